@@ -1,0 +1,12 @@
+// Helpers on closed point rings (closed implicitly, first point not repeated).
+#pragma once
+
+#include <cstdint>
+
+#include "engine/design.h"
+
+// Closed-ring Douglas-Peucker; destination is emptied first.
+void SimplifyClosedPolyline(const PointList& source, double tolerance, PointList& destination);
+double PointSegmentDistance(double px, double py, double ax, double ay, double bx, double by);
+// 1 when the offset ring (x, y, n points) keeps at least 0.9 d from the source ring.
+int64_t CheckOffsetClearance(const PointList& source, const double* x, const double* y, int64_t n, double d);

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds Ribbelo and starts the English program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+bash scripts/build.sh build/release -DRIBBELO_TESTS=OFF -DRIBBELO_BENCH=OFF
+exec build/release/app/ribbelo_en "$@"

@@ -1,0 +1,4 @@
+#include "text/texts.h"
+
+const char* const* gTexts = gTextsEn;
+const int gDutchBuild = 0;

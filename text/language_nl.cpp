@@ -1,0 +1,4 @@
+#include "text/texts.h"
+
+const char* const* gTexts = gTextsNl;
+const int gDutchBuild = 1;

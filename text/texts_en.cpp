@@ -1,0 +1,11 @@
+#include "text/texts.h"
+
+const char* const gTextsEn[TEXT_KEY_COUNT] = {
+#define T(key, text) text,
+#include "text/texts_en_engine.inc"
+#include "text/texts_en_app.inc"
+#include "text/texts_en_vase.inc"
+#include "text/texts_en_export.inc"
+#include "text/texts_en_import.inc"
+#undef T
+};
