@@ -10,6 +10,8 @@ enum TextKey {
 #include "text/texts_en_vase.inc"
 #include "text/texts_en_export.inc"
 #include "text/texts_en_import.inc"
+#include "text/texts_en_project.inc"
+#include "text/texts_en_help.inc"
 #undef T
   TEXT_KEY_COUNT
 };

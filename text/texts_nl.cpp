@@ -14,6 +14,8 @@ constexpr Entry kEntries[] = {
 #include "text/texts_nl_vase.inc"
 #include "text/texts_nl_export.inc"
 #include "text/texts_nl_import.inc"
+#include "text/texts_nl_project.inc"
+#include "text/texts_nl_help.inc"
 #undef T
 };
 
@@ -37,5 +39,7 @@ const char* const gTextsNl[TEXT_KEY_COUNT] = {
 #include "text/texts_nl_vase.inc"
 #include "text/texts_nl_export.inc"
 #include "text/texts_nl_import.inc"
+#include "text/texts_nl_project.inc"
+#include "text/texts_nl_help.inc"
 #undef T
 };
