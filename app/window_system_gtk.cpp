@@ -144,7 +144,10 @@ int64_t InitWindowSystem(int& argc, char**& argv) {
 
 void ShutdownWindowSystem() {
   while (!gWindows.empty()) CloseWindow(gWindows.begin()->first);
-  for (auto& m : gMenus) gtk_widget_destroy(m.second->menu);
+  for (auto& m : gMenus) {
+    gtk_widget_destroy(m.second->menu);
+    g_object_unref(m.second->menu);
+  }
   gMenus.clear();
   gFonts.clear();
   gQueue.clear();
@@ -252,9 +255,6 @@ void CloseWindow(int64_t window) {
   if (it == gWindows.end()) return;
   Window* w = it->second.get();
   if (gOpenList != nullptr && gOpenList->window == window) gOpenList = nullptr;
-  // A menu attached to the window would be destroyed with it.
-  for (auto& m : gMenus)
-    if (gtk_menu_get_attach_widget(GTK_MENU(m.second->menu)) == w->window) gtk_menu_detach(GTK_MENU(m.second->menu));
   for (auto& g : w->gadgets) ReleaseGadget(g.second.get());
   for (auto sb = gStatusBars.begin(); sb != gStatusBars.end();) {
     if (sb->second->window == window)
@@ -403,9 +403,13 @@ int64_t StatusBarHeight(int64_t statusBar) {
 
 int64_t CreatePopupMenu(int64_t menu) {
   auto it = gMenus.find(menu);
-  if (it != gMenus.end()) gtk_widget_destroy(it->second->menu);
+  if (it != gMenus.end()) {
+    gtk_widget_destroy(it->second->menu);
+    g_object_unref(it->second->menu);
+  }
   auto m = std::make_unique<Menu>();
   m->menu = gtk_menu_new();
+  g_object_ref_sink(m->menu);
   gMenus[menu] = std::move(m);
   return 1;
 }
@@ -442,13 +446,15 @@ void ShowPopupMenu(int64_t menu, int64_t window) {
   GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(gdkWindow));
   GdkDevice* pointer = seat != nullptr ? gdk_seat_get_pointer(seat) : nullptr;
   if (pointer != nullptr) gdk_window_get_device_position(gdkWindow, pointer, &rect.x, &rect.y, nullptr);
-  if (gtk_menu_get_attach_widget(GTK_MENU(it->second->menu)) != w->window) {
-    if (gtk_menu_get_attach_widget(GTK_MENU(it->second->menu)) != nullptr)
-      gtk_menu_detach(GTK_MENU(it->second->menu));
-    gtk_menu_attach_to_widget(GTK_MENU(it->second->menu), w->window, nullptr);
-  }
+  // GTK wants an event to take its grab from; the click has already gone.
+  GdkEvent* trigger = gdk_event_new(GDK_BUTTON_RELEASE);
+  trigger->button.window = GDK_WINDOW(g_object_ref(gdkWindow));
+  trigger->button.button = 1;
+  trigger->button.time = GDK_CURRENT_TIME;
+  if (pointer != nullptr) gdk_event_set_device(trigger, pointer);
   gtk_menu_popup_at_rect(GTK_MENU(it->second->menu), gdkWindow, &rect, GDK_GRAVITY_NORTH_WEST,
-                         GDK_GRAVITY_NORTH_WEST, nullptr);
+                         GDK_GRAVITY_NORTH_WEST, trigger);
+  gdk_event_free(trigger);
 }
 
 int64_t IsPopupMenuShown(int64_t menu) {
