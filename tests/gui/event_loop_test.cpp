@@ -35,8 +35,7 @@ TEST_F(ShellTest, SuppressedGadgetEventsAreDroppedButMenusAndCloseGoThrough) {
 TEST_F(ShellTest, F3TogglesThePreviewBoxAndMarksWithoutRaisingAnEvent) {
   EXPECT_EQ(GetWindowTitle(WINDOW_MAIN), "Ribbelo - new project");
   PostMenuEvent(MENU_TOGGLE_3D);
-  ProcessPendingToolkitEvents();
-  EXPECT_EQ(QueuedEventCount(), 0);
+  EXPECT_EQ(CountQueuedEdits(), 0);
   EXPECT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D), 1);
   EXPECT_EQ(GetWindowTitle(WINDOW_MAIN), "Ribbelo - new project *");
   PostMenuEvent(MENU_TOGGLE_3D);
