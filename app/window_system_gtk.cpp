@@ -172,6 +172,10 @@ int64_t WaitForEvent() {
 
 int64_t PollEvent() {
   ProcessPendingToolkitEvents();
+  return TakeQueuedEvent();
+}
+
+int64_t TakeQueuedEvent() {
   if (gQueue.empty()) {
     gCurrent = WindowEvent();
     return EVENT_NONE;
