@@ -27,6 +27,8 @@ int64_t InitWindowSystem(int& argc, char**& argv);
 void ShutdownWindowSystem();
 
 int64_t ProgramParameterCount();
+// Replaces the program parameters (tests).
+void SetProgramParameters(const std::vector<std::string>& parameters);
 std::string ProgramParameter(int64_t index);  // "" out of range
 
 // ------------------------------------------------------------------ events

@@ -119,3 +119,54 @@ TEST(Program, RealProgramMarksTheTitleWhenTheUserTypes) {
 }
 
 }  // namespace
+
+namespace {
+
+class CommandLine : public ShellTest {
+ protected:
+  void TearDown() override {
+    SetProgramParameters({});
+    ShellTest::TearDown();
+  }
+  // Starts the program again with these parameters.
+  void Restart(const std::vector<std::string>& parameters) {
+    CloseWindow(WINDOW_MAIN);
+    SetProgramParameters(parameters);
+    StartMainProgram();
+  }
+};
+
+TEST_F(CommandLine, ProjectPathSetsTheLastFolderOnlyForAFileWithBytes) {
+  char dir[] = "/tmp/ribbelo_cmd_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  std::string folder = std::string(dir) + "/";
+  std::string full = folder + "p.omt", empty = folder + "e.omt";
+  std::ofstream(full) << "x";
+  std::ofstream(empty).close();
+
+  Restart({full, "ignored"});
+  EXPECT_EQ(gLastFolder, folder);
+  Restart({empty});
+  EXPECT_EQ(gLastFolder, "");
+  Restart({folder + "missing.omt"});
+  EXPECT_EQ(gLastFolder, "");
+  Restart({dir});
+  EXPECT_EQ(gLastFolder, "");
+
+  // A bare file name leaves the folder empty.
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  ASSERT_EQ(chdir(dir), 0);
+  Restart({"p.omt"});
+  EXPECT_EQ(gLastFolder, "");
+  ASSERT_EQ(chdir(cwd), 0);
+
+  // No question and no change of the default design when it is no project.
+  EXPECT_EQ(GetWindowTitle(WINDOW_MAIN), "Ribbelo - new project");
+  EXPECT_EQ(Field(GADGET_COUNT), "40");
+  std::remove(full.c_str());
+  std::remove(empty.c_str());
+  rmdir(dir);
+}
+
+}  // namespace
