@@ -142,3 +142,21 @@ TEST_F(ShellTest, TypingSwitchesTheDivisionKeystrokeByKeystroke) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ShellTest, CloseRequestEndsTheProgramWithExitCodeZero) {
+  CloseWindow(WINDOW_MAIN);
+  WindowEvent close;
+  close.kind = EVENT_CLOSE_WINDOW;
+  close.window = WINDOW_MAIN;
+  PostEvent(close);  // taken by the loop's first wait
+  static char name[] = "ribbelo_en";
+  static char* args[] = {name, nullptr};
+  EXPECT_EQ(RunMainProgram(1, args), 0);
+  EXPECT_EQ(gQuit, 1);
+  EXPECT_EQ(IsWindowOpen(WINDOW_MAIN), 0);
+  StartMainProgram();  // for the fixture's tear-down
+}
+
+}  // namespace
