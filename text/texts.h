@@ -7,6 +7,7 @@ enum TextKey {
 #define T(key, text) key,
 #include "text/texts_en_engine.inc"
 #include "text/texts_en_app.inc"
+#include "text/texts_en_view.inc"
 #include "text/texts_en_vase.inc"
 #include "text/texts_en_export.inc"
 #include "text/texts_en_import.inc"

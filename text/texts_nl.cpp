@@ -11,6 +11,7 @@ constexpr Entry kEntries[] = {
 #define T(key, text) {key, text},
 #include "text/texts_nl_engine.inc"
 #include "text/texts_nl_app.inc"
+#include "text/texts_nl_view.inc"
 #include "text/texts_nl_vase.inc"
 #include "text/texts_nl_export.inc"
 #include "text/texts_nl_import.inc"
@@ -36,6 +37,7 @@ const char* const gTextsNl[TEXT_KEY_COUNT] = {
 #define T(key, text) text,
 #include "text/texts_nl_engine.inc"
 #include "text/texts_nl_app.inc"
+#include "text/texts_nl_view.inc"
 #include "text/texts_nl_vase.inc"
 #include "text/texts_nl_export.inc"
 #include "text/texts_nl_import.inc"
