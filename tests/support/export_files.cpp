@@ -1,0 +1,87 @@
+#include "tests/support/export_files.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+std::string ExportTestPath(const std::string& name) {
+  static std::string dir;
+  static int serial = 0;
+  if (dir.empty()) {
+    char pattern[] = "/tmp/ribbelo_export_XXXXXX";
+    if (mkdtemp(pattern) != nullptr) dir = pattern;
+  }
+  return dir + "/" + std::to_string(++serial) + "_" + name;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+int RunCommand(const std::string& command, std::string& output) {
+  output.clear();
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+PointList SquareOutline(double side) {
+  double h = side / 2;
+  // Starts at the top centre as the engine's outlines do.
+  return {{0, h}, {-h, h}, {-h, -h}, {h, -h}, {h, h}};
+}
+
+PointList CircleOutline(double radius, int count) {
+  PointList ring;
+  for (int i = 0; i < count; ++i) {
+    double a = M_PI / 2 + 2 * M_PI * i / count;
+    ring.push_back({radius * std::cos(a), radius * std::sin(a)});
+  }
+  return ring;
+}
+
+PointList WavyOutline(double radius, double depth, int bumps, int count) {
+  PointList ring;
+  for (int i = 0; i < count; ++i) {
+    double a = 2 * M_PI * i / count;
+    double r = radius + depth * std::sin(bumps * a);
+    ring.push_back({r * std::cos(a + M_PI / 2), r * std::sin(a + M_PI / 2)});
+  }
+  return ring;
+}
+
+double RingArea(const PointList& ring) {
+  double sum = 0;
+  for (size_t i = 0; i < ring.size(); ++i) {
+    const OutlinePoint& a = ring[i];
+    const OutlinePoint& b = ring[(i + 1) % ring.size()];
+    sum += a.x * b.y - b.x * a.y;
+  }
+  return sum / 2;
+}
+
+double RingPerimeter(const PointList& ring) {
+  double sum = 0;
+  for (size_t i = 0; i < ring.size(); ++i) {
+    const OutlinePoint& a = ring[i];
+    const OutlinePoint& b = ring[(i + 1) % ring.size()];
+    sum += std::hypot(b.x - a.x, b.y - a.y);
+  }
+  return sum;
+}
