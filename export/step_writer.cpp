@@ -109,6 +109,35 @@ int64_t AddStepEntity(const std::string& text) {
   return id;
 }
 
+int64_t AddStepRefEntity(const char* head, const int64_t* refs, size_t count, const char* tail) {
+  int64_t id = BeginStepEntity();
+  std::string& t = gStepLines.text;
+  t += head;
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) t += ',';
+    AppendStepRef(t, refs[i]);
+  }
+  t += tail;
+  EndStepEntity();
+  return id;
+}
+
+int64_t AddStepRefEntity(const char* head, std::initializer_list<int64_t> refs, const char* tail) {
+  return AddStepRefEntity(head, refs.begin(), refs.size(), tail);
+}
+
+int64_t AddStepRefRealEntity(const char* head, int64_t ref, double value) {
+  int64_t id = BeginStepEntity();
+  std::string& t = gStepLines.text;
+  t += head;
+  AppendStepRef(t, ref);
+  t += ',';
+  AppendStepReal(t, value);
+  t += ')';
+  EndStepEntity();
+  return id;
+}
+
 int64_t AddCartesianPoint(double x, double y, double z) {
   int64_t id = BeginStepEntity();
   std::string& t = gStepLines.text;
@@ -125,27 +154,11 @@ int64_t AddCartesianPoint(double x, double y, double z) {
 
 int64_t AddAxis2Placement3D(int64_t axis, int64_t reference, double x, double y, double z) {
   int64_t point = AddCartesianPoint(x, y, z);
-  int64_t id = BeginStepEntity();
-  std::string& t = gStepLines.text;
-  t += "AXIS2_PLACEMENT_3D('',";
-  AppendStepRef(t, point);
-  t += ',';
-  AppendStepRef(t, axis);
-  t += ',';
-  AppendStepRef(t, reference);
-  t += ')';
-  EndStepEntity();
-  return id;
+  return AddStepRefEntity("AXIS2_PLACEMENT_3D('',", {point, axis, reference}, ")");
 }
 
 int64_t AddOrientedEdge(int64_t edge, int64_t forward) {
-  int64_t id = BeginStepEntity();
-  std::string& t = gStepLines.text;
-  t += "ORIENTED_EDGE('',*,*,";
-  AppendStepRef(t, edge);
-  t += forward != 0 ? ",.T.)" : ",.F.)";
-  EndStepEntity();
-  return id;
+  return AddStepRefEntity("ORIENTED_EDGE('',*,*,", {edge}, forward != 0 ? ",.T.)" : ",.F.)");
 }
 
 int64_t AddEdgeLoop(const int64_t* edges, int64_t count, int64_t forward) {
@@ -156,16 +169,7 @@ int64_t AddEdgeLoop(const int64_t* edges, int64_t count, int64_t forward) {
   } else {
     for (int64_t i = count - 1; i >= 0; --i) oriented.push_back(AddOrientedEdge(edges[i], 0));
   }
-  int64_t id = BeginStepEntity();
-  std::string& t = gStepLines.text;
-  t += "EDGE_LOOP('',(";
-  for (size_t i = 0; i < oriented.size(); ++i) {
-    if (i > 0) t += ',';
-    AppendStepRef(t, oriented[i]);
-  }
-  t += "))";
-  EndStepEntity();
-  return id;
+  return AddStepRefEntity("EDGE_LOOP('',(", oriented.data(), oriented.size(), "))");
 }
 
 void BeginStepModel(const std::string& productName, int64_t& shapeDefinition, int64_t& context) {

@@ -2,7 +2,9 @@
 // the fixed product and context block, the number format and the file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +39,12 @@ int64_t AddStepEntity(const std::string& text);
 // every referenced entity must already have its id in a local.
 int64_t BeginStepEntity();
 void EndStepEntity();
+
+// head + the references joined by "," + tail, e.g. ("VERTEX_POINT('',", {p}, ")").
+int64_t AddStepRefEntity(const char* head, const int64_t* refs, size_t count, const char* tail);
+int64_t AddStepRefEntity(const char* head, std::initializer_list<int64_t> refs, const char* tail);
+// head + the reference + "," + FormatStepReal(value) + ")", e.g. a VECTOR.
+int64_t AddStepRefRealEntity(const char* head, int64_t ref, double value);
 
 int64_t AddCartesianPoint(double x, double y, double z);
 int64_t AddAxis2Placement3D(int64_t axis, int64_t reference, double x, double y, double z);

@@ -92,7 +92,7 @@ TEST(StepWriter, EmptyModelHoldsTheFixedBlockAndHeader) {
   EXPECT_EQ(lines[0], "ISO-10303-21;");
   EXPECT_EQ(lines[1], "HEADER;");
   EXPECT_EQ(lines[2], "FILE_DESCRIPTION(('Outline with pattern'),'2;1');");
-  std::regex name(R"(FILE_NAME\('\d+_part\.stp','\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d',\(''\),\(''\),'Ribbelo','Ribbelo',''\);)");
+  std::regex name(R"(FILE_NAME\('part\.stp','\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d',\(''\),\(''\),'Ribbelo','Ribbelo',''\);)");
   EXPECT_TRUE(std::regex_match(lines[3], name)) << lines[3];
   EXPECT_EQ(lines[4], "FILE_SCHEMA(('AUTOMOTIVE_DESIGN { 1 0 10303 214 1 1 1 1 }'));");
   EXPECT_EQ(lines[5], "ENDSEC;");
@@ -153,7 +153,7 @@ TEST(StepWriter, NamesKeepLatinOneBytesAndDropWiderCharacters) {
   ASSERT_EQ(WriteStepFile(path, "d\xC3\xA9sc"), 1);
   std::string bytes = ReadFileBytes(path);
   EXPECT_NE(bytes.find("FILE_DESCRIPTION(('d\xE9sc'),"), std::string::npos);
-  EXPECT_NE(bytes.find("_m\xFCg.stp','"), std::string::npos);
+  EXPECT_NE(bytes.find("('m\xFCg.stp','"), std::string::npos);
   EXPECT_EQ(bytes.find('\xE2'), std::string::npos);
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 std::string ExportTestPath(const std::string& name) {
   static std::string dir;
@@ -15,7 +16,9 @@ std::string ExportTestPath(const std::string& name) {
     char pattern[] = "/tmp/ribbelo_export_XXXXXX";
     if (mkdtemp(pattern) != nullptr) dir = pattern;
   }
-  return dir + "/" + std::to_string(++serial) + "_" + name;
+  std::string folder = dir + "/" + std::to_string(++serial);
+  mkdir(folder.c_str(), 0700);
+  return folder + "/" + name;
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -66,16 +69,6 @@ PointList WavyOutline(double radius, double depth, int bumps, int count) {
   return ring;
 }
 
-double RingArea(const PointList& ring) {
-  double sum = 0;
-  for (size_t i = 0; i < ring.size(); ++i) {
-    const OutlinePoint& a = ring[i];
-    const OutlinePoint& b = ring[(i + 1) % ring.size()];
-    sum += a.x * b.y - b.x * a.y;
-  }
-  return sum / 2;
-}
-
 double RingPerimeter(const PointList& ring) {
   double sum = 0;
   for (size_t i = 0; i < ring.size(); ++i) {
@@ -84,4 +77,24 @@ double RingPerimeter(const PointList& ring) {
     sum += std::hypot(b.x - a.x, b.y - a.y);
   }
   return sum;
+}
+
+std::string StepCheckerPath() {
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return "";
+  std::string path(self, static_cast<size_t>(n));
+  path = path.substr(0, path.rfind('/')) + "/tools/step_check";
+  return FileExists(path) ? path : "";
+}
+
+bool CheckStepFile(const std::string& path, std::map<std::string, double>& values) {
+  values.clear();
+  std::string output;
+  if (RunCommand(StepCheckerPath() + " '" + path + "' 2>/dev/null", output) != 0) return false;
+  std::istringstream lines(output);
+  std::string key;
+  double value;
+  while (lines >> key >> value) values[key] = value;
+  return values.count("read") == 1 && values["read"] == 1;
 }

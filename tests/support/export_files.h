@@ -1,6 +1,7 @@
 // Scratch files for the export tests and reading them back.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "engine/design.h"
@@ -18,5 +19,9 @@ PointList SquareOutline(double side);
 PointList CircleOutline(double radius, int count);
 // A circle of radius r with n sine bumps of the given depth, count points.
 PointList WavyOutline(double radius, double depth, int bumps, int count);
-double RingArea(const PointList& ring);
 double RingPerimeter(const PointList& ring);
+
+// The OpenCASCADE checker built next to the tests; empty when not built.
+std::string StepCheckerPath();
+// Runs the checker on a STEP file into key -> value; false when it fails.
+bool CheckStepFile(const std::string& path, std::map<std::string, double>& values);
