@@ -35,12 +35,6 @@ void WriteDxfPolyline(std::string& out, const PointList& points, const std::stri
 
 namespace {
 
-bool AllFinite(const PointList& points) {
-  for (const OutlinePoint& p : points)
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
-  return true;
-}
-
 void WriteDxfNumber(std::string& out, const char* code, double value) {
   out += code;
   out += "\r\n";
@@ -51,7 +45,7 @@ void WriteDxfNumber(std::string& out, const char* code, double value) {
 }  // namespace
 
 int64_t ExportOutlineDxf(const std::string& path, const DesignResult& result, int64_t withBaseLine, double tolerance) {
-  if (result.valid == 0 || result.outlinePoints.size() < 3 || !AllFinite(result.outlinePoints) ||
+  if (result.valid == 0 || result.outlinePoints.size() < 3 || !AllPointsFinite(result.outlinePoints) ||
       !std::isfinite(result.minX) || !std::isfinite(result.maxX) || !std::isfinite(result.minY) ||
       !std::isfinite(result.maxY)) {
     gExportError = Tx(TX_EXPORT_NO_OUTLINE);
@@ -81,7 +75,7 @@ int64_t ExportOutlineDxf(const std::string& path, const DesignResult& result, in
   WriteDxfLine(out, "0\r\nSECTION\r\n2\r\nENTITIES");
   WriteDxfPolyline(out, outline, Tx(TX_EXPORT_LAYER_OUTLINE), 7);
   if (withBaseLine != 0 && result.baseLinePoints.size() >= 3 && result.count > 0 &&
-      AllFinite(result.baseLinePoints)) {
+      AllPointsFinite(result.baseLinePoints)) {
     PointList baseLine;
     SimplifyClosedPolyline(result.baseLinePoints, tolerance, baseLine);
     if (baseLine.size() >= 3) WriteDxfPolyline(out, baseLine, Tx(TX_EXPORT_LAYER_BASE), 8);

@@ -1,6 +1,7 @@
 #include "export/export_file.h"
 
 #include <cerrno>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,4 +101,10 @@ std::string ProductNameOfPath(const std::string& path) {
   size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
   return WithoutQuotes(name);
+}
+
+bool AllPointsFinite(const PointList& points) {
+  for (const OutlinePoint& p : points)
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+  return true;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/design.h"
+
 // The reason of the last failed export write, in the build's language.
 extern std::string gExportError;
 
@@ -28,3 +30,6 @@ std::string ProductNameOfPath(const std::string& path);
 
 // Removes every "'" from text.
 std::string WithoutQuotes(const std::string& text);
+
+// True when every coordinate of the ring is a finite number.
+bool AllPointsFinite(const PointList& points);

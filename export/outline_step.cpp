@@ -271,20 +271,10 @@ int64_t AddOutlineStepBody(const PointList& points, const std::string& bodyName,
   return AddStepEntity("MANIFOLD_SOLID_BREP('" + bodyName + "'," + FormatStepRef(shell) + ")");
 }
 
-namespace {
-
-bool FiniteRing(const PointList& points) {
-  for (const OutlinePoint& p : points)
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
-  return true;
-}
-
-}  // namespace
-
 int64_t ExportOutlineStep(const std::string& path, const DesignResult& result, int64_t solid, double height,
                           double tolerance) {
   std::string name = ProductNameOfPath(path);
-  if (result.valid == 0 || result.outlinePoints.size() < 3 || !FiniteRing(result.outlinePoints)) {
+  if (result.valid == 0 || result.outlinePoints.size() < 3 || !AllPointsFinite(result.outlinePoints)) {
     gExportError = Tx(TX_EXPORT_NO_OUTLINE);
     return 0;
   }
@@ -317,8 +307,7 @@ int64_t ExportOutlineStep(const std::string& path, const DesignResult& result, i
                                      FormatStepRef(body) + ")," + FormatStepRef(context) + ")");
   }
   if (representation == 0) {
-    std::string().swap(gStepLines.text);
-    std::vector<size_t>().swap(gStepLines.ends);
+    DiscardStepModel();
     gExportError = Tx(TX_EXPORT_NO_OUTLINE);
     return 0;
   }

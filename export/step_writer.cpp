@@ -212,6 +212,11 @@ std::string LocalTimeStamp() {
 
 }  // namespace
 
+void DiscardStepModel() {
+  std::string().swap(gStepLines.text);
+  std::vector<size_t>().swap(gStepLines.ends);
+}
+
 int64_t WriteStepFile(const std::string& path, const std::string& description) {
   std::string head;
   head += "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION(('";
@@ -223,7 +228,6 @@ int64_t WriteStepFile(const std::string& path, const std::string& description) {
   head += "',(''),(''),'Ribbelo','Ribbelo','');\n";
   head += "FILE_SCHEMA(('AUTOMOTIVE_DESIGN { 1 0 10303 214 1 1 1 1 }'));\nENDSEC;\nDATA;\n";
   int64_t ok = WriteWholeFile(path, {head, gStepLines.text, "ENDSEC;\nEND-ISO-10303-21;\n"});
-  std::string().swap(gStepLines.text);
-  std::vector<size_t>().swap(gStepLines.ends);
+  DiscardStepModel();
   return ok;
 }

@@ -53,5 +53,7 @@ int64_t AddEdgeLoop(const int64_t* edges, int64_t count, int64_t forward);
 
 // Starts a new model with entities #1 to #13; shapeDefinition = 8, context = 13.
 void BeginStepModel(const std::string& productName, int64_t& shapeDefinition, int64_t& context);
+// Frees the lines of the model; the ids keep counting until the next begin.
+void DiscardStepModel();
 // 1 when written, else 0 with gExportError set; empties gStepLines either way.
 int64_t WriteStepFile(const std::string& path, const std::string& description);
