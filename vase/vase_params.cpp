@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "text/texts.h"
-#include "vase/vase_slices.h"
 
 VaseParams gVase;
 std::string gLastError;
@@ -93,13 +92,4 @@ int64_t ValidateVaseParams(const PointList& outline, const VaseParams& vase) {
     if (!(vase.bottomThickness > 0) || !(vase.bottomThickness < vase.height)) return Fail(TX_VASE_BOTTOM);
   }
   return ClampVaseSteps(vase.steps);
-}
-
-int64_t CheckWallThickness(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
-                           PointList& innerRing) {
-  if (BuildInnerWallRing(outline, baseLine, vase, innerRing) == 0) {
-    gLastError = Tx(TX_VASE_WALL_TOO_THICK);
-    return 0;
-  }
-  return 1;
 }

@@ -5,6 +5,7 @@
 
 #include "engine/base_line.h"
 #include "engine/polyline.h"
+#include "text/texts.h"
 
 namespace {
 
@@ -12,26 +13,6 @@ constexpr double RING_MATCH_TOL = 1e-9;
 constexpr double INNER_WALL_SIMPLIFY_TOL = 0.001;
 
 }  // namespace
-
-double SliceAngle(const VaseParams& vase, double t) { return vase.twist * t * (M_PI / 180.0); }
-
-void TransformSlicePoint(const VaseParams& vase, double t, double x, double y, OutlinePoint& out) {
-  double s = VaseScaleAt(vase, t);
-  double a = SliceAngle(vase, t);
-  double c = std::cos(a);
-  double sn = std::sin(a);
-  out.x = s * (x * c - y * sn);
-  out.y = s * (x * sn + y * c);
-}
-
-double OuterSliceZ(const VaseParams& vase, int64_t i, int64_t steps) {
-  return vase.height * static_cast<double>(i) / static_cast<double>(steps);
-}
-
-double InnerSliceZ(const VaseParams& vase, int64_t i, int64_t steps) {
-  double b = vase.bottomThickness;
-  return b + (vase.height - b) * static_cast<double>(i) / static_cast<double>(steps);
-}
 
 int64_t OffsetRingInward(const PointList& source, PointList& destination, double d) {
   destination.clear();
@@ -104,4 +85,13 @@ int64_t BuildInnerWallRing(const PointList& outline, const PointList& baseLine, 
   PointList simplified;
   SimplifyClosedPolyline(baseLine, INNER_WALL_SIMPLIFY_TOL, simplified);
   return OffsetRingInward(simplified, innerRing, vase.inwardDepth + w);
+}
+
+int64_t CheckWallThickness(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
+                           PointList& innerRing) {
+  if (BuildInnerWallRing(outline, baseLine, vase, innerRing) == 0) {
+    gLastError = Tx(TX_VASE_WALL_TOO_THICK);
+    return 0;
+  }
+  return 1;
 }
