@@ -91,8 +91,11 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
       if (wa < 0 || wb < 0 || wa + wb > 1) continue;
       double wc = 1 - wa - wb;
       double iz = wa / da + wb / db + wc / dc;
-      if (static_cast<double>(depthRow[px]) < iz) {
-        depthRow[px] = static_cast<float>(iz);
+      // Compared as stored, so that a second triangle at the same depth
+      // never wins through the rounding of the first.
+      float depth = static_cast<float>(iz);
+      if (depthRow[px] < depth) {
+        depthRow[px] = depth;
         colourRow[px] = colour;
       }
     }
