@@ -291,6 +291,9 @@ int64_t ExportOutlineStep(const std::string& path, const DesignResult& result, i
   }
   int64_t shapeDefinition = 0, context = 0;
   BeginStepModel(name, shapeDefinition, context);
+  // A smooth outline takes about 200 bytes a point as a solid; growing the
+  // buffer by doubling would copy it several times.
+  gStepLines.text.reserve(4096 + outline.size() * (solid != 0 ? 256 : 128));
   int64_t representation = 0;
   if (solid != 0) {
     int64_t dz = AddStepEntity("DIRECTION('',(0.,0.,1.))");
