@@ -23,7 +23,9 @@ bool OpenLineReader(LineReader& reader, const std::string& path) {
   if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   reader.file = std::fopen(path.c_str(), "rb");
   if (reader.file == nullptr) return false;
-  reader.buffer.resize(LINE_BUFFER_BYTES);
+  // Small files need no full-sized buffer.
+  const size_t size = static_cast<size_t>(info.st_size);
+  reader.buffer.resize(size < LINE_BUFFER_BYTES ? size + 1 : LINE_BUFFER_BYTES);
   reader.pos = reader.length = 0;
   return true;
 }
