@@ -7,6 +7,7 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_window.h"
+#include "app/import_command.h"
 #include "app/pending_handlers.h"
 #include "app/window_system.h"
 #include "engine/design.h"

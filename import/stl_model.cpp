@@ -19,6 +19,7 @@
 std::vector<float> gStlX, gStlY, gStlZ;
 int64_t gStlTriangleCount = 0;
 double gStlMinZ = 0, gStlMaxZ = 0;
+std::string gStlModelPath;
 
 namespace {
 
@@ -167,6 +168,7 @@ int64_t RunStlLoad(const std::string& path) {
   gStlMinZ = lo;
   gStlMaxZ = hi;
   gStlTriangleCount = count;
+  gStlModelPath = path;
   return 1;
 }
 
@@ -174,14 +176,21 @@ int64_t RunStlLoad(const std::string& path) {
 
 int64_t LoadStlModel(const std::string& path) {
   gStlTriangleCount = 0;
+  gStlModelPath.clear();
   gImportMessage.clear();
   try {
     return RunStlLoad(path);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
+  UnloadStlModel();
+  return Fail(TX_IMPORT_CANNOT_READ);
+}
+
+void UnloadStlModel() {
+  gStlTriangleCount = 0;
+  gStlModelPath.clear();
   std::vector<float>().swap(gStlX);
   std::vector<float>().swap(gStlY);
   std::vector<float>().swap(gStlZ);
-  return Fail(TX_IMPORT_CANNOT_READ);
 }

@@ -17,6 +17,10 @@ extern std::vector<float> gStlX, gStlY, gStlZ;
 // 0 means no model is loaded.
 extern int64_t gStlTriangleCount;
 extern double gStlMinZ, gStlMaxZ;
+// The path the loaded model came from; "" when none is loaded.
+extern std::string gStlModelPath;
 
 // 1 when at least one triangle was read; 0 with the reason in gImportMessage.
 int64_t LoadStlModel(const std::string& path);
+// Forgets the loaded model and releases its memory.
+void UnloadStlModel();

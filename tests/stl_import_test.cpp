@@ -16,49 +16,11 @@
 
 namespace {
 
-using Vertex = std::array<float, 3>;
-using Triangle = std::array<Vertex, 3>;
-
-// A closed box with outward-facing triangles, two per side.
-std::vector<Triangle> Box(float x0, float y0, float z0, float x1, float y1, float z1) {
-  Vertex c[8];
-  for (int i = 0; i < 8; ++i) c[i] = {i & 1 ? x1 : x0, i & 2 ? y1 : y0, i & 4 ? z1 : z0};
-  const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-  std::vector<Triangle> out;
-  for (const auto& q : quads) {
-    out.push_back({c[q[0]], c[q[1]], c[q[2]]});
-    out.push_back({c[q[0]], c[q[2]], c[q[3]]});
-  }
-  return out;
-}
-
-void PutU32(std::string& s, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-void PutFloat(std::string& s, float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  PutU32(s, bits);
-}
-
-std::string BinaryStl(const std::vector<Triangle>& tris, uint32_t count, size_t trailing = 0) {
-  std::string s = "solid made by a test";
-  s.resize(80, ' ');
-  PutU32(s, count);
-  for (const Triangle& t : tris) {
-    for (int i = 0; i < 3; ++i) PutFloat(s, 0);
-    for (const Vertex& v : t)
-      for (float f : v) PutFloat(s, f);
-    s += std::string(2, '\0');
-  }
-  return s + std::string(trailing, 'x');
-}
-
-std::string AsciiStl(const std::vector<Triangle>& tris) {
+std::string AsciiStl(const std::vector<StlTriangle>& tris) {
   std::string s = "solid box\n";
-  for (const Triangle& t : tris) {
+  for (const StlTriangle& t : tris) {
     s += "  facet normal 0 0 0\n    outer loop\n";
-    for (const Vertex& v : t)
+    for (const StlVertex& v : t)
       s += "      VERTEX  " + std::to_string(v[0]) + "   " + std::to_string(v[1]) + "  " + std::to_string(v[2]) + "\n";
     s += "    endloop\n  endfacet\n";
   }
@@ -104,7 +66,7 @@ class StlImport : public ::testing::Test {
 };
 
 TEST_F(StlImport, BinaryBoxWithASolidHeaderIsCutAtHalfHeight) {
-  ASSERT_EQ(Load("box.stl", BinaryStl(Box(0, 0, 0, 10, 20, 30), 12)), 1) << gImportMessage;
+  ASSERT_EQ(Load("box.stl", BinaryStl(StlBox(0, 0, 0, 10, 20, 30), 12)), 1) << gImportMessage;
   EXPECT_EQ(gStlTriangleCount, 12);
   EXPECT_EQ(gStlMinZ, 0);
   EXPECT_EQ(gStlMaxZ, 30);
@@ -116,13 +78,13 @@ TEST_F(StlImport, BinaryBoxWithASolidHeaderIsCutAtHalfHeight) {
 }
 
 TEST_F(StlImport, TrailingBytesDecideBetweenBinaryAndAscii) {
-  ASSERT_EQ(Load("tail49.stl", BinaryStl(Box(0, 0, 0, 10, 20, 30), 12, 49)), 1);
+  ASSERT_EQ(Load("tail49.stl", BinaryStl(StlBox(0, 0, 0, 10, 20, 30), 12, 49)), 1);
   EXPECT_EQ(gStlTriangleCount, 12);
-  EXPECT_EQ(Load("tail50.stl", BinaryStl(Box(0, 0, 0, 10, 20, 30), 12, 50)), 0);
+  EXPECT_EQ(Load("tail50.stl", BinaryStl(StlBox(0, 0, 0, 10, 20, 30), 12, 50)), 0);
   EXPECT_EQ(gImportMessage, "No triangles found in the STL file.");
   EXPECT_EQ(gStlTriangleCount, 0);
   // A missing record, a zero count or a count claiming 20 million records.
-  std::vector<Triangle> box = Box(0, 0, 0, 1, 1, 1);
+  std::vector<StlTriangle> box = StlBox(0, 0, 0, 1, 1, 1);
   EXPECT_EQ(Load("short.stl", BinaryStl(box, 13)), 0);
   EXPECT_EQ(Load("zero.stl", BinaryStl(box, 0)), 0);
   std::string claim = BinaryStl(box, 20'000'000);
@@ -132,7 +94,7 @@ TEST_F(StlImport, TrailingBytesDecideBetweenBinaryAndAscii) {
 }
 
 TEST_F(StlImport, AsciiWithUpperCaseKeywordAndRunsOfBlanks) {
-  ASSERT_EQ(Load("box_ascii.stl", AsciiStl(Box(0, 0, 0, 10, 20, 30))), 1) << gImportMessage;
+  ASSERT_EQ(Load("box_ascii.stl", AsciiStl(StlBox(0, 0, 0, 10, 20, 30))), 1) << gImportMessage;
   EXPECT_EQ(gStlTriangleCount, 12);
   ExpectBoxSection(CutAt(15));
 }
@@ -156,10 +118,10 @@ TEST_F(StlImport, AsciiLineRules) {
 }
 
 TEST_F(StlImport, NonFiniteTrianglesAreDropped) {
-  std::vector<Triangle> box = Box(0, 0, 0, 10, 20, 30);
-  std::vector<Triangle> spoiled = box;
-  spoiled.push_back({Vertex{0, 0, std::numeric_limits<float>::quiet_NaN()}, Vertex{1, 0, 0}, Vertex{0, 1, 0}});
-  spoiled.push_back({Vertex{0, 0, 0}, Vertex{std::numeric_limits<float>::infinity(), 0, 99}, Vertex{0, 1, 0}});
+  std::vector<StlTriangle> box = StlBox(0, 0, 0, 10, 20, 30);
+  std::vector<StlTriangle> spoiled = box;
+  spoiled.push_back({StlVertex{0, 0, std::numeric_limits<float>::quiet_NaN()}, StlVertex{1, 0, 0}, StlVertex{0, 1, 0}});
+  spoiled.push_back({StlVertex{0, 0, 0}, StlVertex{std::numeric_limits<float>::infinity(), 0, 99}, StlVertex{0, 1, 0}});
   ASSERT_EQ(Load("nan.stl", BinaryStl(spoiled, 14)), 1);
   EXPECT_EQ(gStlTriangleCount, 12);
   EXPECT_EQ(gStlMaxZ, 30);
@@ -172,7 +134,7 @@ TEST_F(StlImport, NonFiniteTrianglesAreDropped) {
 TEST_F(StlImport, HeightOutsideTheModelAndNoModel) {
   CutAt(15);
   EXPECT_EQ(gImportMessage, "No STL model is loaded.");
-  ASSERT_EQ(Load("box2.stl", BinaryStl(Box(0, 0, 5, 10, 20, 35), 12)), 1);
+  ASSERT_EQ(Load("box2.stl", BinaryStl(StlBox(0, 0, 5, 10, 20, 35), 12)), 1);
   PointList points{{1, 1}};
   double w = 2, h = 2;
   for (double z : {0.0, 30.0, -1.0, 31.0, std::nan("")}) {
@@ -189,8 +151,8 @@ TEST_F(StlImport, HeightOutsideTheModelAndNoModel) {
 }
 
 TEST_F(StlImport, TwoBodiesTopsOnThePlaneGapsAndHoles) {
-  std::vector<Triangle> tris = Box(0, 0, 0, 10, 20, 30);
-  std::vector<Triangle> larger = Box(100, 0, 0, 140, 40, 30);
+  std::vector<StlTriangle> tris = StlBox(0, 0, 0, 10, 20, 30);
+  std::vector<StlTriangle> larger = StlBox(100, 0, 0, 140, 40, 30);
   tris.insert(tris.end(), larger.begin(), larger.end());
   ASSERT_EQ(Load("two.stl", BinaryStl(tris, 24)), 1);
   Cut two = CutAt(10);
@@ -199,8 +161,8 @@ TEST_F(StlImport, TwoBodiesTopsOnThePlaneGapsAndHoles) {
   EXPECT_EQ(two.width, 40);
 
   // A body whose top lies exactly on the plane contributes nothing.
-  tris = Box(0, 0, 0, 10, 20, 30);
-  larger = Box(100, 0, 0, 140, 40, 15);
+  tris = StlBox(0, 0, 0, 10, 20, 30);
+  larger = StlBox(100, 0, 0, 140, 40, 15);
   tris.insert(tris.end(), larger.begin(), larger.end());
   ASSERT_EQ(Load("ledge.stl", BinaryStl(tris, 24)), 1);
   Cut ledge = CutAt(15);
@@ -209,15 +171,15 @@ TEST_F(StlImport, TwoBodiesTopsOnThePlaneGapsAndHoles) {
   EXPECT_EQ(ledge.width, 10);
 
   // Nothing between two bodies.
-  tris = Box(0, 0, 0, 10, 10, 10);
-  larger = Box(0, 0, 20, 10, 10, 30);
+  tris = StlBox(0, 0, 0, 10, 10, 10);
+  larger = StlBox(0, 0, 20, 10, 10, 30);
   tris.insert(tris.end(), larger.begin(), larger.end());
   ASSERT_EQ(Load("gap.stl", BinaryStl(tris, 24)), 1);
   EXPECT_EQ(CutAt(15).result, 0);
   EXPECT_EQ(gImportMessage, "The cross-section is empty.");
 
   // A missing side triangle leaves an open chain.
-  tris = Box(0, 0, 0, 10, 20, 30);
+  tris = StlBox(0, 0, 0, 10, 20, 30);
   tris.erase(tris.begin() + 5);
   ASSERT_EQ(Load("hole.stl", BinaryStl(tris, 11)), 1);
   EXPECT_EQ(CutAt(15).result, 0);
