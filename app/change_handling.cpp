@@ -14,6 +14,9 @@
 #include "app/window_system.h"
 #include "engine/info_text.h"
 #include "engine/recompute.h"
+#include "import/import_state.h"
+#include "import/stl_model.h"
+#include "import/stl_section.h"
 
 namespace {
 
@@ -88,6 +91,8 @@ int64_t OnStlSectionChanged() {
   PointList points;
   double width = 0, height = 0;
   if (CutStlSection(z, points, width, height)) {
+    // The model may have come from a later file whose first cut failed.
+    gImportFileName = gStlModelPath;
     ApplyImportedOutline(points, width, height);
   } else {
     gSuppressEvents = 1;

@@ -10,6 +10,7 @@
 #include "app/canvas_events.h"
 #include "app/draw2d.h"
 #include "app/view.h"
+#include "app/import_command.h"
 #include "app/pending_handlers.h"
 #include "app/window_system.h"
 #include "engine/design.h"

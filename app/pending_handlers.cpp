@@ -18,18 +18,6 @@ void ExportOutline(int64_t) {}
 // ---- ExportVase (writers)
 void ExportVase(int64_t) {}
 
-// ---- ImportBaseOutline (import)
-void ImportBaseOutline() {}
-
-// ---- CutStlSection (import)
-int64_t CutStlSection(double, PointList&, double&, double&) { return 0; }
-
-// ---- import state (import)
-int64_t gImportFromStl = 0;
-int64_t gStlTriangleCount = 0;
-std::string gImportFileName;
-std::string gImportMessage;
-
 // ---- OpenProjectDialog (projects)
 void OpenProjectDialog() {}
 

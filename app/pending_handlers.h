@@ -25,16 +25,6 @@ void DrawPreview3D();
 void ExportOutline(int64_t format);
 void ExportVase(int64_t format);
 
-// ---- import (import)
-void ImportBaseOutline();
-// Cuts the loaded STL model at z mm above its bottom; 1 on success, else 0
-// with the reason in gImportMessage.
-int64_t CutStlSection(double z, PointList& points, double& width, double& height);
-extern int64_t gImportFromStl;
-extern int64_t gStlTriangleCount;
-extern std::string gImportFileName;
-extern std::string gImportMessage;
-
 // ---- project commands (projects)
 void OpenProjectDialog();
 int64_t SaveProject(int64_t saveAs);
