@@ -1,8 +1,8 @@
 # Turns one file into a C++ source that holds its bytes, so that the program
 # carries its resources in its own data and needs no file beside it.
-#   cmake -DINPUT=file -DOUTPUT=file.cpp -DNAME=kSymbol -P embed.cmake
-# Defines kSymbol[] (the bytes and one extra 0 that is not counted, so that an
-# empty file still gives a valid array) and kSymbolEnd (one behind the last).
+#   cmake -DINPUT=file -DOUTPUT=file.cpp -DNAME=gSymbol -P embed.cmake
+# Defines gSymbol[] (the bytes and one extra 0 that is not counted, so that an
+# empty file still gives a valid array) and gSymbolSize (the byte count).
 file(READ "${INPUT}" hex HEX)
 string(LENGTH "${hex}" hexLength)
 math(EXPR byteCount "${hexLength} / 2")
@@ -13,11 +13,13 @@ string(REPEAT "0x..," 16 line)
 string(REGEX REPLACE "(${line})" "\\1\n  " bytes "${bytes}")
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from ${INPUT}; do not edit.
-extern const unsigned char ${NAME}[];
-extern const unsigned char* const ${NAME}End;
-const unsigned char ${NAME}[] = {
+#include <cstdint>
+
+extern const uint8_t ${NAME}[];
+extern const int64_t ${NAME}Size;
+const uint8_t ${NAME}[] = {
   ${bytes}0x00};
-const unsigned char* const ${NAME}End = ${NAME} + ${byteCount};
+const int64_t ${NAME}Size = ${byteCount};
 ")
 file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUTPUT}.tmp")

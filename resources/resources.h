@@ -1,19 +1,19 @@
 // The resources held in the program's data: the About-box logo and the user
-// guides. Each is a byte array with a pointer one behind its last byte.
+// guides, each a byte array with its size.
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 
-extern const unsigned char kLogoPng[];
-extern const unsigned char* const kLogoPngEnd;
-extern const unsigned char kUserGuideEn[];
-extern const unsigned char* const kUserGuideEnEnd;
-extern const unsigned char kUserGuideNl[];
-extern const unsigned char* const kUserGuideNlEnd;
+extern const uint8_t gLogoPng[];
+extern const int64_t gLogoPngSize;
+extern const uint8_t gUserGuideEn[];
+extern const int64_t gUserGuideEnSize;
+extern const uint8_t gUserGuideNl[];
+extern const int64_t gUserGuideNlSize;
 
 struct ResourceBytes {
-  const unsigned char* begin;
-  const unsigned char* end;
+  const uint8_t* bytes;
+  int64_t size;
 };
 
 // The user guide of the language this program was built for; defined by the

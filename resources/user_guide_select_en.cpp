@@ -1,3 +1,3 @@
 #include "resources/resources.h"
 
-ResourceBytes BuiltUserGuide() { return {kUserGuideEn, kUserGuideEnEnd}; }
+ResourceBytes BuiltUserGuide() { return {gUserGuideEn, gUserGuideEnSize}; }

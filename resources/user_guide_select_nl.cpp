@@ -1,3 +1,3 @@
 #include "resources/resources.h"
 
-ResourceBytes BuiltUserGuide() { return {kUserGuideNl, kUserGuideNlEnd}; }
+ResourceBytes BuiltUserGuide() { return {gUserGuideNl, gUserGuideNlSize}; }

@@ -15,8 +15,8 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Bytes(const unsigned char* begin, const unsigned char* end) {
-  return std::string(reinterpret_cast<const char*>(begin), static_cast<size_t>(end - begin));
+std::string Bytes(const uint8_t* bytes, int64_t size) {
+  return std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
 }
 
 // Line breaks in the HTML source are blanks to the reader.
@@ -105,14 +105,14 @@ const char* const kDutchChapters =
     "chapter problemen Problemen en vragen\n";
 
 TEST(EmbeddedGuide, HoldsTheResourceFilesByteForByte) {
-  std::string en = Bytes(kUserGuideEn, kUserGuideEnEnd);
-  std::string nl = Bytes(kUserGuideNl, kUserGuideNlEnd);
+  std::string en = Bytes(gUserGuideEn, gUserGuideEnSize);
+  std::string nl = Bytes(gUserGuideNl, gUserGuideNlSize);
   EXPECT_EQ(en, ReadFile(SourcePath("resources/user_guide_en.html")));
   EXPECT_EQ(nl, ReadFile(SourcePath("resources/user_guide_nl.html")));
   // The English selector that this test links names the English guide.
   ResourceBytes built = BuiltUserGuide();
-  EXPECT_EQ(built.begin, kUserGuideEn);
-  EXPECT_EQ(built.end, kUserGuideEnEnd);
+  EXPECT_EQ(built.bytes, gUserGuideEn);
+  EXPECT_EQ(built.size, gUserGuideEnSize);
   for (const std::string* guide : {&en, &nl}) {
     EXPECT_EQ(guide->rfind("<!doctype html>", 0), 0u);  // no byte-order mark in front
     EXPECT_EQ(guide->find('\0'), std::string::npos);
@@ -121,15 +121,15 @@ TEST(EmbeddedGuide, HoldsTheResourceFilesByteForByte) {
 }
 
 TEST(EmbeddedGuide, ParsesIntoTheChaptersOfEachBuild) {
-  EXPECT_EQ(ParseWithPython(Bytes(kUserGuideEn, kUserGuideEnEnd)),
+  EXPECT_EQ(ParseWithPython(Bytes(gUserGuideEn, gUserGuideEnSize)),
             Expected("en", "Ribbelo - user guide", kEnglishChapters));
-  EXPECT_EQ(ParseWithPython(Bytes(kUserGuideNl, kUserGuideNlEnd)),
+  EXPECT_EQ(ParseWithPython(Bytes(gUserGuideNl, gUserGuideNlSize)),
             Expected("nl", "Ribbelo - handleiding", kDutchChapters));
 }
 
 TEST(EmbeddedGuide, ExplainsEveryShortcutAndQuotesTheMessages) {
-  std::string en = CollapseBlanks(Bytes(kUserGuideEn, kUserGuideEnEnd));
-  std::string nl = CollapseBlanks(Bytes(kUserGuideNl, kUserGuideNlEnd));
+  std::string en = CollapseBlanks(Bytes(gUserGuideEn, gUserGuideEnSize));
+  std::string nl = CollapseBlanks(Bytes(gUserGuideNl, gUserGuideNlSize));
   for (const std::string* guide : {&en, &nl}) {
     for (const char* key : {"<kbd>F1</kbd>", "<kbd>F3</kbd>", "<kbd>F5</kbd>", "<kbd>Ctrl</kbd>+<kbd>O</kbd>",
                             "<kbd>Ctrl</kbd>+<kbd>S</kbd>", "<kbd>Ctrl</kbd>+<kbd>Shift</kbd>+<kbd>S</kbd>",
@@ -152,7 +152,7 @@ TEST(EmbeddedGuide, ExplainsEveryShortcutAndQuotesTheMessages) {
 }
 
 TEST(EmbeddedLogo, IsTheCommittedPngOf256By256Rgba) {
-  std::string logo = Bytes(kLogoPng, kLogoPngEnd);
+  std::string logo = Bytes(gLogoPng, gLogoPngSize);
   EXPECT_EQ(logo, ReadFile(SourcePath("resources/logo.png")));
   ASSERT_GT(logo.size(), 33u);
   EXPECT_EQ(logo.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
