@@ -193,6 +193,8 @@ int64_t CreatePopupMenu(int64_t menu);
 void AddMenuItem(int64_t menu, int64_t id, const std::string& text);
 // Shows the menu at the pointer over the window.
 void ShowPopupMenu(int64_t menu, int64_t window);
+int64_t IsPopupMenuShown(int64_t menu);
+void HidePopupMenu(int64_t menu);
 
 enum ShortcutKey : int64_t {
   KEY_F1 = 1,
