@@ -13,7 +13,7 @@ int64_t ShowAboutBox(int64_t parentWindow, const std::string& title, const uint8
   if (firstLogoByte != nullptr && endOfLogoBytes > firstLogoByte)
     haveLogo = DecodePngImage(firstLogoByte, endOfLogoBytes - firstLogoByte, logo);
 
-  if (!OpenWindow(WINDOW_ABOUT, 600, 300, texts[TX_ABOUT_TITLE], WINDOW_CENTRED_ON_PARENT, parentWindow)) return 0;
+  if (!OpenWindow(WINDOW_ABOUT, 600, 300, texts[TX_ABOUT_WINDOW_TITLE], WINDOW_CENTRED_ON_PARENT, parentWindow)) return 0;
   if (haveLogo)
     CreateImage(WINDOW_ABOUT, ABOUT_LOGO, 16, 16, 256, 256, logo.rgba.data(), logo.width, logo.height,
                 logo.width * 4);
@@ -26,6 +26,8 @@ int64_t ShowAboutBox(int64_t parentWindow, const std::string& title, const uint8
   AddKeyboardShortcut(WINDOW_ABOUT, KEY_ESCAPE, 0, ABOUT_SHORTCUT);
   AddKeyboardShortcut(WINDOW_ABOUT, KEY_RETURN, 0, ABOUT_SHORTCUT);
   SetWindowSensitive(parentWindow, 0);
+  // Escape and Return need the keyboard focus on the box.
+  PresentWindow(WINDOW_ABOUT);
 
   for (;;) {
     int64_t kind = WaitForEvent();
@@ -35,12 +37,10 @@ int64_t ShowAboutBox(int64_t parentWindow, const std::string& title, const uint8
     if (kind == EVENT_GADGET && EventGadget() == ABOUT_CLOSE && EventType() == EVENT_CLICK) break;
   }
 
-  CloseWindow(WINDOW_ABOUT);
-  // A Return that also clicked the focused button leaves a second event of
-  // this window behind; it must not reach the main loop as a main-window id.
-  while (PollEvent() != EVENT_NONE) {
-  }
   SetWindowSensitive(parentWindow, 1);
+  // Closing also drops whatever this window still has queued, so no event
+  // of its gadget ids reaches the main loop as one of the main window's.
+  CloseWindow(WINDOW_ABOUT);
   if (titleFont) FreeFont(FONT_ABOUT_TITLE);
   PresentWindow(parentWindow);
   return 0;

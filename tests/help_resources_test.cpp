@@ -164,7 +164,7 @@ TEST(EmbeddedLogo, IsTheCommittedPngOf256By256Rgba) {
 TEST(HelpTexts, NameTheGuideFileOfEachBuild) {
   EXPECT_STREQ(gTextsEn[TX_GUIDE_FILE_NAME], "ribbelo_user_guide.html");
   EXPECT_STREQ(gTextsNl[TX_GUIDE_FILE_NAME], "ribbelo_handleiding.html");
-  EXPECT_STREQ(gTextsEn[TX_ABOUT_TITLE], "About");
+  EXPECT_STREQ(gTextsEn[TX_ABOUT_WINDOW_TITLE], "About");
   EXPECT_STREQ(gTextsNl[TX_ABOUT_CLOSE], "Sluiten");
 }
 
