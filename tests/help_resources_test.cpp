@@ -62,7 +62,8 @@ const char* const kHead =
     "styles 1\n"
     "forbidden 0\n"
     "outside 0\n"
-    "dangling 0\n";
+    "dangling 0\n"
+    "unclosed 0 mismatched 0\n";
 
 std::string Expected(const char* lang, const char* title, const char* chapters) {
   char head[512];

@@ -7,6 +7,12 @@ import sys
 from html.parser import HTMLParser
 
 
+# Elements without an end tag; every other element of the guide is closed
+# explicitly, in the order it was opened.
+VOID = {"meta", "br", "hr", "img", "link", "input", "wbr", "col", "area",
+        "base", "source", "track", "embed"}
+
+
 class Guide(HTMLParser):
     def __init__(self):
         super().__init__()
@@ -24,12 +30,16 @@ class Guide(HTMLParser):
         self.chapters = []
         self.stack = []
         self.text = ""
+        self.open = []       # every element still open, for the nesting check
+        self.mismatched = 0
 
     def handle_decl(self, decl):
         self.doctype = decl
 
     def handle_starttag(self, tag, attrs):
         a = dict(attrs)
+        if tag not in VOID:
+            self.open.append(tag)
         if "id" in a:
             self.ids.add(a["id"])
         if tag == "html":
@@ -59,6 +69,10 @@ class Guide(HTMLParser):
             self.text = ""
 
     def handle_endtag(self, tag):
+        if self.open and self.open[-1] == tag:
+            self.open.pop()
+        else:
+            self.mismatched += 1
         if self.stack and self.stack[-1][0] == tag:
             name, a = self.stack.pop()
             text = " ".join(self.text.split())
@@ -90,6 +104,7 @@ def main():
     print("forbidden", guide.forbidden)
     print("outside", guide.outside)
     print("dangling", len([t for t in guide.targets if t not in guide.ids]))
+    print("unclosed", len(guide.open), "mismatched", guide.mismatched)
     for chapter_id, text in guide.chapters:
         print("chapter", chapter_id, text)
 
