@@ -161,16 +161,19 @@ class AboutBox : public ::testing::Test {
     EXPECT_EQ(IsFontLoaded(FONT_ABOUT_TITLE), 0);
     EXPECT_EQ(QueuedEventCount(), 0);  // the stray events were taken and dropped
   }
+  void ExpectTexts(const BoxProbe& probe, const char* windowTitle, const char* label, const char* button) {
+    EXPECT_EQ(probe.windowTitle, windowTitle);
+    EXPECT_EQ(probe.title, kVersionTitle);
+    EXPECT_EQ(probe.label, label);
+    EXPECT_EQ(probe.button, button);
+  }
 };
 
 TEST_F(AboutBox, ShowsTheEnglishTextsAndClosesWithEscape) {
   BoxProbe probe;
   probe.close = [](GtkWidget* about) { SendKey(about, GDK_KEY_Escape); };
   RunAboutBox(probe, 0);
-  EXPECT_EQ(probe.windowTitle, "About");
-  EXPECT_EQ(probe.title, kVersionTitle);
-  EXPECT_EQ(probe.label, "Created using:");
-  EXPECT_EQ(probe.button, "Close");
+  ExpectTexts(probe, "About", "Created using:", "Close");
   EXPECT_TRUE(probe.logoGadget);
   EXPECT_TRUE(probe.titleFontLoaded);
   EXPECT_EQ(probe.titleFamily, "Sans");
@@ -183,10 +186,7 @@ TEST_F(AboutBox, ShowsTheDutchTextsAndClosesWithReturn) {
   BoxProbe probe;
   probe.close = [](GtkWidget* about) { SendKey(about, GDK_KEY_Return); };
   RunAboutBox(probe, 1);
-  EXPECT_EQ(probe.windowTitle, "Over");
-  EXPECT_EQ(probe.title, kVersionTitle);
-  EXPECT_EQ(probe.label, "Gemaakt met:");
-  EXPECT_EQ(probe.button, "Sluiten");
+  ExpectTexts(probe, "Over", "Gemaakt met:", "Sluiten");
   ExpectClosedAndParentBack(probe);
 }
 
