@@ -29,13 +29,3 @@ int64_t OpenProjectFile(const std::string&) { return 0; }
 
 // ---- AskSaveChanges (projects); nothing to ask until projects can be saved
 int64_t AskSaveChanges() { return 1; }
-
-// ---- ShowUserGuide (help)
-int64_t ShowUserGuide() { return 0; }
-
-// ---- ShowAboutBox (help)
-int64_t ShowAboutBox(int64_t, const std::string&, const uint8_t*, const uint8_t*, int64_t) { return 0; }
-
-// ---- logo (help)
-const uint8_t gLogoPng[1] = {0};
-const int64_t gLogoPngSize = 0;

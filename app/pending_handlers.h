@@ -31,10 +31,7 @@ int64_t SaveProject(int64_t saveAs);
 int64_t OpenProjectFile(const std::string& path);
 int64_t AskSaveChanges();
 
-// ---- About box and user guide (help)
-int64_t ShowUserGuide();
-int64_t ShowAboutBox(int64_t parentWindow, const std::string& title, const uint8_t* firstLogoByte,
-                     const uint8_t* endOfLogoBytes, int64_t dutch);
-// The About-box logo, a PNG image held in the program.
-extern const uint8_t gLogoPng[];
-extern const int64_t gLogoPngSize;
+// ---- About box and user guide (help): delivered
+#include "app/about_box.h"
+#include "app/user_guide.h"
+#include "resources/resources.h"
