@@ -8,9 +8,11 @@
 #include "app/main_program.h"
 #include "app/pending_handlers.h"
 #include "app/window_system.h"
+#include "app/draw2d.h"
+#include "app/view.h"
+#include "import/import_state.h"
+#include "import/stl_model.h"
 #include "text/texts.h"
-
-int64_t LoadStlModel(const std::string& path);  // INTEGRATE: import header
 
 namespace {
 
