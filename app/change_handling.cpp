@@ -8,10 +8,15 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
+#include "app/draw2d.h"
+#include "app/view.h"
 #include "app/pending_handlers.h"
 #include "app/window_system.h"
 #include "engine/info_text.h"
 #include "engine/recompute.h"
+#include "import/import_state.h"
+#include "import/stl_model.h"
+#include "import/stl_section.h"
 
 namespace {
 
@@ -90,6 +95,8 @@ int64_t OnStlSectionChanged() {
   PointList points;
   double width = 0, height = 0;
   if (CutStlSection(z, points, width, height)) {
+    // The model may have come from a later file whose first cut failed.
+    gImportFileName = gStlModelPath;
     ApplyImportedOutline(points, width, height);
   } else {
     gSuppressEvents = 1;

@@ -7,6 +7,7 @@
 #include "app/gadgets.h"
 #include "app/main_program.h"
 #include "app/pending_handlers.h"
+#include "import/import_state.h"
 #include "engine/design.h"
 #include "tests/gui/support/shell_fixture.h"
 #include "tests/support/comma_locale.h"
