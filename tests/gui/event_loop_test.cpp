@@ -23,12 +23,21 @@ TEST_F(ShellTest, SuppressedGadgetEventsAreDroppedButMenusAndCloseGoThrough) {
   EXPECT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D), 1);
   EXPECT_EQ(gModified, 1);
 
+  // The project is modified: Cancel in the question keeps the program,
+  // No lets it quit.
   WindowEvent close;
   close.kind = EVENT_CLOSE_WINDOW;
   close.window = WINDOW_MAIN;
+  AddCannedMessageAnswer(ANSWER_CANCEL);
+  PostEvent(close);
+  DispatchQueuedEvents();
+  EXPECT_EQ(gQuit, 0);
+  EXPECT_EQ(IsWindowOpen(WINDOW_MAIN), 1);
+  AddCannedMessageAnswer(ANSWER_NO);
   PostEvent(close);
   DispatchQueuedEvents();
   EXPECT_EQ(gQuit, 1);
+  EXPECT_EQ(RecordedDialogCalls().size(), 2u);
   gSuppressEvents = 0;
 }
 
