@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/change_handling.h"
 #include "app/document_state.h"
 #include "app/form.h"
@@ -99,6 +101,8 @@ TEST_F(ShellTest, ShiftFromAPositionInPitches) {
   SetShiftFromFraction(0.999999);
   EXPECT_EQ(Field(GADGET_SHIFT), "0");
   SetShiftFromFraction(2.0);
+  EXPECT_EQ(Field(GADGET_SHIFT), "0");
+  SetShiftFromFraction(std::nan(""));  // no position: no shift rather than "NaN"
   EXPECT_EQ(Field(GADGET_SHIFT), "0");
   EXPECT_EQ(CountQueuedEdits(), 0);
 }
