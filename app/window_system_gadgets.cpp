@@ -687,6 +687,37 @@ void UserSelectComboItem(int64_t window, int64_t id, int64_t index) {
   if (g != nullptr && g->kind == KIND_COMBO) gtk_combo_box_set_active(GTK_COMBO_BOX(g->inner), static_cast<gint>(index));
 }
 
+void UserPressKey(int64_t window, int64_t key, int64_t modifiers) {
+  GtkWidget* toplevel = ToolkitWindow(window);
+  GdkWindow* target = toplevel != nullptr ? gtk_widget_get_window(toplevel) : nullptr;
+  if (target == nullptr) return;
+  guint keyval = 0;
+  switch (key) {
+    case KEY_F1: keyval = GDK_KEY_F1; break;
+    case KEY_F3: keyval = GDK_KEY_F3; break;
+    case KEY_F5: keyval = GDK_KEY_F5; break;
+    case KEY_ESCAPE: keyval = GDK_KEY_Escape; break;
+    case KEY_RETURN: keyval = GDK_KEY_Return; break;
+    default:
+      if (key >= 'A' && key <= 'Z')
+        keyval = (modifiers & MODIFIER_SHIFT) ? static_cast<guint>(key) : gdk_keyval_to_lower(static_cast<guint>(key));
+      break;
+  }
+  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+  event->key.window = GDK_WINDOW(g_object_ref(target));
+  event->key.keyval = keyval;
+  event->key.send_event = TRUE;
+  guint state = 0;
+  if (modifiers & MODIFIER_SHIFT) state |= GDK_SHIFT_MASK;
+  if (modifiers & MODIFIER_CTRL) state |= GDK_CONTROL_MASK;
+  if (modifiers & MODIFIER_ALT) state |= GDK_MOD1_MASK;
+  event->key.state = state;
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(target));
+  if (seat != nullptr && gdk_seat_get_keyboard(seat) != nullptr) gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+  gtk_widget_event(toplevel, event);
+  gdk_event_free(event);
+}
+
 void UserTurnWheel(int64_t window, int64_t id, int64_t notches) {
   Gadget* g = FindGadget(window, id);
   if (g == nullptr) return;

@@ -169,3 +169,35 @@ TEST_F(ShellTest, CloseRequestEndsTheProgramWithExitCodeZero) {
 }
 
 }  // namespace
+
+namespace {
+
+// The menu id a key raises, or -1 when it raises none.
+int64_t MenuOfKey(int64_t key, int64_t modifiers) {
+  ClearEventQueue();
+  UserPressKey(WINDOW_MAIN, key, modifiers);
+  int64_t id = -1;
+  while (TakeQueuedEvent() != EVENT_NONE)
+    if (EventKindOf() == EVENT_MENU) id = EventMenu();
+  return id;
+}
+
+TEST_F(ShellTest, ShortcutsRaiseTheirMenuIdsWhateverHasTheFocus) {
+  EXPECT_EQ(MenuOfKey(KEY_F5, 0), MENU_FIT_VIEW);
+  EXPECT_EQ(MenuOfKey(KEY_D, MODIFIER_CTRL), MENU_EXPORT_DXF);
+  EXPECT_EQ(MenuOfKey(KEY_F3, 0), MENU_TOGGLE_3D);
+  EXPECT_EQ(MenuOfKey(KEY_O, MODIFIER_CTRL), MENU_OPEN);
+  EXPECT_EQ(MenuOfKey(KEY_S, MODIFIER_CTRL), MENU_SAVE);
+  EXPECT_EQ(MenuOfKey(KEY_S, MODIFIER_CTRL | MODIFIER_SHIFT), MENU_SAVE_AS);
+  EXPECT_EQ(MenuOfKey(KEY_F1, 0), MENU_USER_GUIDE);
+  // Other combinations are no shortcuts.
+  EXPECT_EQ(MenuOfKey(KEY_S, 0), -1);
+  EXPECT_EQ(MenuOfKey(KEY_F3, MODIFIER_CTRL), -1);
+  EXPECT_EQ(MenuOfKey(KEY_D, MODIFIER_CTRL | MODIFIER_ALT), -1);
+  // A shortcut goes before the field with the focus; the field keeps its text.
+  FocusGadget(WINDOW_MAIN, GADGET_WIDTH);
+  EXPECT_EQ(MenuOfKey(KEY_F3, 0), MENU_TOGGLE_3D);
+  EXPECT_EQ(Field(GADGET_WIDTH), "50");
+}
+
+}  // namespace
