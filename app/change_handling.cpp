@@ -8,6 +8,8 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
+#include "app/draw2d.h"
+#include "app/view.h"
 #include "app/pending_handlers.h"
 #include "app/window_system.h"
 #include "engine/info_text.h"

@@ -5,6 +5,8 @@
 
 #include "app/form.h"
 #include "app/gadgets.h"
+#include "app/draw2d.h"
+#include "app/view.h"
 #include "app/pending_handlers.h"
 #include "app/window_system.h"
 #include "text/texts.h"

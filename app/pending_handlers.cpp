@@ -1,23 +1,16 @@
 // Stand-ins until the owners deliver; see pending_handlers.h.
 #include "app/pending_handlers.h"
 
-// ---- DrawCanvas (view)
-int64_t DrawCanvas() { return 0; }
-
-// ---- OnCanvasEvent2D (view)
-void OnCanvasEvent2D() {}
-
-// ---- FitView2D (view)
-int64_t FitView2D() { return 0; }
-
-// ---- OnCanvasEvent3D (view or vase)
-void OnCanvasEvent3D() {}
-
-// ---- ResetView3D (view)
-int64_t ResetView3D() { return 0; }
-
 // ---- RebuildPreviewMesh (vase)
 void RebuildPreviewMesh(int64_t) {}
+
+// ---- mesh figures (vase)
+int64_t gRingSize = 0;
+int64_t gMeshSteps = 0;
+int64_t gMeshCoarse = 0;
+
+// ---- DrawPreview3D (vase)
+void DrawPreview3D() {}
 
 // ---- ExportOutline (writers)
 void ExportOutline(int64_t) {}
@@ -36,13 +29,3 @@ int64_t OpenProjectFile(const std::string&) { return 0; }
 
 // ---- AskSaveChanges (projects); nothing to ask until projects can be saved
 int64_t AskSaveChanges() { return 1; }
-
-// ---- ShowUserGuide (help)
-int64_t ShowUserGuide() { return 0; }
-
-// ---- ShowAboutBox (help)
-int64_t ShowAboutBox(int64_t, const std::string&, const uint8_t*, const uint8_t*, int64_t) { return 0; }
-
-// ---- logo (help)
-const uint8_t gLogoPng[1] = {0};
-const int64_t gLogoPngSize = 0;

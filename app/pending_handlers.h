@@ -10,17 +10,16 @@
 
 #include "engine/design.h"
 
-// ---- 2D view and drawing (view)
-int64_t DrawCanvas();
-void OnCanvasEvent2D();
-int64_t FitView2D();
-
-// ---- 3D view interaction (view or vase)
-void OnCanvasEvent3D();
-int64_t ResetView3D();
-
 // ---- 3D preview mesh (vase); coarse 0 builds the fine mesh
 void RebuildPreviewMesh(int64_t coarse);
+// The figures of the current mesh that the 3D drag reads (vase).
+extern int64_t gRingSize;
+extern int64_t gMeshSteps;
+extern int64_t gMeshCoarse;
+// Above this many ring points times steps a 3D drag rotates the coarse mesh.
+constexpr int64_t COARSE_MESH_THRESHOLD = 30000;
+// Draws the 3D preview into the canvas; DrawCanvas calls it in 3D mode (vase).
+void DrawPreview3D();
 
 // ---- export commands (writers); formats in app/gadgets.h
 void ExportOutline(int64_t format);
@@ -32,10 +31,7 @@ int64_t SaveProject(int64_t saveAs);
 int64_t OpenProjectFile(const std::string& path);
 int64_t AskSaveChanges();
 
-// ---- About box and user guide (help)
-int64_t ShowUserGuide();
-int64_t ShowAboutBox(int64_t parentWindow, const std::string& title, const uint8_t* firstLogoByte,
-                     const uint8_t* endOfLogoBytes, int64_t dutch);
-// The About-box logo, a PNG image held in the program.
-extern const uint8_t gLogoPng[];
-extern const int64_t gLogoPngSize;
+// ---- About box and user guide (help): delivered
+#include "app/about_box.h"
+#include "app/user_guide.h"
+#include "resources/resources.h"
