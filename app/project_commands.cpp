@@ -2,15 +2,17 @@
 
 #include "app/change_handling.h"
 #include "app/document_state.h"
+#include "app/draw2d.h"
 #include "app/file_names.h"
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
 #include "app/pending_handlers.h"
+#include "app/view.h"
 #include "app/window_system.h"
+#include "import/import_state.h"
+#include "import/stl_model.h"
 #include "text/texts.h"
-
-int64_t LoadStlModel(const std::string& path);  // INTEGRATE: import header
 
 namespace {
 
