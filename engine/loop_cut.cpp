@@ -27,10 +27,18 @@ struct SegmentBox {
 
 struct SweepEntry {
   double lo, hi, lo2, hi2;
-  int64_t seg;
+  int64_t seg, chain;
 };
 
-// Buffers kept across the searches of one removal.
+// The grid of one search.
+struct Grid {
+  double minX, minY, cell, inverse;
+  int64_t gx, gy;
+  bool operator==(const Grid&) const = default;
+};
+
+// Buffers kept across the searches of one removal, and where the last search
+// stopped.
 struct CrossingSearch {
   std::vector<SegmentBox> box;
   std::vector<int64_t> cy1, cx0, cx1;
@@ -39,6 +47,13 @@ struct CrossingSearch {
   std::vector<int64_t> cellCount, cellStart, cellSegs, touched;
   std::vector<SweepEntry> sweep;
   std::vector<size_t> sweepActive;
+  std::vector<int64_t> chain;
+  // After a cut: the previous grid, the row of its crossing and the two
+  // segments the cut made.
+  bool resume = false;
+  Grid lastGrid{};
+  int64_t lastRow = 0;
+  int64_t newSeg[2] = {0, 0};
 };
 
 struct Ring {
@@ -67,13 +82,44 @@ bool TestPair(const Ring& ring, int64_t s1, int64_t s2, OutlinePoint& point) {
 
 bool Before(int64_t a1, int64_t a2, const PairResult& best) { return a1 < best.s1 || (a1 == best.s1 && a2 < best.s2); }
 
+int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
+
+// Splits a cell's segments (in increasing order) into chains: runs of
+// consecutive segments that all advance strictly the same way in x, or all
+// strictly the same way in y. Two segments of one chain that are not
+// neighbours have boxes strictly apart, so they are never a candidate pair.
+// Returns the number of chains.
+int64_t LabelChains(const Ring& ring, const int64_t* segs, size_t m, std::vector<int64_t>& chain) {
+  chain.resize(m);
+  int64_t label = -1;
+  int sx0 = 0, sy0 = 0;
+  bool alongX = false, alongY = false;
+  for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
+    int sx = Sign(ring.x[k1] - ring.x[k]), sy = Sign(ring.y[k1] - ring.y[k]);
+    bool keepX = alongX && sx == sx0, keepY = alongY && sy == sy0;
+    if (a > 0 && k == segs[a - 1] + 1 && (keepX || keepY)) {
+      alongX = keepX;
+      alongY = keepY;
+    } else {
+      ++label;
+      sx0 = sx;
+      sy0 = sy;
+      alongX = sx != 0;
+      alongY = sy != 0;
+    }
+    chain[a] = label;
+  }
+  return label + 1;
+}
+
 // Pairs whose boxes are apart cannot cross; the segment test could only
 // claim them through rounding on (nearly) collinear segments, so they are
 // never tested.
 bool SearchCellPairs(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found) {
   for (size_t a = 0; a < m; ++a) {
     for (size_t b = a + 1; b < m; ++b) {
-      if (!Overlaps(work.box[segs[a]], work.box[segs[b]])) continue;
+      if (work.chain[a] == work.chain[b] || !Overlaps(work.box[segs[a]], work.box[segs[b]])) continue;
       OutlinePoint p;
       if (TestPair(ring, segs[a], segs[b], p)) {
         found.s1 = segs[a];
@@ -106,9 +152,9 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   for (size_t a = 0; a < m; ++a) {
     const SegmentBox& b = work.box[segs[a]];
     if (alongX)
-      work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a]});
+      work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a], work.chain[a]});
     else
-      work.sweep.push_back(SweepEntry{b.y0, b.y1, b.x0, b.x1, segs[a]});
+      work.sweep.push_back(SweepEntry{b.y0, b.y1, b.x0, b.x1, segs[a], work.chain[a]});
   }
   std::sort(work.sweep.begin(), work.sweep.end(),
             [](const SweepEntry& a, const SweepEntry& b) { return a.lo < b.lo || (a.lo == b.lo && a.seg < b.seg); });
@@ -121,7 +167,7 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
       const SweepEntry& other = work.sweep[work.sweepActive[k]];
       if (other.hi < cur.lo) continue;
       work.sweepActive[kept++] = work.sweepActive[k];
-      if (other.lo2 > cur.hi2 || cur.lo2 > other.hi2) continue;
+      if (other.chain == cur.chain || other.lo2 > cur.hi2 || cur.lo2 > other.hi2) continue;
       int64_t s1 = std::min(cur.seg, other.seg), s2 = std::max(cur.seg, other.seg);
       if (!Before(s1, s2, best)) continue;
       OutlinePoint p;
@@ -139,15 +185,10 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   return true;
 }
 
-// The grid of one search. Cell indices are the integer part of the offset
-// divided by the cell side; the division is done by a multiplication and
-// redone exactly only where the quotient lies close to a whole number, so
-// the index is always that of the division.
-struct Grid {
-  double minX, minY, cell, inverse;
-  int64_t gx, gy;
-};
-
+// Cell indices are the integer part of the offset divided by the cell side;
+// the division is done by a multiplication and redone exactly only where the
+// quotient lies close to a whole number, so the index is always that of the
+// division.
 int64_t CellOf(const Grid& grid, double v, double origin) {
   double q = (v - origin) * grid.inverse;
   if (!(q < 1e15)) return static_cast<int64_t>((v - origin) / grid.cell);
@@ -155,6 +196,11 @@ int64_t CellOf(const Grid& grid, double v, double origin) {
   double fraction = q - static_cast<double>(whole);
   if (fraction < 1e-9 || fraction > 1 - 1e-9) return static_cast<int64_t>((v - origin) / grid.cell);
   return whole;
+}
+
+void SetColumns(CrossingSearch& work, const Grid& grid, int64_t k) {
+  work.cx0[k] = CellOf(grid, work.box[k].x0, grid.minX);
+  work.cx1[k] = std::min(CellOf(grid, work.box[k].x1, grid.minX), grid.gx - 1);
 }
 
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
@@ -179,6 +225,17 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   grid.gx = static_cast<int64_t>(w / cell) + 1;
   grid.gy = static_cast<int64_t>(h / cell) + 1;
   int64_t gx = grid.gx, gy = grid.gy;
+  // With the same grid, the rows below the last crossing held no crossing and
+  // still hold the same segments, apart from the two the cut made.
+  int64_t firstRow = 0;
+  if (work.resume && grid == work.lastGrid) {
+    firstRow = work.lastRow;
+    for (int64_t k : work.newSeg) {
+      int64_t k1 = k + 1 == n ? 0 : k + 1;
+      firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
+    }
+  }
+  work.resume = false;
 
   Ring ring{x, y, n};
   size_t count = static_cast<size_t>(n);
@@ -228,8 +285,7 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
         b.y0 = std::min(y[k], y[k1]);
         b.y1 = std::max(y[k], y[k1]);
         work.cy1[k] = std::min(CellOf(grid, b.y1, minY), gy - 1);
-        work.cx0[k] = CellOf(grid, b.x0, minX);
-        work.cx1[k] = std::min(CellOf(grid, b.x1, minX), gx - 1);
+        if (r >= firstRow) SetColumns(work, grid, k);
         work.fresh.push_back(k);
       }
     }
@@ -244,6 +300,10 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       if (work.cy1[k] >= r) work.nextActive.push_back(k);
     }
     work.active.swap(work.nextActive);
+    if (r < firstRow) continue;
+    // Columns of the segments that came in below the first row searched.
+    if (r == firstRow && r > 0)
+      for (int64_t k : work.active) SetColumns(work, grid, k);
     if (work.active.size() < 2) continue;
 
     // Only the cells this row touches are counted, laid out and cleared.
@@ -272,11 +332,14 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
       PairResult found;
       size_t size = static_cast<size_t>(m);
+      if (LabelChains(ring, segs, size, work.chain) < 2) continue;
       if (size > SWEEP_MIN_ENTRIES ? SweepCell(ring, work, segs, size, found)
                                    : SearchCellPairs(ring, work, segs, size, found)) {
         i = found.s1;
         j = found.s2;
         crossing = found.point;
+        work.lastGrid = grid;
+        work.lastRow = r;
         return 1;
       }
     }
@@ -332,6 +395,8 @@ int64_t RemoveSelfIntersections(PointList& points) {
       x[i + 1] = p.x;
       y[i + 1] = p.y;
       n = n - inner + 1;
+      work.newSeg[0] = i;
+      work.newSeg[1] = i + 1;
     } else {
       // Keep the crossing, then points i+1..j.
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
@@ -339,7 +404,10 @@ int64_t RemoveSelfIntersections(PointList& points) {
       x[0] = p.x;
       y[0] = p.y;
       n = inner + 1;
+      work.newSeg[0] = 0;
+      work.newSeg[1] = n - 1;
     }
+    work.resume = true;
     ++cuts;
   }
   points.clear();
