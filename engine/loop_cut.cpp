@@ -198,9 +198,17 @@ int64_t CellOf(const Grid& grid, double v, double origin) {
   return whole;
 }
 
-void SetColumns(CrossingSearch& work, const Grid& grid, int64_t k) {
-  work.cx0[k] = CellOf(grid, work.box[k].x0, grid.minX);
-  work.cx1[k] = std::min(CellOf(grid, work.box[k].x1, grid.minX), grid.gx - 1);
+// Box, last row and columns of segment k.
+void ActivateSegment(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t k) {
+  int64_t k1 = k + 1 == ring.n ? 0 : k + 1;
+  SegmentBox& b = work.box[k];
+  b.x0 = std::min(ring.x[k], ring.x[k1]);
+  b.x1 = std::max(ring.x[k], ring.x[k1]);
+  b.y0 = std::min(ring.y[k], ring.y[k1]);
+  b.y1 = std::max(ring.y[k], ring.y[k1]);
+  work.cy1[k] = std::min(CellOf(grid, b.y1, grid.minY), grid.gy - 1);
+  work.cx0[k] = CellOf(grid, b.x0, grid.minX);
+  work.cx1[k] = std::min(CellOf(grid, b.x1, grid.minX), grid.gx - 1);
 }
 
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
@@ -267,25 +275,30 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     for (size_t run = 0; run < work.runRow.size(); ++run) work.rowRuns[next[work.runRow[run]]++] = run;
   }
 
+  // Segments that start below the first row searched and reach into it,
+  // in increasing order.
   work.active.clear();
+  if (firstRow > 0) {
+    for (size_t run = 0; run < work.runRow.size(); ++run) {
+      if (work.runRow[run] >= firstRow) continue;
+      for (int64_t k = work.runStart[run]; k < work.runStart[run + 1]; ++k) {
+        if (CellOf(grid, std::max(y[k], y[k + 1 == n ? 0 : k + 1]), minY) < firstRow) continue;
+        ActivateSegment(work, grid, ring, k);
+        work.active.push_back(k);
+      }
+    }
+  }
   // Counts are kept at zero between rows.
   work.cellCount.assign(static_cast<size_t>(gx), 0);
   work.cellStart.resize(static_cast<size_t>(gx));
-  for (int64_t r = 0; r < gy; ++r) {
+  for (int64_t r = firstRow; r < gy; ++r) {
     // Active segments of this row, in increasing order: those still spanning
     // it merged with those that start in it.
     work.fresh.clear();
     for (int64_t q = work.rowStart[r]; q < work.rowStart[r + 1]; ++q) {
       size_t run = static_cast<size_t>(work.rowRuns[q]);
       for (int64_t k = work.runStart[run]; k < work.runStart[run + 1]; ++k) {
-        int64_t k1 = k + 1 == n ? 0 : k + 1;
-        SegmentBox& b = work.box[k];
-        b.x0 = std::min(x[k], x[k1]);
-        b.x1 = std::max(x[k], x[k1]);
-        b.y0 = std::min(y[k], y[k1]);
-        b.y1 = std::max(y[k], y[k1]);
-        work.cy1[k] = std::min(CellOf(grid, b.y1, minY), gy - 1);
-        if (r >= firstRow) SetColumns(work, grid, k);
+        ActivateSegment(work, grid, ring, k);
         work.fresh.push_back(k);
       }
     }
@@ -300,10 +313,6 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       if (work.cy1[k] >= r) work.nextActive.push_back(k);
     }
     work.active.swap(work.nextActive);
-    if (r < firstRow) continue;
-    // Columns of the segments that came in below the first row searched.
-    if (r == firstRow && r > 0)
-      for (int64_t k : work.active) SetColumns(work, grid, k);
     if (work.active.size() < 2) continue;
 
     // Only the cells this row touches are counted, laid out and cleared.
