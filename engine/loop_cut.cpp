@@ -10,8 +10,9 @@
 // uniform grid: cells in index order (row by row), and within a cell the
 // pairs of its segments in increasing index order. That answer is the pair
 // with the smallest (first shared cell, lower index, higher index). Rows are
-// filled one at a time, so the walk stops as soon as a row yields a crossing,
-// and a crowded cell is searched with a sweep instead of all its pairs.
+// filled one at a time, so the walk stops at the first row with a crossing;
+// after a cut that leaves the grid as it was, it starts again at the row of
+// the last crossing, or lower where the cut made a segment.
 
 namespace {
 
@@ -191,7 +192,9 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
 // division.
 int64_t CellOf(const Grid& grid, double v, double origin) {
   double q = (v - origin) * grid.inverse;
-  if (!(q < 1e15)) return static_cast<int64_t>((v - origin) / grid.cell);
+  // The product is within 4e-16 q of the quotient; past 1e6 that margin
+  // would not be enough (the grid never gets there).
+  if (!(q < 1e6)) return static_cast<int64_t>((v - origin) / grid.cell);
   int64_t whole = static_cast<int64_t>(q);
   double fraction = q - static_cast<double>(whole);
   if (fraction < 1e-9 || fraction > 1 - 1e-9) return static_cast<int64_t>((v - origin) / grid.cell);
