@@ -19,8 +19,10 @@ namespace {
 constexpr double PARALLEL_LIMIT = 1e-18;
 constexpr double PARAM_LOW = 1e-9;
 constexpr double PARAM_HIGH = 0.999999999;
-// Cells with more segments than this are swept instead of walked pair by pair.
+// Cells with more segments than this are walked pair by pair only for a
+// while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
+constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
 
 struct SegmentBox {
   double x0, x1, y0, y1;
@@ -114,11 +116,17 @@ int64_t LabelChains(const Ring& ring, const int64_t* segs, size_t m, std::vector
   return label + 1;
 }
 
-// Pairs whose boxes are apart cannot cross; the segment test could only
-// claim them through rounding on (nearly) collinear segments, so they are
-// never tested.
-bool SearchCellPairs(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found) {
+enum class CellOutcome { NONE, FOUND, GAVE_UP };
+
+// Walks the pairs of a cell in order until the first crossing, or gives up
+// after `budget` pairs. Pairs whose boxes are apart cannot cross; the segment
+// test could only claim them through rounding on (nearly) collinear
+// segments, so they are never tested.
+CellOutcome WalkCellPairs(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
+                          PairResult& found) {
   for (size_t a = 0; a < m; ++a) {
+    if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
+    budget -= m - a - 1;
     for (size_t b = a + 1; b < m; ++b) {
       if (work.chain[a] == work.chain[b] || !Overlaps(work.box[segs[a]], work.box[segs[b]])) continue;
       OutlinePoint p;
@@ -126,11 +134,11 @@ bool SearchCellPairs(const Ring& ring, const CrossingSearch& work, const int64_t
         found.s1 = segs[a];
         found.s2 = segs[b];
         found.point = p;
-        return true;
+        return CellOutcome::FOUND;
       }
     }
   }
-  return false;
+  return CellOutcome::NONE;
 }
 
 // Finds the lowest crossing pair of a crowded cell by sweeping along the axis
@@ -345,8 +353,12 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       PairResult found;
       size_t size = static_cast<size_t>(m);
       if (LabelChains(ring, segs, size, work.chain) < 2) continue;
-      if (size > SWEEP_MIN_ENTRIES ? SweepCell(ring, work, segs, size, found)
-                                   : SearchCellPairs(ring, work, segs, size, found)) {
+      // In a tangled cell the walk meets a crossing early; where it does
+      // not, the sweep finds the lowest one.
+      size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
+      CellOutcome outcome = WalkCellPairs(ring, work, segs, size, budget, found);
+      if (outcome == CellOutcome::GAVE_UP && SweepCell(ring, work, segs, size, found)) outcome = CellOutcome::FOUND;
+      if (outcome == CellOutcome::FOUND) {
         i = found.s1;
         j = found.s2;
         crossing = found.point;

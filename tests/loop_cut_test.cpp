@@ -222,6 +222,28 @@ TEST(LoopCut, MatchesThePlainSearchWhereLoopsMeetLoops) {
   }
 }
 
+TEST(LoopCut, MatchesThePlainSearchOnShallowCrossings) {
+  // Two finely sampled strands crossing at a shallow angle in a ring whose
+  // long sides make the cells large: hundreds of segments share the cells
+  // around each crossing.
+  for (double at : {0.0, 0.37, -0.61}) {
+    PointList ring;
+    for (int k = 0; k <= 1000; ++k) AddListPoint(ring, -1 + 0.002 * k, 0);
+    for (int k = 0; k <= 1000; ++k) {
+      double x = 1 - 0.002 * k;
+      AddListPoint(ring, x, 0.01 * (x - at) + 0.002 * std::sin(40 * x));
+    }
+    AddListPoint(ring, -60, -40);
+    AddListPoint(ring, 60, -40);
+    AddListPoint(ring, 60, -2);
+    PointList plain = ring;
+    int64_t want = PlainRemove(plain);
+    EXPECT_GT(want, 0);
+    EXPECT_EQ(RemoveSelfIntersections(ring), want);
+    ExpectSameRing(ring, plain);
+  }
+}
+
 TEST(LoopCut, StopsAfterTheMostCuts) {
   PointList ring = LoopedRing(36000, 1000, 1, 6000);
   EXPECT_EQ(RemoveSelfIntersections(ring), MAX_LOOP_CUTS);
