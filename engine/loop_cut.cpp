@@ -1,6 +1,7 @@
 #include "engine/loop_cut.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -45,7 +46,8 @@ struct Grid {
 struct CrossingSearch {
   std::vector<SegmentBox> box;
   std::vector<int64_t> cy1, cx0, cx1;
-  std::vector<int64_t> runStart, runRow, rowStart, rowRuns;
+  std::vector<int64_t> runStart, runEnd, runRow, rowStart, rowRuns;
+  std::vector<double> rowLow;
   std::vector<int64_t> fresh, active, nextActive;
   std::vector<int64_t> cellCount, cellStart, cellSegs, touched;
   std::vector<SweepEntry> sweep;
@@ -222,6 +224,47 @@ void ActivateSegment(CrossingSearch& work, const Grid& grid, const Ring& ring, i
   work.cx1[k] = std::min(CellOf(grid, b.x1, grid.minX), grid.gx - 1);
 }
 
+// Doubles as integers in the same order, so that a bisection between two
+// doubles ends on neighbours.
+uint64_t OrderKey(double d) {
+  uint64_t u = std::bit_cast<uint64_t>(d);
+  return (u >> 63) != 0 ? ~u : (u | (uint64_t{1} << 63));
+}
+
+double FromOrderKey(uint64_t key) {
+  return std::bit_cast<double>((key >> 63) != 0 ? (key & ~(uint64_t{1} << 63)) : ~key);
+}
+
+// low[r] = the smallest y whose row is r (or more), for r = 0 .. gy, with
+// low[0] = -inf and low[gy] = +inf. Rows grow with y, so a value v lies in
+// row r exactly when low[r] <= v < low[r + 1]. Returns false when a bound
+// could not be pinned down.
+bool RowBounds(const Grid& grid, std::vector<double>& low) {
+  constexpr double INF = std::numeric_limits<double>::infinity();
+  low.assign(static_cast<size_t>(grid.gy) + 1, INF);
+  low[0] = -INF;
+  for (int64_t r = 1; r < grid.gy; ++r) {
+    double v = grid.minY + static_cast<double>(r) * grid.cell;
+    // The bound is mostly within an ulp or two of v; near zero, where the
+    // doubles lie dense, a bisection finds it.
+    if (!(std::fabs(v) < 0x1p1000)) return false;
+    uint64_t below = OrderKey(v) - 2, above = OrderKey(v) + 2;
+    if (CellOf(grid, FromOrderKey(below), grid.minY) >= r || CellOf(grid, FromOrderKey(above), grid.minY) < r) {
+      double margin = (std::fabs(grid.minY) + std::fabs(v)) * 0x1p-40 + 0x1p-1000;
+      below = OrderKey(v - margin);
+      above = OrderKey(v + margin);
+      if (CellOf(grid, FromOrderKey(below), grid.minY) >= r || CellOf(grid, FromOrderKey(above), grid.minY) < r)
+        return false;
+    }
+    while (above - below > 1) {
+      uint64_t mid = below + (above - below) / 2;
+      (CellOf(grid, FromOrderKey(mid), grid.minY) >= r ? above : below) = mid;
+    }
+    low[r] = FromOrderKey(above);
+  }
+  return true;
+}
+
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
@@ -262,21 +305,49 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   work.cy1.resize(count);
   work.cx0.resize(count);
   work.cx1.resize(count);
-  // Consecutive segments mostly start in the same row: they are bucketed by
-  // row as runs, in ring order.
+  // Lowest value of each row, so that most segments find their row by two
+  // comparisons with the row of the segment before.
+  if (!RowBounds(grid, work.rowLow)) {
+    // Every row then comes from its own division.
+    work.rowLow.assign(work.rowLow.size(), std::numeric_limits<double>::quiet_NaN());
+    work.rowLow[0] = -std::numeric_limits<double>::infinity();
+    firstRow = 0;
+  }
+  double firstLow = work.rowLow[firstRow];
+
+  // Segments that start in a searched row are bucketed by row as runs of
+  // consecutive segments, in ring order; those that start below it and reach
+  // into it become active at once, in increasing order.
   work.runStart.clear();
+  work.runEnd.clear();
   work.runRow.clear();
+  work.active.clear();
   work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
+  int64_t row = -1;
+  double low = 0, high = -1;
   for (int64_t k = 0; k < n; ++k) {
     int64_t k1 = k + 1 == n ? 0 : k + 1;
-    int64_t row = CellOf(grid, std::min(y[k], y[k1]), minY);
-    if (work.runRow.empty() || work.runRow.back() != row) {
-      work.runStart.push_back(k);
-      work.runRow.push_back(row);
-      ++work.rowStart[row + 1];
+    double v = std::min(y[k], y[k1]);
+    if (v < firstLow) {
+      if (std::max(y[k], y[k1]) >= firstLow) {
+        ActivateSegment(work, grid, ring, k);
+        work.active.push_back(k);
+      }
+      row = -1;
+      continue;
     }
+    if (row >= 0 && v >= low && v < high) {
+      work.runEnd.back() = k + 1;
+      continue;
+    }
+    row = CellOf(grid, v, minY);
+    low = work.rowLow[row];
+    high = work.rowLow[row + 1];
+    work.runStart.push_back(k);
+    work.runEnd.push_back(k + 1);
+    work.runRow.push_back(row);
+    ++work.rowStart[row + 1];
   }
-  work.runStart.push_back(n);
   for (int64_t r = 0; r < gy; ++r) work.rowStart[r + 1] += work.rowStart[r];
   // Stable fill: each row's runs stay in ring order.
   work.rowRuns.resize(work.runRow.size());
@@ -286,19 +357,6 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     for (size_t run = 0; run < work.runRow.size(); ++run) work.rowRuns[next[work.runRow[run]]++] = run;
   }
 
-  // Segments that start below the first row searched and reach into it,
-  // in increasing order.
-  work.active.clear();
-  if (firstRow > 0) {
-    for (size_t run = 0; run < work.runRow.size(); ++run) {
-      if (work.runRow[run] >= firstRow) continue;
-      for (int64_t k = work.runStart[run]; k < work.runStart[run + 1]; ++k) {
-        if (CellOf(grid, std::max(y[k], y[k + 1 == n ? 0 : k + 1]), minY) < firstRow) continue;
-        ActivateSegment(work, grid, ring, k);
-        work.active.push_back(k);
-      }
-    }
-  }
   // Counts are kept at zero between rows.
   work.cellCount.assign(static_cast<size_t>(gx), 0);
   work.cellStart.resize(static_cast<size_t>(gx));
@@ -308,7 +366,7 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     work.fresh.clear();
     for (int64_t q = work.rowStart[r]; q < work.rowStart[r + 1]; ++q) {
       size_t run = static_cast<size_t>(work.rowRuns[q]);
-      for (int64_t k = work.runStart[run]; k < work.runStart[run + 1]; ++k) {
+      for (int64_t k = work.runStart[run]; k < work.runEnd[run]; ++k) {
         ActivateSegment(work, grid, ring, k);
         work.fresh.push_back(k);
       }
