@@ -53,6 +53,9 @@ struct CrossingSearch {
   std::vector<SweepEntry> sweep;
   std::vector<size_t> sweepActive;
   std::vector<int64_t> chain;
+  // Segment lengths, kept up to date through a cut.
+  std::vector<double> length;
+  bool lengthsKept = false;
   // After a cut: the previous grid, the row of its crossing and the two
   // segments the cut made.
   bool resume = false;
@@ -265,20 +268,29 @@ bool RowBounds(const Grid& grid, std::vector<double>& low) {
   return true;
 }
 
+double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
+  int64_t k1 = k + 1 == n ? 0 : k + 1;
+  double dx = x[k1] - x[k], dy = y[k1] - y[k];
+  return std::sqrt(dx * dx + dy * dy);
+}
+
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
   double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0];
-  double perimeter = 0;
   for (int64_t k = 0; k < n; ++k) {
     if (x[k] < minX) minX = x[k];
     if (x[k] > maxX) maxX = x[k];
     if (y[k] < minY) minY = y[k];
     if (y[k] > maxY) maxY = y[k];
-    int64_t k1 = k + 1 == n ? 0 : k + 1;
-    double dx = x[k1] - x[k], dy = y[k1] - y[k];
-    perimeter += std::sqrt(dx * dx + dy * dy);
   }
+  if (!work.lengthsKept) {
+    work.length.resize(static_cast<size_t>(n));
+    for (int64_t k = 0; k < n; ++k) work.length[k] = SegmentLength(x, y, n, k);
+  }
+  work.lengthsKept = false;
+  double perimeter = 0;
+  for (int64_t k = 0; k < n; ++k) perimeter += work.length[k];
   double w = maxX - minX, h = maxY - minY;
   double cell = MaxF(2 * perimeter / static_cast<double>(n), MaxF(w, h) / static_cast<double>(GRID_DIVISIONS));
   // Non-finite points give no usable grid; such a ring is left as it is.
@@ -474,6 +486,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
       size_t tail = static_cast<size_t>(n - 1 - j);
       std::memmove(x.data() + i + 2, x.data() + j + 1, tail * sizeof(double));
       std::memmove(y.data() + i + 2, y.data() + j + 1, tail * sizeof(double));
+      std::memmove(work.length.data() + i + 2, work.length.data() + j + 1, tail * sizeof(double));
       x[i + 1] = p.x;
       y[i + 1] = p.y;
       n = n - inner + 1;
@@ -483,12 +496,17 @@ int64_t RemoveSelfIntersections(PointList& points) {
       // Keep the crossing, then points i+1..j.
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
       std::memmove(y.data() + 1, y.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
+      std::memmove(work.length.data() + 1, work.length.data() + i + 1,
+                   static_cast<size_t>(inner - 1) * sizeof(double));
       x[0] = p.x;
       y[0] = p.y;
       n = inner + 1;
       work.newSeg[0] = 0;
       work.newSeg[1] = n - 1;
     }
+    // The other segments keep their ends, so their lengths stay as they were.
+    for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
+    work.lengthsKept = true;
     work.resume = true;
     ++cuts;
   }
