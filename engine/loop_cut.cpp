@@ -44,8 +44,8 @@ struct Grid {
 // Buffers kept across the searches of one removal, and where the last search
 // stopped.
 struct CrossingSearch {
-  std::vector<SegmentBox> box;
-  std::vector<int64_t> cy1, cx0, cx1;
+  // Cell rows and columns fit in 32 bits: a grid has at most 1025 of each.
+  std::vector<int32_t> cy1, cx0, cx1;
   std::vector<int64_t> runStart, runEnd, runRow, rowStart, rowRuns;
   std::vector<double> rowLow;
   std::vector<int64_t> fresh, active, nextActive;
@@ -75,6 +75,12 @@ struct PairResult {
   int64_t s2 = std::numeric_limits<int64_t>::max();
   OutlinePoint point;
 };
+
+SegmentBox BoxOf(const Ring& ring, int64_t k) {
+  int64_t k1 = k + 1 == ring.n ? 0 : k + 1;
+  return SegmentBox{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]), std::min(ring.y[k], ring.y[k1]),
+                    std::max(ring.y[k], ring.y[k1])};
+}
 
 bool Overlaps(const SegmentBox& a, const SegmentBox& b) {
   return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
@@ -133,7 +139,7 @@ CellOutcome WalkCellPairs(const Ring& ring, const CrossingSearch& work, const in
     if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
     budget -= m - a - 1;
     for (size_t b = a + 1; b < m; ++b) {
-      if (work.chain[a] == work.chain[b] || !Overlaps(work.box[segs[a]], work.box[segs[b]])) continue;
+      if (work.chain[a] == work.chain[b] || !Overlaps(BoxOf(ring, segs[a]), BoxOf(ring, segs[b]))) continue;
       OutlinePoint p;
       if (TestPair(ring, segs[a], segs[b], p)) {
         found.s1 = segs[a];
@@ -151,7 +157,7 @@ CellOutcome WalkCellPairs(const Ring& ring, const CrossingSearch& work, const in
 bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found) {
   double spreadX = 0, spreadY = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
   for (size_t a = 0; a < m; ++a) {
-    const SegmentBox& b = work.box[segs[a]];
+    SegmentBox b = BoxOf(ring, segs[a]);
     spreadX += b.x1 - b.x0;
     spreadY += b.y1 - b.y0;
     if (a == 0 || b.x0 < minX) minX = b.x0;
@@ -164,7 +170,7 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   bool alongX = (maxX - minX) * (spreadY + 1e-300) >= (maxY - minY) * (spreadX + 1e-300);
   work.sweep.clear();
   for (size_t a = 0; a < m; ++a) {
-    const SegmentBox& b = work.box[segs[a]];
+    SegmentBox b = BoxOf(ring, segs[a]);
     if (alongX)
       work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a], work.chain[a]});
     else
@@ -214,17 +220,12 @@ int64_t CellOf(const Grid& grid, double v, double origin) {
   return whole;
 }
 
-// Box, last row and columns of segment k.
+// Last row and columns of segment k.
 void ActivateSegment(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t k) {
-  int64_t k1 = k + 1 == ring.n ? 0 : k + 1;
-  SegmentBox& b = work.box[k];
-  b.x0 = std::min(ring.x[k], ring.x[k1]);
-  b.x1 = std::max(ring.x[k], ring.x[k1]);
-  b.y0 = std::min(ring.y[k], ring.y[k1]);
-  b.y1 = std::max(ring.y[k], ring.y[k1]);
-  work.cy1[k] = std::min(CellOf(grid, b.y1, grid.minY), grid.gy - 1);
-  work.cx0[k] = CellOf(grid, b.x0, grid.minX);
-  work.cx1[k] = std::min(CellOf(grid, b.x1, grid.minX), grid.gx - 1);
+  SegmentBox b = BoxOf(ring, k);
+  work.cy1[k] = static_cast<int32_t>(std::min(CellOf(grid, b.y1, grid.minY), grid.gy - 1));
+  work.cx0[k] = static_cast<int32_t>(CellOf(grid, b.x0, grid.minX));
+  work.cx1[k] = static_cast<int32_t>(std::min(CellOf(grid, b.x1, grid.minX), grid.gx - 1));
 }
 
 // Doubles as integers in the same order, so that a bisection between two
@@ -313,7 +314,6 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
 
   Ring ring{x, y, n};
   size_t count = static_cast<size_t>(n);
-  work.box.resize(count);
   work.cy1.resize(count);
   work.cx0.resize(count);
   work.cx1.resize(count);
