@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -342,7 +343,7 @@ TEST(FinalChecks, ShapelyAgreesTheRingsAreSimple) {
   for (const DesignParams& p : {DefaultDesign(), bent}) {
     DesignResult r = Recompute(p);
     ASSERT_EQ(r.valid, 1);
-    std::string path = testing::TempDir() + "ribbelo_ring.txt";
+    std::string path = testing::TempDir() + "ribbelo_ring_" + std::to_string(getpid()) + ".txt";
     {
       std::ofstream out(path);
       out.precision(17);
@@ -354,7 +355,7 @@ TEST(FinalChecks, ShapelyAgreesTheRingsAreSimple) {
         "pts=[tuple(map(float,l.split())) for l in open(sys.argv[1])]\n"
         "poly=Polygon(pts)\n"
         "print('1' if poly.is_valid and poly.exterior.is_simple else '0', repr(poly.area))\n";
-    std::string scriptPath = testing::TempDir() + "ribbelo_ring.py";
+    std::string scriptPath = testing::TempDir() + "ribbelo_ring_" + std::to_string(getpid()) + ".py";
     std::ofstream(scriptPath) << script;
     std::string cmd = "/usr/bin/python3 " + scriptPath + " " + path;
     FILE* pipe = popen(cmd.c_str(), "r");
