@@ -107,6 +107,16 @@ void ExpectSameRing(const PointList& a, const PointList& b) {
   }
 }
 
+// The engine's removal gives the same cuts and points as the plain one;
+// the ring must need more than `minimumCuts` cuts.
+void ExpectSameAsPlainSearch(PointList ring, int64_t minimumCuts) {
+  PointList plain = ring;
+  int64_t want = PlainRemove(plain);
+  EXPECT_GT(want, minimumCuts);
+  EXPECT_EQ(RemoveSelfIntersections(ring), want);
+  ExpectSameRing(ring, plain);
+}
+
 // Circle of radius r with `loops` small circles of radius b rolled along it.
 PointList LoopedRing(int64_t points, double r, double b, int64_t loops) {
   PointList ring;
@@ -179,11 +189,7 @@ TEST(LoopCut, MatchesThePlainSearchOnTangledRings) {
   for (int round = 0; round < 6; ++round) {
     PointList ring;
     for (int k = 0; k < 60 + 40 * round; ++k) AddListPoint(ring, coord(random), coord(random));
-    PointList plain = ring;
-    int64_t want = PlainRemove(plain);
-    EXPECT_GT(want, 0);
-    EXPECT_EQ(RemoveSelfIntersections(ring), want);
-    ExpectSameRing(ring, plain);
+    ExpectSameAsPlainSearch(ring, 0);
   }
 }
 
@@ -192,11 +198,7 @@ TEST(LoopCut, MatchesThePlainSearchOnCrowdedCells) {
   // segments; a few loops of different sizes.
   for (int64_t loops : {3, 40}) {
     PointList ring = LoopedRing(120000, 50, 50.0 / static_cast<double>(loops) * 1.6, loops);
-    PointList plain = ring;
-    int64_t want = PlainRemove(plain);
-    EXPECT_GT(want, 0);
-    EXPECT_EQ(RemoveSelfIntersections(ring), want);
-    ExpectSameRing(ring, plain);
+    ExpectSameAsPlainSearch(ring, 0);
   }
 }
 
@@ -214,11 +216,25 @@ TEST(LoopCut, MatchesThePlainSearchWhereLoopsMeetLoops) {
       AddListPoint(ring, 100 * std::cos(t) + b1 * std::cos(k1 * t) + b2 * std::cos(k2 * t + 1),
                    100 * std::sin(t) + b1 * std::sin(k1 * t) + b2 * std::sin(k2 * t + 1));
     }
-    PointList plain = ring;
-    int64_t want = PlainRemove(plain);
-    EXPECT_GT(want, 10);
-    EXPECT_EQ(RemoveSelfIntersections(ring), want);
-    ExpectSameRing(ring, plain);
+    ExpectSameAsPlainSearch(ring, 10);
+  }
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnShallowCrossings) {
+  // Two finely sampled strands crossing at a shallow angle in a ring whose
+  // long sides make the cells large: hundreds of segments share the cells
+  // around each crossing.
+  for (double at : {0.0, 0.37, -0.61}) {
+    PointList ring;
+    for (int k = 0; k <= 1000; ++k) AddListPoint(ring, -1 + 0.002 * k, 0);
+    for (int k = 0; k <= 1000; ++k) {
+      double x = 1 - 0.002 * k;
+      AddListPoint(ring, x, 0.01 * (x - at) + 0.002 * std::sin(40 * x));
+    }
+    AddListPoint(ring, -60, -40);
+    AddListPoint(ring, 60, -40);
+    AddListPoint(ring, 60, -2);
+    ExpectSameAsPlainSearch(ring, 0);
   }
 }
 
