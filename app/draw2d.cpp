@@ -69,18 +69,24 @@ bool AddGridLines(cairo_t* cr, double step, int64_t w, int64_t h) {
   double s = gScale2D;
   double x0 = gPanX - (w / 2.0) / s, x1 = gPanX + (w / 2.0) / s;
   double y0 = gPanY - (h / 2.0) / s, y1 = gPanY + (h / 2.0) / s;
-  double i0 = std::floor(x0 / step), j0 = std::floor(y0 / step);
-  double xLines = std::floor(x1 / step) - i0 + 1, yLines = std::floor(y1 / step) - j0 + 1;
-  if (!std::isfinite(xLines) || !std::isfinite(yLines) || !std::isfinite(i0) || !std::isfinite(j0)) return false;
-  if (xLines > w / GRID_MIN_SPACING_PX + 2 || yLines > h / GRID_MIN_SPACING_PX + 2) return false;
+  double i0 = std::floor(x0 / step), i1 = std::floor(x1 / step);
+  double j0 = std::floor(y0 / step), j1 = std::floor(y1 / step);
+  // Beyond 2^53 grid indices are no longer whole numbers apart.
+  const double kIndexLimit = 9007199254740992.0;
+  for (double index : {i0, i1, j0, j1})
+    if (!(std::fabs(index) < kIndexLimit)) return false;
+  double xLimit = w / GRID_MIN_SPACING_PX + 2, yLimit = h / GRID_MIN_SPACING_PX + 2;
+  if (i1 - i0 + 1 > xLimit || j1 - j0 + 1 > yLimit) return false;
   OutlinePoint p;
-  for (int64_t i = static_cast<int64_t>(i0); static_cast<double>(i) * step <= x1; ++i) {
+  int64_t lines = 0;
+  for (int64_t i = static_cast<int64_t>(i0); static_cast<double>(i) * step <= x1 && lines <= xLimit; ++i, ++lines) {
     WorldToScreen(p, static_cast<double>(i) * step, 0);
     double x = PixelCentre(p.x);
     cairo_move_to(cr, x, 0);
     cairo_line_to(cr, x, static_cast<double>(h));
   }
-  for (int64_t j = static_cast<int64_t>(j0); static_cast<double>(j) * step <= y1; ++j) {
+  lines = 0;
+  for (int64_t j = static_cast<int64_t>(j0); static_cast<double>(j) * step <= y1 && lines <= yLimit; ++j, ++lines) {
     WorldToScreen(p, 0, static_cast<double>(j) * step);
     double y = PixelCentre(p.y);
     cairo_move_to(cr, 0, y);
