@@ -22,6 +22,9 @@ int RunMainProgram(int argc, char** argv);
 void StartMainProgram();
 // Handles the current event of the window-system layer.
 void DispatchCurrentEvent();
+// Closes all windows and releases fonts and images (no file stays open
+// between commands).
+void ShutdownRuntime();
 // Waits for and handles events until gQuit is set.
 void RunEventLoop();
 // The folder part of a path, up to and including its last "/".

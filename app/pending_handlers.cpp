@@ -18,18 +18,6 @@ void ExportOutline(int64_t) {}
 // ---- ExportVase (writers)
 void ExportVase(int64_t) {}
 
-// ---- ImportBaseOutline (import)
-void ImportBaseOutline() {}
-
-// ---- CutStlSection (import)
-int64_t CutStlSection(double, PointList&, double&, double&) { return 0; }
-
-// ---- import state (import)
-int64_t gImportFromStl = 0;
-int64_t gStlTriangleCount = 0;
-std::string gImportFileName;
-std::string gImportMessage;
-
 // ---- OpenProjectDialog (projects)
 void OpenProjectDialog() {}
 
@@ -41,13 +29,3 @@ int64_t OpenProjectFile(const std::string&) { return 0; }
 
 // ---- AskSaveChanges (projects); nothing to ask until projects can be saved
 int64_t AskSaveChanges() { return 1; }
-
-// ---- ShowUserGuide (help)
-int64_t ShowUserGuide() { return 0; }
-
-// ---- ShowAboutBox (help)
-int64_t ShowAboutBox(int64_t, const std::string&, const uint8_t*, const uint8_t*, int64_t) { return 0; }
-
-// ---- logo (help)
-const uint8_t gLogoPng[1] = {0};
-const int64_t gLogoPngSize = 0;

@@ -25,26 +25,13 @@ void DrawPreview3D();
 void ExportOutline(int64_t format);
 void ExportVase(int64_t format);
 
-// ---- import (import)
-void ImportBaseOutline();
-// Cuts the loaded STL model at z mm above its bottom; 1 on success, else 0
-// with the reason in gImportMessage.
-int64_t CutStlSection(double z, PointList& points, double& width, double& height);
-extern int64_t gImportFromStl;
-extern int64_t gStlTriangleCount;
-extern std::string gImportFileName;
-extern std::string gImportMessage;
-
 // ---- project commands (projects)
 void OpenProjectDialog();
 int64_t SaveProject(int64_t saveAs);
 int64_t OpenProjectFile(const std::string& path);
 int64_t AskSaveChanges();
 
-// ---- About box and user guide (help)
-int64_t ShowUserGuide();
-int64_t ShowAboutBox(int64_t parentWindow, const std::string& title, const uint8_t* firstLogoByte,
-                     const uint8_t* endOfLogoBytes, int64_t dutch);
-// The About-box logo, a PNG image held in the program.
-extern const uint8_t gLogoPng[];
-extern const int64_t gLogoPngSize;
+// ---- About box and user guide (help): delivered
+#include "app/about_box.h"
+#include "app/user_guide.h"
+#include "resources/resources.h"

@@ -91,6 +91,8 @@ void SetWindowResizeCallback(int64_t window, void (*callback)());
 void SetWindowSensitive(int64_t window, int64_t sensitive);
 // Brings the window to the front with the keyboard focus.
 void PresentWindow(int64_t window);
+// Asks the toolkit for a new inner size (the resize callback follows).
+void ResizeWindow(int64_t window, int64_t width, int64_t height);
 // Height of a monitor in pixels, 0 when unknown.
 int64_t MonitorHeight(int64_t monitor);
 
@@ -193,6 +195,8 @@ int64_t CreatePopupMenu(int64_t menu);
 void AddMenuItem(int64_t menu, int64_t id, const std::string& text);
 // Shows the menu at the pointer over the window.
 void ShowPopupMenu(int64_t menu, int64_t window);
+int64_t IsPopupMenuShown(int64_t menu);
+void HidePopupMenu(int64_t menu);
 
 enum ShortcutKey : int64_t {
   KEY_F1 = 1,
@@ -207,6 +211,18 @@ enum ShortcutKey : int64_t {
 // The key with exactly these modifiers (MODIFIER_* bits) raises EVENT_MENU
 // with the id for this window.
 void AddKeyboardShortcut(int64_t window, int64_t key, int64_t modifiers, int64_t id);
+
+// ------------------------------------------- user input for tests
+// These act on the widgets as the user's input would, through the same
+// toolkit paths, so the same events are raised (each typed character is
+// one change; the digit filter applies).
+
+void UserTypeText(int64_t window, int64_t id, const std::string& text);
+void UserClearText(int64_t window, int64_t id);
+void UserClick(int64_t window, int64_t id);
+void UserSelectComboItem(int64_t window, int64_t id, int64_t index);
+// A wheel turn over a gadget: +1 per notch up, -1 down.
+void UserTurnWheel(int64_t window, int64_t id, int64_t notches);
 
 // -------------------------------------------------- dialogs and boxes
 

@@ -6,6 +6,7 @@
 enum TextKey {
 #define T(key, text) key,
 #include "text/texts_en_engine.inc"
+#include "text/texts_en_info.inc"
 #include "text/texts_en_app.inc"
 #include "text/texts_en_view.inc"
 #include "text/texts_en_vase.inc"

@@ -3,6 +3,7 @@
 const char* const gTextsEn[TEXT_KEY_COUNT] = {
 #define T(key, text) text,
 #include "text/texts_en_engine.inc"
+#include "text/texts_en_info.inc"
 #include "text/texts_en_app.inc"
 #include "text/texts_en_view.inc"
 #include "text/texts_en_vase.inc"

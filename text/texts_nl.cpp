@@ -10,6 +10,7 @@ struct Entry {
 constexpr Entry kEntries[] = {
 #define T(key, text) {key, text},
 #include "text/texts_nl_engine.inc"
+#include "text/texts_nl_info.inc"
 #include "text/texts_nl_app.inc"
 #include "text/texts_nl_view.inc"
 #include "text/texts_nl_vase.inc"
@@ -36,6 +37,7 @@ static_assert(SameKeysInOrder(), "the Dutch table's keys differ from the English
 const char* const gTextsNl[TEXT_KEY_COUNT] = {
 #define T(key, text) text,
 #include "text/texts_nl_engine.inc"
+#include "text/texts_nl_info.inc"
 #include "text/texts_nl_app.inc"
 #include "text/texts_nl_view.inc"
 #include "text/texts_nl_vase.inc"

@@ -1,0 +1,119 @@
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "vase/cap_triangulation.h"
+#include "vase/preview_mesh.h"
+#include "vase/preview_renderer.h"
+
+namespace {
+
+// A zigzag ring of `n` points that the preview's thinning keeps whole.
+PointList Zigzag(int n, double r, double amplitude) {
+  PointList ring;
+  for (int i = 0; i < n; ++i) {
+    double a = M_PI / 2 + 2 * M_PI * i / n;
+    double radius = r + (i % 2 ? amplitude : 0);
+    ring.push_back({radius * std::cos(a), radius * std::sin(a)});
+  }
+  return ring;
+}
+
+PointList Circle(int n, double r) { return Zigzag(n, r, 0); }
+
+// 20,000 points: a 50 mm circle with 40 rounded outward teeth.
+PointList DenseOutline() {
+  PointList ring;
+  const int n = 20000;
+  for (int i = 0; i < n; ++i) {
+    double t = 2 * M_PI * i / n;
+    double r = 25 + 2 * std::fmax(0.0, std::tanh(6 * std::sin(40 * t)));
+    ring.push_back({-r * std::sin(t), r * std::cos(t)});
+  }
+  return ring;
+}
+
+DesignResult Result(const PointList& outline, const PointList& baseLine) {
+  DesignResult r;
+  r.valid = 1;
+  r.outlinePoints = outline;
+  r.baseLinePoints = baseLine;
+  return r;
+}
+
+// The default vase: 120 mm, 60 steps, 1500 points a slice (~180,000 triangles).
+DesignResult DefaultDesign() { return Result(Zigzag(1500, 25, 0.5), Circle(1570, 25)); }
+
+void BM_RenderFine800x750(benchmark::State& state) {
+  VaseParams v;
+  RebuildPreviewMeshFor(DefaultDesign(), v, 0);
+  for (auto _ : state) RenderPreviewMesh(800, 750, 35, 28, 1);
+  state.counters["triangles"] = static_cast<double>(gTriangleCount);
+}
+BENCHMARK(BM_RenderFine800x750)->Unit(benchmark::kMillisecond);
+
+void BM_RebuildFineWithoutThinning(benchmark::State& state) {
+  VaseParams v;
+  DesignResult r = DefaultDesign();
+  RebuildPreviewMeshFor(r, v, 0);
+  for (auto _ : state) {
+    RebuildPreviewMeshFor(r, v, 0);
+    benchmark::DoNotOptimize(gVertX.data());
+  }
+  state.counters["triangles"] = static_cast<double>(gTriangleCount);
+}
+BENCHMARK(BM_RebuildFineWithoutThinning)->Unit(benchmark::kMillisecond);
+
+void BM_RenderCoarse(benchmark::State& state) {
+  VaseParams v;
+  RebuildPreviewMeshFor(Result(DenseOutline(), Circle(1570, 25)), v, 1);
+  for (auto _ : state) RenderPreviewMesh(state.range(0), state.range(1), 35, 28, 1);
+  state.counters["triangles"] = static_cast<double>(gTriangleCount);
+}
+BENCHMARK(BM_RenderCoarse)->Args({800, 750})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+
+// The heaviest preview: hollow, 1500 points, 400 steps (~2.4 million triangles).
+void BM_HollowHeavy(benchmark::State& state) {
+  VaseParams v;
+  v.hollow = 1;
+  v.steps = 400;
+  DesignResult r = DefaultDesign();
+  RebuildPreviewMeshFor(r, v, 0);
+  for (auto _ : state) {
+    if (state.range(0)) RebuildPreviewMeshFor(r, v, 0);
+    RenderPreviewMesh(800, 750, 35, 28, 1);
+  }
+  state.counters["triangles"] = static_cast<double>(gTriangleCount);
+}
+BENCHMARK(BM_HollowHeavy)->Arg(0)->Arg(1)->ArgNames({"rebuild"})->Unit(benchmark::kMillisecond);
+
+// First build of a dense outline, thinning included.
+void BM_ThinDenseOutline(benchmark::State& state) {
+  VaseParams v;
+  PointList dense = DenseOutline();
+  int64_t flip = 0;
+  for (auto _ : state) {
+    // A changed point defeats the ring cache.
+    dense[0].x = 1e-9 * static_cast<double>(++flip % 2);
+    BuildPreviewMesh(dense, Circle(1570, 25), v, FINE_POINT_BUDGET);
+  }
+  state.counters["ring"] = static_cast<double>(gRingSize);
+}
+BENCHMARK(BM_ThinDenseOutline)->Unit(benchmark::kMillisecond);
+
+// A 20,000-point outline that is not star-shaped about the origin.
+void BM_TriangulateNonStar20k(benchmark::State& state) {
+  PointList ring = DenseOutline();
+  std::vector<double> x, y;
+  for (const OutlinePoint& p : ring) {
+    x.push_back(p.x + 40);
+    y.push_back(p.y);
+  }
+  std::vector<int64_t> triangles;
+  for (auto _ : state) TriangulatePolygon(x.data(), y.data(), static_cast<int64_t>(x.size()), triangles);
+  state.counters["triangles"] = static_cast<double>(triangles.size() / 3);
+}
+BENCHMARK(BM_TriangulateNonStar20k)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,122 @@
+#include <cmath>
+#include <vector>
+
+#include "engine/base_line.h"
+#include "engine/loop_cut.h"
+
+namespace {
+
+// cos 25 degrees: a vertex whose direction turns by more than this is sharp.
+constexpr double SHARP_CORNER_COS = 0.9063077870366499;
+constexpr double CURVATURE_STEP_MIN = 0.5;
+constexpr double POINT_MATCH_TOL = 1e-9;
+
+// Largest curvature of the circles through the samples h before and after
+// every stored point.
+void EstimateMaxCurvature(BaseLine& line) {
+  double h = MaxF(CURVATURE_STEP_MIN, line.length / 1000);
+  for (int64_t i = 0; i + 1 < line.count; ++i) {
+    double s = line.s[i];
+    OutlinePoint p0, p1, p2;
+    double nx, ny;
+    SampleBaseLine(line, s - h, p0, nx, ny);
+    SampleBaseLine(line, s, p1, nx, ny);
+    SampleBaseLine(line, s + h, p2, nx, ny);
+    double d01 = std::sqrt((p1.x - p0.x) * (p1.x - p0.x) + (p1.y - p0.y) * (p1.y - p0.y));
+    double d12 = std::sqrt((p2.x - p1.x) * (p2.x - p1.x) + (p2.y - p1.y) * (p2.y - p1.y));
+    double d02 = std::sqrt((p2.x - p0.x) * (p2.x - p0.x) + (p2.y - p0.y) * (p2.y - p0.y));
+    double cross = std::fabs((p1.x - p0.x) * (p2.y - p0.y) - (p1.y - p0.y) * (p2.x - p0.x));
+    double product = d01 * d12 * d02;
+    if (product > 0) {
+      double k = 2 * cross / product;
+      if (k > line.maxCurvature) line.maxCurvature = k;
+    }
+  }
+}
+
+}  // namespace
+
+void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int64_t n) {
+  line.count = 0;
+  line.hasSharpCorner = 0;
+  line.maxCurvature = 0;
+  if (n < 1) {
+    line.length = 0;
+    return;
+  }
+  size_t size = static_cast<size_t>(n);
+  std::vector<double> sideNx(size), sideNy(size);
+  for (int64_t i = 0; i < n; ++i) {
+    int64_t j = i + 1 == n ? 0 : i + 1;
+    double dx = x[j] - x[i], dy = y[j] - y[i];
+    double len = std::sqrt(dx * dx + dy * dy);
+    if (len > 0) {
+      sideNx[i] = dy / len;
+      sideNy[i] = -dx / len;
+    } else {
+      sideNx[i] = 0;
+      sideNy[i] = 0;
+    }
+  }
+  for (int64_t i = 0; i < n; ++i) {
+    int64_t p = (i + n - 1) % n;
+    double d = sideNx[p] * sideNx[i] + sideNy[p] * sideNy[i];
+    if (d < SHARP_CORNER_COS) {
+      line.hasSharpCorner = 1;
+      AppendBasePoint(line, x[i], y[i], sideNx[p], sideNy[p]);
+      AppendBasePoint(line, x[i], y[i], sideNx[i], sideNy[i]);
+    } else {
+      double bx = sideNx[p] + sideNx[i], by = sideNy[p] + sideNy[i];
+      double len = std::sqrt(bx * bx + by * by);
+      if (len > 0) {
+        bx /= len;
+        by /= len;
+      }
+      AppendBasePoint(line, x[i], y[i], bx, by);
+    }
+  }
+  AppendBasePoint(line, x[0], y[0], line.nx[0], line.ny[0]);
+  ComputeArcLengths(line);
+  if (line.hasSharpCorner == 0 && line.length > 0) EstimateMaxCurvature(line);
+}
+
+int64_t BuildImportedBaseLine(BaseLine& line, const PointList& points, double sx, double sy, double offset) {
+  std::vector<double> x, y;
+  x.reserve(points.size());
+  y.reserve(points.size());
+  for (const OutlinePoint& p : points) {
+    double qx = p.x * sx, qy = p.y * sy;
+    if (x.empty() || std::fabs(qx - x.back()) > POINT_MATCH_TOL || std::fabs(qy - y.back()) > POINT_MATCH_TOL) {
+      x.push_back(qx);
+      y.push_back(qy);
+    }
+  }
+  if (x.size() > 1 && std::fabs(x.back() - x.front()) < POINT_MATCH_TOL &&
+      std::fabs(y.back() - y.front()) < POINT_MATCH_TOL) {
+    x.pop_back();
+    y.pop_back();
+  }
+  if (x.size() < 3) return 0;
+  int64_t n = static_cast<int64_t>(x.size());
+  if (offset == 0) {
+    BuildPolylineBaseLine(line, x.data(), y.data(), n);
+    return 1;
+  }
+
+  BaseLine work;
+  BuildPolylineBaseLine(work, x.data(), y.data(), n);
+  PointList moved;
+  moved.reserve(static_cast<size_t>(work.count));
+  for (int64_t i = 0; i + 1 < work.count; ++i)
+    AddListPoint(moved, work.x[i] + offset * work.nx[i], work.y[i] + offset * work.ny[i]);
+  RemoveSelfIntersections(moved);
+  if (moved.size() < 3) return 0;
+  x.resize(moved.size());
+  y.resize(moved.size());
+  for (size_t i = 0; i < moved.size(); ++i) {
+    x[i] = moved[i].x;
+    y[i] = moved[i].y;
+  }
+  BuildPolylineBaseLine(line, x.data(), y.data(), static_cast<int64_t>(moved.size()));
+  return 1;
+}

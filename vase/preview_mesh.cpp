@@ -1,0 +1,216 @@
+#include "vase/preview_mesh.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "engine/polyline.h"
+#include "vase/cap_triangulation.h"
+#include "vase/vase_slices.h"
+
+
+namespace {
+
+constexpr int64_t THINNING_PASSES = 13;
+constexpr double THINNING_START_DIVISOR = 5000;
+
+// The thinned outline and the inner ring only change with a recompute or a
+// wall setting, not while the view turns; one entry per point budget keeps
+// the fine and the coarse build from evicting each other.
+struct RingCache {
+  bool filled = false;
+  int64_t budget = 0;
+  PointList source;
+  PointList thinned;
+  bool innerFilled = false;
+  PointList baseLine;
+  double innerKey[5] = {0, 0, 0, 0, 0};
+  int64_t innerOk = 0;
+  PointList inner;
+};
+
+RingCache gRingCache[2];
+int64_t gRingCacheNext = 0;
+
+bool SameBits(const PointList& a, const PointList& b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(OutlinePoint)) == 0);
+}
+
+void ThinOutline(const PointList& outline, int64_t budget, PointList& thinned) {
+  double minX = outline[0].x, maxX = outline[0].x, minY = outline[0].y, maxY = outline[0].y;
+  for (const OutlinePoint& p : outline) {
+    minX = MinF(minX, p.x);
+    maxX = MaxF(maxX, p.x);
+    minY = MinF(minY, p.y);
+    maxY = MaxF(maxY, p.y);
+  }
+  double t = MaxF(maxX - minX, maxY - minY) / THINNING_START_DIVISOR;
+  for (int64_t pass = 1; pass <= THINNING_PASSES; ++pass) {
+    SimplifyClosedPolyline(outline, t, thinned);
+    t = 2 * t;
+    if (static_cast<int64_t>(thinned.size()) <= budget) break;
+  }
+}
+
+RingCache& CachedThinning(const PointList& outline, int64_t budget) {
+  for (RingCache& entry : gRingCache) {
+    if (entry.filled && entry.budget == budget && SameBits(entry.source, outline)) return entry;
+  }
+  RingCache* entry = &gRingCache[gRingCacheNext];
+  for (RingCache& candidate : gRingCache) {
+    if (candidate.filled && candidate.budget == budget) entry = &candidate;
+  }
+  if (entry == &gRingCache[gRingCacheNext]) gRingCacheNext = (gRingCacheNext + 1) % 2;
+  entry->filled = false;
+  entry->innerFilled = false;
+  entry->budget = budget;
+  entry->source = outline;
+  ThinOutline(outline, budget, entry->thinned);
+  entry->filled = true;
+  return *entry;
+}
+
+int64_t CachedInnerRing(RingCache& entry, const PointList& baseLine, const VaseParams& vase, PointList*& inner) {
+  double key[5] = {MinVaseScale(vase), vase.wallThickness, static_cast<double>(vase.innerWallMode),
+                   vase.patternDepth, vase.inwardDepth};
+  if (!entry.innerFilled || std::memcmp(key, entry.innerKey, sizeof key) != 0 ||
+      !SameBits(entry.baseLine, baseLine)) {
+    entry.innerFilled = false;
+    entry.baseLine = baseLine;
+    std::memcpy(entry.innerKey, key, sizeof key);
+    entry.innerOk = BuildInnerWallRing(entry.thinned, baseLine, vase, entry.inner);
+    entry.innerFilled = true;
+  }
+  inner = &entry.inner;
+  return entry.innerOk;
+}
+
+// Writes the S + 1 slices of a ring from vertex index first on; returns the
+// largest x^2 + y^2 of the moved points.
+double AddSlices(const PointList& ring, const VaseParams& vase, int64_t steps, int64_t first, bool inner) {
+  int64_t n = static_cast<int64_t>(ring.size());
+  double h = vase.height;
+  double b = vase.bottomThickness;
+  double largest = 0;
+  for (int64_t i = 0; i <= steps; ++i) {
+    double z, t;
+    if (inner) {
+      z = b + (h - b) * static_cast<double>(i) / static_cast<double>(steps);
+      t = z / h;
+    } else {
+      t = static_cast<double>(i) / static_cast<double>(steps);
+      z = h * t;
+    }
+    double s = VaseScaleAt(vase, t);
+    double a = SliceAngle(vase, t);
+    double ca = std::cos(a), sa = std::sin(a);
+    double* vx = gVertX.data() + first + i * n;
+    double* vy = gVertY.data() + first + i * n;
+    double* vz = gVertZ.data() + first + i * n;
+    for (int64_t j = 0; j < n; ++j) {
+      double x = ring[j].x, y = ring[j].y;
+      double px = s * (x * ca - y * sa);
+      double py = s * (x * sa + y * ca);
+      vx[j] = px;
+      vy[j] = py;
+      vz[j] = z;
+      double r2 = px * px + py * py;
+      if (r2 > largest) largest = r2;
+    }
+  }
+  return largest;
+}
+
+}  // namespace
+
+void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
+                      int64_t pointBudget) {
+  gVertexCount = 0;
+  gTriangleCount = 0;
+  // Negated so that a NaN height counts as no height.
+  if (outline.size() < 3 || !(vase.height > 0)) return;
+
+  RingCache& rings = CachedThinning(outline, pointBudget);
+  const PointList& ring = rings.thinned;
+  int64_t n = static_cast<int64_t>(ring.size());
+  int64_t steps = ClampVaseSteps(vase.steps);
+  gRingSize = n;
+  gMeshSteps = steps;
+
+  const PointList* inner = nullptr;
+  bool hollow = false;
+  if (vase.hollow != 0 && vase.wallThickness > 0 && vase.bottomThickness > 0 &&
+      vase.height > vase.bottomThickness) {
+    PointList* built = nullptr;
+    hollow = CachedInnerRing(rings, baseLine, vase, built) != 0;
+    inner = built;
+  }
+  int64_t m = hollow ? static_cast<int64_t>(inner->size()) : 0;
+
+  int64_t vertexCount = (steps + 1) * n + 1 + (hollow ? (steps + 1) * m + 1 : 0);
+  gVertX.resize(static_cast<size_t>(vertexCount));
+  gVertY.resize(static_cast<size_t>(vertexCount));
+  gVertZ.resize(static_cast<size_t>(vertexCount));
+  gMeshHeight = vase.height;
+
+  double largest = AddSlices(ring, vase, steps, 0, false);
+  int64_t centre = (steps + 1) * n;
+  gVertX[centre] = 0;
+  gVertY[centre] = 0;
+  gVertZ[centre] = 0;
+
+  for (int64_t i = 0; i < steps; ++i) {
+    int64_t lo = i * n, up = (i + 1) * n;
+    for (int64_t j = 0; j < n; ++j) {
+      int64_t jn = j + 1 == n ? 0 : j + 1;
+      AddMeshTriangle(lo + j, lo + jn, up + jn, TRI_WALL);
+      AddMeshTriangle(lo + j, up + jn, up + j, TRI_WALL);
+    }
+  }
+  for (int64_t j = 0; j < n; ++j) AddMeshTriangle(centre, j + 1 == n ? 0 : j + 1, j, TRI_FLOOR);
+
+  if (hollow) {
+    int64_t i0 = centre + 1;
+    AddSlices(*inner, vase, steps, i0, true);
+    int64_t floor = i0 + (steps + 1) * m;
+    gVertX[floor] = 0;
+    gVertY[floor] = 0;
+    gVertZ[floor] = vase.bottomThickness;
+    for (int64_t i = 0; i < steps; ++i) {
+      int64_t lo = i0 + i * m, up = i0 + (i + 1) * m;
+      for (int64_t j = 0; j < m; ++j) {
+        int64_t jn = j + 1 == m ? 0 : j + 1;
+        AddMeshTriangle(lo + j, up + jn, lo + jn, TRI_WALL);
+        AddMeshTriangle(lo + j, up + j, up + jn, TRI_WALL);
+      }
+    }
+    for (int64_t j = 0; j < m; ++j) AddMeshTriangle(floor, i0 + j, i0 + (j + 1 == m ? 0 : j + 1), TRI_FLOOR);
+
+    int64_t outerTop = steps * n, innerTop = i0 + steps * m;
+    std::vector<int64_t> rim;
+    rim.reserve(static_cast<size_t>(3 * (n + m)));
+    StitchRings(gVertX.data() + outerTop, gVertY.data() + outerTop, n, gVertX.data() + innerTop,
+                gVertY.data() + innerTop, m, rim);
+    auto map = [&](int64_t k) { return k < n ? outerTop + k : innerTop + (k - n); };
+    for (size_t k = 0; k + 2 < rim.size(); k += 3) AddMeshTriangle(map(rim[k]), map(rim[k + 1]), map(rim[k + 2]), TRI_WALL);
+  }
+
+  gVertexCount = vertexCount;
+  double radius = std::sqrt(largest + vase.height * vase.height / 4);
+  gMeshRadius = radius > 0 ? radius : 1;
+}
+
+void RebuildPreviewMeshFor(const DesignResult& result, const VaseParams& vase, int64_t coarse) {
+  if (!result.valid) {
+    gVertexCount = 0;
+    gTriangleCount = 0;
+    return;
+  }
+  if (coarse) {
+    VaseParams copy = vase;
+    if (copy.steps > COARSE_MAX_STEPS) copy.steps = COARSE_MAX_STEPS;
+    BuildPreviewMesh(result.outlinePoints, result.baseLinePoints, copy, COARSE_POINT_BUDGET);
+  } else {
+    BuildPreviewMesh(result.outlinePoints, result.baseLinePoints, vase, FINE_POINT_BUDGET);
+  }
+  gMeshCoarse = coarse;
+}

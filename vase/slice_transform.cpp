@@ -1,0 +1,23 @@
+#include "vase/vase_slices.h"
+
+#include <cmath>
+
+double SliceAngle(const VaseParams& vase, double t) { return vase.twist * t * (M_PI / 180.0); }
+
+void TransformSlicePoint(const VaseParams& vase, double t, double x, double y, OutlinePoint& out) {
+  double s = VaseScaleAt(vase, t);
+  double a = SliceAngle(vase, t);
+  double c = std::cos(a);
+  double sn = std::sin(a);
+  out.x = s * (x * c - y * sn);
+  out.y = s * (x * sn + y * c);
+}
+
+double OuterSliceZ(const VaseParams& vase, int64_t i, int64_t steps) {
+  return vase.height * static_cast<double>(i) / static_cast<double>(steps);
+}
+
+double InnerSliceZ(const VaseParams& vase, int64_t i, int64_t steps) {
+  double b = vase.bottomThickness;
+  return b + (vase.height - b) * static_cast<double>(i) / static_cast<double>(steps);
+}

@@ -1,0 +1,25 @@
+// Placing the outline in space as the slices of a vase, and the inner wall
+// ring of a hollow vase.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/design.h"
+#include "vase/vase_params.h"
+
+// Turn of the slice at height fraction t, in radians.
+double SliceAngle(const VaseParams& vase, double t);
+// (x, y) of a ring moved to the slice at height fraction t.
+void TransformSlicePoint(const VaseParams& vase, double t, double x, double y, OutlinePoint& out);
+
+// Heights of outer and inner slice i of S steps (S >= 1); the inner slice's
+// height fraction is its own z / height.
+double OuterSliceZ(const VaseParams& vase, int64_t i, int64_t steps);
+double InnerSliceZ(const VaseParams& vase, int64_t i, int64_t steps);
+
+// The inner wall ring chosen by the inner-wall mode; 1 on success.
+int64_t BuildInnerWallRing(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
+                           PointList& innerRing);
+// The source ring moved inward by d, cleaned and tested; destination is
+// cleared first and holds the ring only on success.
+int64_t OffsetRingInward(const PointList& source, PointList& destination, double d);
