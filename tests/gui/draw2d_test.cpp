@@ -90,25 +90,18 @@ const Rgb kOutline{20, 20, 30};
 const Rgb kFillOverBackground{207, 220, 238};
 
 TEST(GridSteps, FineAndMajorStepsFollowTheScale) {
-  double fine, major;
-  GridSteps(1, fine, major);
-  EXPECT_EQ(fine, 10);
-  EXPECT_EQ(major, 50);
-  GridSteps(3, fine, major);
-  EXPECT_EQ(fine, 5);
-  EXPECT_EQ(major, 10);
-  GridSteps(10, fine, major);
-  EXPECT_EQ(fine, 1);
-  EXPECT_EQ(major, 5);
-  GridSteps(0.01, fine, major);
-  EXPECT_EQ(fine, 1000);
-  EXPECT_EQ(major, 5000);
-  GridSteps(100000, fine, major);
-  EXPECT_EQ(fine, 0.001);
-  EXPECT_DOUBLE_EQ(major, 0.005);
-  GridSteps(1e-12, fine, major);  // the search stops at a million mm
-  EXPECT_EQ(fine, 1000000);
-  EXPECT_EQ(major, 5000000);
+  struct Case {
+    double scale, fine, major;
+  };
+  // The search stops at a million mm however small the scale.
+  const Case cases[] = {{1, 10, 50},       {3, 5, 10},       {10, 1, 5},
+                        {0.01, 1000, 5000}, {100000, 0.001, 0.005}, {1e-12, 1000000, 5000000}};
+  for (const Case& c : cases) {
+    double fine, major;
+    GridSteps(c.scale, fine, major);
+    EXPECT_EQ(fine, c.fine) << c.scale;
+    EXPECT_DOUBLE_EQ(major, c.major) << c.scale;
+  }
 }
 
 TEST(ZoomHint, ShowsTheScaleWithTwoDecimals) {
