@@ -5,6 +5,7 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
+#include "app/window_system.h"
 #include "engine/design.h"
 #include "tests/gui/support/shell_fixture.h"
 
@@ -26,6 +27,7 @@ TEST_F(ShellTest, SuppressedGadgetEventsAreDroppedButMenusAndCloseGoThrough) {
   WindowEvent close;
   close.kind = EVENT_CLOSE_WINDOW;
   close.window = WINDOW_MAIN;
+  AddCannedMessageAnswer(ANSWER_NO);  // do not save the change
   PostEvent(close);
   DispatchQueuedEvents();
   EXPECT_EQ(gQuit, 1);
