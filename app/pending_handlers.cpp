@@ -4,11 +4,6 @@
 // ---- RebuildPreviewMesh (vase)
 void RebuildPreviewMesh(int64_t) {}
 
-// ---- mesh figures (vase)
-int64_t gRingSize = 0;
-int64_t gMeshSteps = 0;
-int64_t gMeshCoarse = 0;
-
 // ---- DrawPreview3D (vase)
 void DrawPreview3D() {}
 
