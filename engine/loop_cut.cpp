@@ -33,10 +33,10 @@ struct SweepEntry {
 // Buffers kept across the searches of one removal.
 struct CrossingSearch {
   std::vector<SegmentBox> box;
-  std::vector<int64_t> cy0, cy1, cx0, cx1;
-  std::vector<int64_t> rowStart, rowSegs;
-  std::vector<int64_t> active, nextActive;
-  std::vector<int64_t> cellStart, cellSegs;
+  std::vector<int64_t> cy1, cx0, cx1;
+  std::vector<int64_t> runStart, runRow, rowStart, rowRuns;
+  std::vector<int64_t> fresh, active, nextActive;
+  std::vector<int64_t> cellCount, cellStart, cellSegs, touched;
   std::vector<SweepEntry> sweep;
   std::vector<size_t> sweepActive;
 };
@@ -139,7 +139,23 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   return true;
 }
 
-int64_t CellOf(double v, double origin, double cell) { return static_cast<int64_t>((v - origin) / cell); }
+// The grid of one search. Cell indices are the integer part of the offset
+// divided by the cell side; the division is done by a multiplication and
+// redone exactly only where the quotient lies close to a whole number, so
+// the index is always that of the division.
+struct Grid {
+  double minX, minY, cell, inverse;
+  int64_t gx, gy;
+};
+
+int64_t CellOf(const Grid& grid, double v, double origin) {
+  double q = (v - origin) * grid.inverse;
+  if (!(q < 1e15)) return static_cast<int64_t>((v - origin) / grid.cell);
+  int64_t whole = static_cast<int64_t>(q);
+  double fraction = q - static_cast<double>(whole);
+  if (fraction < 1e-9 || fraction > 1 - 1e-9) return static_cast<int64_t>((v - origin) / grid.cell);
+  return whole;
+}
 
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
@@ -159,84 +175,105 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   double cell = MaxF(2 * perimeter / static_cast<double>(n), MaxF(w, h) / static_cast<double>(GRID_DIVISIONS));
   // Non-finite points give no usable grid; such a ring is left as it is.
   if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return 0;
-  int64_t gx = CellOf(maxX, minX, cell) + 1;
-  int64_t gy = CellOf(maxY, minY, cell) + 1;
+  Grid grid{minX, minY, cell, 1 / cell, 0, 0};
+  grid.gx = static_cast<int64_t>(w / cell) + 1;
+  grid.gy = static_cast<int64_t>(h / cell) + 1;
+  int64_t gx = grid.gx, gy = grid.gy;
 
   Ring ring{x, y, n};
   size_t count = static_cast<size_t>(n);
   work.box.resize(count);
-  work.cy0.resize(count);
   work.cy1.resize(count);
   work.cx0.resize(count);
   work.cx1.resize(count);
+  // Consecutive segments mostly start in the same row: they are bucketed by
+  // row as runs, in ring order.
+  work.runStart.clear();
+  work.runRow.clear();
   work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
   for (int64_t k = 0; k < n; ++k) {
     int64_t k1 = k + 1 == n ? 0 : k + 1;
-    SegmentBox& b = work.box[k];
-    b.x0 = std::min(x[k], x[k1]);
-    b.x1 = std::max(x[k], x[k1]);
-    b.y0 = std::min(y[k], y[k1]);
-    b.y1 = std::max(y[k], y[k1]);
-    work.cy0[k] = CellOf(b.y0, minY, cell);
-    ++work.rowStart[work.cy0[k] + 1];
+    int64_t row = CellOf(grid, std::min(y[k], y[k1]), minY);
+    if (work.runRow.empty() || work.runRow.back() != row) {
+      work.runStart.push_back(k);
+      work.runRow.push_back(row);
+      ++work.rowStart[row + 1];
+    }
   }
+  work.runStart.push_back(n);
   for (int64_t r = 0; r < gy; ++r) work.rowStart[r + 1] += work.rowStart[r];
-  // Stable fill: each row's segments stay in increasing order.
-  work.rowSegs.resize(count);
+  // Stable fill: each row's runs stay in ring order.
+  work.rowRuns.resize(work.runRow.size());
   {
     std::vector<int64_t>& next = work.nextActive;
     next.assign(work.rowStart.begin(), work.rowStart.end() - 1);
-    for (int64_t k = 0; k < n; ++k) work.rowSegs[next[work.cy0[k]]++] = k;
+    for (size_t run = 0; run < work.runRow.size(); ++run) work.rowRuns[next[work.runRow[run]]++] = run;
   }
 
   work.active.clear();
-  work.cellStart.resize(static_cast<size_t>(gx) + 1);
+  // Counts are kept at zero between rows.
+  work.cellCount.assign(static_cast<size_t>(gx), 0);
+  work.cellStart.resize(static_cast<size_t>(gx));
   for (int64_t r = 0; r < gy; ++r) {
     // Active segments of this row, in increasing order: those still spanning
     // it merged with those that start in it.
-    work.nextActive.clear();
-    const int64_t* fresh = work.rowSegs.data() + work.rowStart[r];
-    const int64_t* freshEnd = work.rowSegs.data() + work.rowStart[r + 1];
-    for (const int64_t* f = fresh; f != freshEnd; ++f) {
-      int64_t k = *f;
-      const SegmentBox& b = work.box[k];
-      work.cy1[k] = std::min(CellOf(b.y1, minY, cell), gy - 1);
-      work.cx0[k] = CellOf(b.x0, minX, cell);
-      work.cx1[k] = std::min(CellOf(b.x1, minX, cell), gx - 1);
+    work.fresh.clear();
+    for (int64_t q = work.rowStart[r]; q < work.rowStart[r + 1]; ++q) {
+      size_t run = static_cast<size_t>(work.rowRuns[q]);
+      for (int64_t k = work.runStart[run]; k < work.runStart[run + 1]; ++k) {
+        int64_t k1 = k + 1 == n ? 0 : k + 1;
+        SegmentBox& b = work.box[k];
+        b.x0 = std::min(x[k], x[k1]);
+        b.x1 = std::max(x[k], x[k1]);
+        b.y0 = std::min(y[k], y[k1]);
+        b.y1 = std::max(y[k], y[k1]);
+        work.cy1[k] = std::min(CellOf(grid, b.y1, minY), gy - 1);
+        work.cx0[k] = CellOf(grid, b.x0, minX);
+        work.cx1[k] = std::min(CellOf(grid, b.x1, minX), gx - 1);
+        work.fresh.push_back(k);
+      }
     }
-    size_t a = 0;
-    const int64_t* f = fresh;
-    while (a < work.active.size() || f != freshEnd) {
+    work.nextActive.clear();
+    size_t a = 0, f = 0;
+    while (a < work.active.size() || f < work.fresh.size()) {
       int64_t k;
-      if (f == freshEnd || (a < work.active.size() && work.active[a] < *f))
+      if (f == work.fresh.size() || (a < work.active.size() && work.active[a] < work.fresh[f]))
         k = work.active[a++];
       else
-        k = *f++;
+        k = work.fresh[f++];
       if (work.cy1[k] >= r) work.nextActive.push_back(k);
     }
     work.active.swap(work.nextActive);
     if (work.active.size() < 2) continue;
 
-    std::fill(work.cellStart.begin(), work.cellStart.end(), 0);
+    // Only the cells this row touches are counted, laid out and cleared.
+    work.touched.clear();
     size_t entries = 0;
     for (int64_t k : work.active) {
-      for (int64_t c = work.cx0[k]; c <= work.cx1[k]; ++c) ++work.cellStart[c + 1];
+      for (int64_t c = work.cx0[k]; c <= work.cx1[k]; ++c)
+        if (work.cellCount[c]++ == 0) work.touched.push_back(c);
       entries += static_cast<size_t>(work.cx1[k] - work.cx0[k] + 1);
     }
-    for (int64_t c = 0; c < gx; ++c) work.cellStart[c + 1] += work.cellStart[c];
+    std::sort(work.touched.begin(), work.touched.end());
+    int64_t offset = 0;
+    for (int64_t c : work.touched) {
+      work.cellStart[c] = offset;
+      offset += work.cellCount[c];
+    }
     work.cellSegs.resize(entries);
-    work.nextActive.assign(work.cellStart.begin(), work.cellStart.end() - 1);
     for (int64_t k : work.active)
-      for (int64_t c = work.cx0[k]; c <= work.cx1[k]; ++c) work.cellSegs[work.nextActive[c]++] = k;
+      for (int64_t c = work.cx0[k]; c <= work.cx1[k]; ++c) work.cellSegs[work.cellStart[c]++] = k;
 
-    for (int64_t c = 0; c < gx; ++c) {
-      size_t m = static_cast<size_t>(work.cellStart[c + 1] - work.cellStart[c]);
+    for (int64_t c : work.touched) {
+      int64_t m = work.cellCount[c];
+      work.cellCount[c] = 0;
       if (m < 2) continue;
-      const int64_t* segs = work.cellSegs.data() + work.cellStart[c];
+      // The fill left each start at the end of its block.
+      const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
       PairResult found;
-      bool hit = m > SWEEP_MIN_ENTRIES ? SweepCell(ring, work, segs, m, found)
-                                       : SearchCellPairs(ring, work, segs, m, found);
-      if (hit) {
+      size_t size = static_cast<size_t>(m);
+      if (size > SWEEP_MIN_ENTRIES ? SweepCell(ring, work, segs, size, found)
+                                   : SearchCellPairs(ring, work, segs, size, found)) {
         i = found.s1;
         j = found.s2;
         crossing = found.point;

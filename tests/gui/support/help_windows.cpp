@@ -1,0 +1,52 @@
+#include "tests/gui/support/help_windows.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "app/gadgets.h"
+#include "app/window_system.h"
+
+bool StartHelpTestWindowSystem() {
+  static int started = -1;
+  if (started < 0) {
+    static char name[] = "ribbelo_gui_tests";
+    static char* argvStore[] = {name, nullptr};
+    int argc = 1;
+    char** argv = argvStore;
+    started = InitWindowSystem(argc, argv) ? 1 : 0;
+  }
+  return started == 1;
+}
+
+void SettleToolkit() {
+  ProcessPendingToolkitEvents();
+  gdk_display_sync(gdk_display_get_default());
+  ProcessPendingToolkitEvents();
+}
+
+void OpenHelpTestMainWindow() {
+  OpenWindow(WINDOW_MAIN, 800, 600, "Ribbelo", WINDOW_RESIZABLE | WINDOW_CENTRED, -1);
+  SettleToolkit();
+}
+
+GtkWidget* FindWidgetOfType(GtkWidget* root, GType type) {
+  if (root == nullptr) return nullptr;
+  if (G_TYPE_CHECK_INSTANCE_TYPE(root, type)) return root;
+  if (!GTK_IS_CONTAINER(root)) return nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(root));
+  GtkWidget* found = nullptr;
+  for (GList* c = children; c != nullptr && found == nullptr; c = c->next)
+    found = FindWidgetOfType(GTK_WIDGET(c->data), type);
+  g_list_free(children);
+  return found;
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

@@ -1,0 +1,27 @@
+// Scratch files for the export tests and reading them back.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "engine/design.h"
+
+// A fresh path inside a private scratch folder, ending in name.
+std::string ExportTestPath(const std::string& name);
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+// Runs a shell command and returns its exit status and standard output.
+int RunCommand(const std::string& command, std::string& output);
+
+// Hand-made outlines, counter-clockwise, starting on the +y axis.
+PointList SquareOutline(double side);
+PointList CircleOutline(double radius, int count);
+// A circle of radius r with n sine bumps of the given depth, count points.
+PointList WavyOutline(double radius, double depth, int bumps, int count);
+double RingPerimeter(const PointList& ring);
+
+// The OpenCASCADE checker built next to the tests; empty when not built.
+std::string StepCheckerPath();
+// Runs the checker on a STEP file into key -> value; false when it fails.
+bool CheckStepFile(const std::string& path, std::map<std::string, double>& values);
