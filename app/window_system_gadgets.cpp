@@ -110,6 +110,13 @@ gboolean OnCanvasLeave(GtkWidget*, GdkEventCrossing* event, gpointer data) {
   return FALSE;
 }
 
+// A drag ends when the toolkit takes the pointer grab away, as on a release.
+gboolean OnCanvasGrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
+  auto* g = static_cast<Gadget*>(data);
+  Queue(EVENT_GADGET, g->window, g->id, EVENT_LEFT_UP);
+  return FALSE;
+}
+
 gboolean OnCanvasScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
   auto* g = static_cast<Gadget*>(data);
   int64_t notches = 0;
@@ -329,6 +336,7 @@ int64_t CreateCanvas(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w
   g_signal_connect(area, "motion-notify-event", G_CALLBACK(OnCanvasMotion), g);
   g_signal_connect(area, "leave-notify-event", G_CALLBACK(OnCanvasLeave), g);
   g_signal_connect(area, "scroll-event", G_CALLBACK(OnCanvasScroll), g);
+  g_signal_connect(area, "grab-broken-event", G_CALLBACK(OnCanvasGrabBroken), g);
   g_signal_connect(area, "focus-in-event", G_CALLBACK(OnFocusIn), g);
   g_signal_connect(area, "focus-out-event", G_CALLBACK(OnFocusOut), g);
   return id;
