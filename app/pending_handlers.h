@@ -10,14 +10,19 @@
 
 #include "engine/design.h"
 
-// ---- 3D preview mesh (vase); coarse 0 builds the fine mesh
-void RebuildPreviewMesh(int64_t coarse);
-// Draws the 3D preview into the canvas; DrawCanvas calls it in 3D mode (vase).
-void DrawPreview3D();
+// ---- 3D preview (vase): delivered
+#include "app/preview_draw.h"
+#include "vase/preview_mesh.h"
 
 // ---- export commands (writers); formats in app/gadgets.h
 void ExportOutline(int64_t format);
 void ExportVase(int64_t format);
+
+// ---- project commands (projects)
+void OpenProjectDialog();
+int64_t SaveProject(int64_t saveAs);
+int64_t OpenProjectFile(const std::string& path);
+int64_t AskSaveChanges();
 
 // ---- About box and user guide (help): delivered
 #include "app/about_box.h"
