@@ -4,7 +4,6 @@
 #include "app/draw2d.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
-#include "app/pending_handlers.h"
 #include "app/view.h"
 #include "app/window_system.h"
 #include "engine/design.h"

@@ -7,7 +7,7 @@
 
 #include "app/clip.h"
 #include "app/gadgets.h"
-#include "app/pending_handlers.h"
+#include "app/preview_draw.h"
 #include "app/view.h"
 #include "app/window_system.h"
 #include "engine/design.h"

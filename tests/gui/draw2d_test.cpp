@@ -7,8 +7,10 @@
 #include <string>
 
 #include "app/draw2d.h"
+#include "app/gadgets.h"
 #include "app/view.h"
 #include "engine/design.h"
+#include "tests/gui/support/shell_fixture.h"
 
 namespace {
 
@@ -105,12 +107,7 @@ TEST(GridSteps, FineAndMajorStepsFollowTheScale) {
 }
 
 TEST(ZoomHint, ShowsTheScaleWithTwoDecimals) {
-  gCanvasWidth = 400;
-  gCanvasHeight = 300;
-  gScale2D = 1;
-  gMouseX = 10;
-  gMouseY = 20;
-  for (int i = 0; i < 10; ++i) ZoomView2D(1);
+  gScale2D = 6.1917364224;  // ten wheel notches from 1
   std::string hint = ZoomHintText();
   EXPECT_EQ(hint.substr(hint.size() - 12), "(6.19 px/mm)");
   EXPECT_EQ(hint.substr(0, 13), "Wheel = zoom ");
@@ -216,6 +213,33 @@ TEST_F(Draw2DTest, HugeRangesSkipTheGridInsteadOfHanging) {
   Paint();
   ExpectPixel(160, 5, kFineGrid);  // a normal drawing keeps its grid
   ExpectPixel(150, 5, kMajorGrid);
+}
+
+// The program's default design (a circle of 144.51 mm circumference) on a
+// 600 x 400 canvas at 2 px/mm about the origin, read back from the canvas.
+TEST_F(ShellTest, DefaultDesignOnTheCanvasHasThePartColours) {
+  ASSERT_EQ(gResult.valid, 1) << gResult.message;
+  ResizeGadget(WINDOW_MAIN, GADGET_CANVAS, GADGET_KEEP, GADGET_KEEP, 600, 400);
+  gScale2D = 2;
+  gPanX = gPanY = 0;
+  DrawCanvas();
+  auto pixel = [](int x, int y) {
+    uint32_t p = CanvasPixel(WINDOW_MAIN, GADGET_CANVAS, x, y);
+    return Rgb{static_cast<int>((p >> 16) & 255), static_cast<int>((p >> 8) & 255), static_cast<int>(p & 255)};
+  };
+  auto expect = [&](int x, int y, Rgb want, int tolerance) {
+    Rgb got = pixel(x, y);
+    EXPECT_NEAR(got.r, want.r, tolerance) << x << ", " << y;
+    EXPECT_NEAR(got.g, want.g, tolerance) << x << ", " << y;
+    EXPECT_NEAR(got.b, want.b, tolerance) << x << ", " << y;
+  };
+  expect(595, 5, kBackground, 0);
+  expect(310, 5, kFineGrid, 0);
+  expect(320, 5, kMajorGrid, 0);
+  expect(595, 200, kXAxis, 0);
+  expect(300, 5, kYAxis, 0);
+  expect(315, 205, kFillOverBackground, 2);  // 23 mm radius: well inside
+  gScale2D = 1;
 }
 
 }  // namespace
