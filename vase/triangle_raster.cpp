@@ -129,8 +129,9 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   // Row spans: pixels more than `margin` beyond an edge's crossing have a
   // value below -certain, so they, and all beyond them, fail the weight
   // test whatever the rounding; the crossing estimates are off by far less
-  // than the millionth of a pixel (and the rounding term) added. Rising edges bound a row on the
-  // left, falling ones on the right; a flat edge is one value per row.
+  // than the millionth of a pixel (and the rounding term) added. Rising
+  // edges bound a row on the left, falling ones on the right; a flat edge
+  // is one value per row.
   double margin[3], slopeX[3], originX[3];
   int lefts[2] = {0, 0}, rights[2] = {0, 0}, leftCount = 0, rightCount = 0, flat = -1;
   for (int e = 0; e < 3; ++e) {
@@ -138,7 +139,7 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
     // Crossing column of row sy: originX + slopeX * (sy - ky).
     slopeX[e] = step[e] != 0 ? kx[e] * edges[e].inverse : 0;
     originX[e] = edges[e].origin - 0.5;
-    margin[e] = certain / std::fabs(step[e]) + 1e-6 + 1e-14 * (std::fabs(originX[e]) + std::fabs(slopeX[e]) * extent);
+    margin[e] = certain * std::fabs(edges[e].inverse) + 1e-6 + 1e-14 * (std::fabs(originX[e]) + std::fabs(slopeX[e]) * extent);
     if (step[e] > 0)
       lefts[leftCount++] = e;
     else if (step[e] < 0)
