@@ -106,6 +106,24 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   int64_t x1 = fx1 > lastX ? gFrameW - 1 : static_cast<int64_t>(fx1);
   int64_t y1 = fy1 > lastY ? gFrameH - 1 : static_cast<int64_t>(fy1);
   if (x0 > x1 || y0 > y1) return;
+  uint32_t base = area < 0 ? front : back;
+
+  // A triangle taller than wide is scanned column by column, with x and y
+  // swapped: every edge value and the area then change sign exactly, so the
+  // weights and the depth come out bit for bit the same.
+  int64_t lineStride = gFrameW, pixelStride = 1;
+  if (y1 - y0 > x1 - x0) {
+    std::swap(xa, ya);
+    std::swap(xb, yb);
+    std::swap(xc, yc);
+    std::swap(x0, y0);
+    std::swap(x1, y1);
+    std::swap(minX, minY);
+    std::swap(maxX, maxY);
+    area = (xb - xa) * (yc - ya) - (yb - ya) * (xc - xa);
+    lineStride = 1;
+    pixelStride = gFrameW;
+  }
 
   bool positive = area > 0;
   double sigma = positive ? 1.0 : -1.0;
@@ -170,8 +188,8 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
     int64_t right = static_cast<int64_t>(hi);
     if (left > right) continue;
     for (int e = 0; e < 3; ++e) edges[e].row = kx[e] * (sy - ky[e]);
-    uint32_t* colourRow = gFrameColour.data() + py * gFrameW;
-    float* depthRow = gDepthBuffer.data() + py * gFrameW;
+    uint32_t* colourRow = gFrameColour.data() + py * lineStride;
+    float* depthRow = gDepthBuffer.data() + py * lineStride;
     // Stepped along the row: off by far less than `certain`, so they only
     // decide where they are clear; near zero the formulas decide.
     double fa = edgeA.Signed(left), fb = edgeB.Signed(left), fc = edgeC.Signed(left);
@@ -180,7 +198,7 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
       float depth = 0;
       if ((fa > certain) & (fb > certain) & (fc > certain)) {
         double approx = fa * ia + fb * ib + fc * ic;
-        if (static_cast<double>(depthRow[px]) >= approx + slack) continue;
+        if (static_cast<double>(depthRow[px * pixelStride]) >= approx + slack) continue;
         depth = CertainFloat(approx, slack);
       }
       if (depth == 0) {
@@ -196,13 +214,13 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
         // never wins through the rounding of the first.
         depth = static_cast<float>(wa / da + wb / db + wc / dc);
       }
-      if (depthRow[px] < depth) {
+      if (depthRow[px * pixelStride] < depth) {
         if (!shaded) {
-          colour = TriangleColour(a, b, c, area < 0 ? front : back);
+          colour = TriangleColour(a, b, c, base);
           shaded = true;
         }
-        depthRow[px] = depth;
-        colourRow[px] = colour;
+        depthRow[px * pixelStride] = depth;
+        colourRow[px * pixelStride] = colour;
       }
     }
   }
