@@ -83,6 +83,13 @@ uint32_t TriangleColour(int64_t a, int64_t b, int64_t c, uint32_t base) {
   return ShadeColour(base, LightFactor(nx, nu, nd));
 }
 
+// std::trunc for the box without a library call; values are first held
+// within +-1e15, far beyond any frame, so the box is the same.
+double Truncate(double v) {
+  double held = v < -1e15 ? -1e15 : (v > 1e15 ? 1e15 : v);
+  return static_cast<double>(static_cast<int64_t>(held));
+}
+
 }  // namespace
 
 void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t back) {
@@ -98,8 +105,8 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   double minX = std::min(xa, std::min(xb, xc)), maxX = std::max(xa, std::max(xb, xc));
   double minY = std::min(ya, std::min(yb, yc)), maxY = std::max(ya, std::max(yb, yc));
   double lastX = static_cast<double>(gFrameW - 1), lastY = static_cast<double>(gFrameH - 1);
-  double fx0 = std::trunc(minX), fx1 = std::trunc(maxX) + 1;
-  double fy0 = std::trunc(minY), fy1 = std::trunc(maxY) + 1;
+  double fx0 = Truncate(minX), fx1 = Truncate(maxX) + 1;
+  double fy0 = Truncate(minY), fy1 = Truncate(maxY) + 1;
   if (fx0 > lastX || fy0 > lastY || fx1 < 0 || fy1 < 0) return;
   int64_t x0 = fx0 < 0 ? 0 : static_cast<int64_t>(fx0);
   int64_t y0 = fy0 < 0 ? 0 : static_cast<int64_t>(fy0);
