@@ -9,8 +9,9 @@
 //   of the forms used; a pixel with a value below -certain fails the rule,
 //   one with all three above +certain passes it; only the thin bands in
 //   between go through the formulas;
-// - rows are cut to the columns that are not certainly outside, from the
-//   edges' crossings, so a thin triangle costs little more than its pixels;
+// - scan lines are cut to the pixels that are not certainly outside, from
+//   the edges' crossings, so a thin triangle costs little more than its
+//   pixels; a triangle taller than wide is scanned by columns;
 // - iz is approximated with products; where the approximation lies clearly
 //   behind the stored depth, or clearly inside one float rounding interval,
 //   it gives the same float as the formula; elsewhere the formula runs.
