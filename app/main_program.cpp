@@ -12,6 +12,7 @@
 #include "app/view.h"
 #include "app/import_command.h"
 #include "app/pending_handlers.h"
+#include "app/project_commands.h"
 #include "app/window_system.h"
 #include "engine/design.h"
 #include "text/texts.h"

@@ -18,11 +18,8 @@
 void ExportOutline(int64_t format);
 void ExportVase(int64_t format);
 
-// ---- project commands (projects)
-void OpenProjectDialog();
-int64_t SaveProject(int64_t saveAs);
-int64_t OpenProjectFile(const std::string& path);
-int64_t AskSaveChanges();
+// ---- project commands: delivered
+#include "app/project_commands.h"
 
 // ---- About box and user guide (help): delivered
 #include "app/about_box.h"

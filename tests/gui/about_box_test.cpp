@@ -14,6 +14,7 @@
 #include "app/window_system_internal.h"
 #include "resources/resources.h"
 #include "tests/gui/support/help_windows.h"
+#include "tests/gui/support/shell_fixture.h"
 
 namespace {
 
@@ -142,15 +143,12 @@ void RunAboutBox(BoxProbe& probe, int64_t dutch, const uint8_t* logo, const uint
 
 void RunAboutBox(BoxProbe& probe, int64_t dutch) { RunAboutBox(probe, dutch, gLogoPng, gLogoPng + gLogoPngSize); }
 
-class AboutBox : public ::testing::Test {
+// The real main window of the program is the parent.
+class AboutBox : public ShellTest {
  protected:
   void SetUp() override {
-    if (!StartHelpTestWindowSystem()) GTEST_SKIP() << "no X server";
-    OpenHelpTestMainWindow();
-  }
-  void TearDown() override {
-    ClearEventQueue();
-    CloseWindow(WINDOW_MAIN);
+    ShellTest::SetUp();
+    SettleToolkit();
   }
   void ExpectClosedAndParentBack(const BoxProbe& probe) {
     EXPECT_FALSE(probe.watchdogFired);
@@ -202,9 +200,21 @@ TEST_F(AboutBox, IsAFixedBoxCentredOverItsParent) {
   EXPECT_EQ(probe.height, 300);
   EXPECT_FALSE(probe.resizable);
   EXPECT_TRUE(probe.transientForParent);
-  // Centred over the 800 x 600 parent.
-  EXPECT_NEAR(probe.x, probe.parentX + 100, 2);
-  EXPECT_NEAR(probe.y, probe.parentY + 150, 2);
+  // Centred over the parent.
+  EXPECT_NEAR(probe.x, probe.parentX + (WindowInnerWidth(WINDOW_MAIN) - 600) / 2, 2);
+  EXPECT_NEAR(probe.y, probe.parentY + (WindowInnerHeight(WINDOW_MAIN) - 300) / 2, 2);
+  ExpectClosedAndParentBack(probe);
+}
+
+TEST_F(AboutBox, OpensFromTheHelpItemWithTheLogoAndTheVersion) {
+  BoxProbe probe;
+  probe.close = [](GtkWidget* about) { SendKey(about, GDK_KEY_Escape); };
+  g_timeout_add(20, ProbeTick, &probe);
+  PostMenuEvent(MENU_ABOUT);
+  while (g_source_remove_by_user_data(&probe)) {
+  }
+  ExpectTexts(probe, "About", "Created using:", "Close");
+  EXPECT_TRUE(probe.logoGadget);
   ExpectClosedAndParentBack(probe);
 }
 

@@ -16,6 +16,7 @@
 #include "app/window_system.h"
 #include "resources/resources.h"
 #include "tests/gui/support/help_windows.h"
+#include "tests/gui/support/shell_fixture.h"
 #include "text/texts.h"
 
 namespace {
@@ -76,17 +77,16 @@ class StubViewer {
   std::string folder_, log_, oldPath_;
 };
 
-class UserGuide : public ::testing::Test {
+class UserGuide : public ShellTest {
  protected:
   void SetUp() override {
-    if (!StartHelpTestWindowSystem()) GTEST_SKIP() << "no X server";
-    UseCannedDialogs(1);
+    ShellTest::SetUp();
     path_ = UserGuidePath();
     Clear();
   }
   void TearDown() override {
     Clear();
-    UseCannedDialogs(0);
+    ShellTest::TearDown();
   }
   void Clear() {
     rmdir(path_.c_str());
@@ -96,7 +96,7 @@ class UserGuide : public ::testing::Test {
 
   void ExpectOneViewerPerRequest() {
     StubViewer viewer;
-    EXPECT_EQ(ShowUserGuide(), 0);
+    PostMenuEvent(MENU_USER_GUIDE);  // F1 and the Help item
     EXPECT_TRUE(RecordedDialogCalls().empty());
     EXPECT_EQ(ReadWholeFile(path_), BuiltGuideBytes());
     std::vector<std::string> calls = viewer.WaitForCalls(1);

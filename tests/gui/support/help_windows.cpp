@@ -3,30 +3,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/gadgets.h"
 #include "app/window_system.h"
-
-bool StartHelpTestWindowSystem() {
-  static int started = -1;
-  if (started < 0) {
-    static char name[] = "ribbelo_gui_tests";
-    static char* argvStore[] = {name, nullptr};
-    int argc = 1;
-    char** argv = argvStore;
-    started = InitWindowSystem(argc, argv) ? 1 : 0;
-  }
-  return started == 1;
-}
 
 void SettleToolkit() {
   ProcessPendingToolkitEvents();
   gdk_display_sync(gdk_display_get_default());
   ProcessPendingToolkitEvents();
-}
-
-void OpenHelpTestMainWindow() {
-  OpenWindow(WINDOW_MAIN, 800, 600, "Ribbelo", WINDOW_RESIZABLE | WINDOW_CENTRED, -1);
-  SettleToolkit();
 }
 
 GtkWidget* FindWidgetOfType(GtkWidget* root, GType type) {
