@@ -9,8 +9,9 @@
 //   of the forms used; a pixel with a value below -certain fails the rule,
 //   one with all three above +certain passes it; only the thin bands in
 //   between go through the formulas;
-// - rows are cut to the columns that are not certainly outside, from the
-//   edges' crossings, so a thin triangle costs little more than its pixels;
+// - scan lines are cut to the pixels that are not certainly outside, from
+//   the edges' crossings, so a thin triangle costs little more than its
+//   pixels; a triangle taller than wide is scanned by columns;
 // - iz is approximated with products; where the approximation lies clearly
 //   behind the stored depth, or clearly inside one float rounding interval,
 //   it gives the same float as the formula; elsewhere the formula runs.
@@ -83,6 +84,13 @@ uint32_t TriangleColour(int64_t a, int64_t b, int64_t c, uint32_t base) {
   return ShadeColour(base, LightFactor(nx, nu, nd));
 }
 
+// std::trunc for the box without a library call; values are first held
+// within +-1e15, far beyond any frame, so the box is the same.
+double Truncate(double v) {
+  double held = v < -1e15 ? -1e15 : (v > 1e15 ? 1e15 : v);
+  return static_cast<double>(static_cast<int64_t>(held));
+}
+
 }  // namespace
 
 void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t back) {
@@ -98,14 +106,32 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   double minX = std::min(xa, std::min(xb, xc)), maxX = std::max(xa, std::max(xb, xc));
   double minY = std::min(ya, std::min(yb, yc)), maxY = std::max(ya, std::max(yb, yc));
   double lastX = static_cast<double>(gFrameW - 1), lastY = static_cast<double>(gFrameH - 1);
-  double fx0 = std::trunc(minX), fx1 = std::trunc(maxX) + 1;
-  double fy0 = std::trunc(minY), fy1 = std::trunc(maxY) + 1;
+  double fx0 = Truncate(minX), fx1 = Truncate(maxX) + 1;
+  double fy0 = Truncate(minY), fy1 = Truncate(maxY) + 1;
   if (fx0 > lastX || fy0 > lastY || fx1 < 0 || fy1 < 0) return;
   int64_t x0 = fx0 < 0 ? 0 : static_cast<int64_t>(fx0);
   int64_t y0 = fy0 < 0 ? 0 : static_cast<int64_t>(fy0);
   int64_t x1 = fx1 > lastX ? gFrameW - 1 : static_cast<int64_t>(fx1);
   int64_t y1 = fy1 > lastY ? gFrameH - 1 : static_cast<int64_t>(fy1);
   if (x0 > x1 || y0 > y1) return;
+  uint32_t base = area < 0 ? front : back;
+
+  // A triangle taller than wide is scanned column by column, with x and y
+  // swapped: every edge value and the area then change sign exactly, so the
+  // weights and the depth come out bit for bit the same.
+  int64_t lineStride = gFrameW, pixelStride = 1;
+  if (y1 - y0 > x1 - x0) {
+    std::swap(xa, ya);
+    std::swap(xb, yb);
+    std::swap(xc, yc);
+    std::swap(x0, y0);
+    std::swap(x1, y1);
+    std::swap(minX, minY);
+    std::swap(maxX, maxY);
+    area = (xb - xa) * (yc - ya) - (yb - ya) * (xc - xa);
+    lineStride = 1;
+    pixelStride = gFrameW;
+  }
 
   bool positive = area > 0;
   double sigma = positive ? 1.0 : -1.0;
@@ -129,8 +155,9 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   // Row spans: pixels more than `margin` beyond an edge's crossing have a
   // value below -certain, so they, and all beyond them, fail the weight
   // test whatever the rounding; the crossing estimates are off by far less
-  // than the millionth of a pixel (and the rounding term) added. Rising edges bound a row on the
-  // left, falling ones on the right; a flat edge is one value per row.
+  // than the millionth of a pixel (and the rounding term) added. Rising
+  // edges bound a row on the left, falling ones on the right; a flat edge
+  // is one value per row.
   double margin[3], slopeX[3], originX[3];
   int lefts[2] = {0, 0}, rights[2] = {0, 0}, leftCount = 0, rightCount = 0, flat = -1;
   for (int e = 0; e < 3; ++e) {
@@ -138,7 +165,7 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
     // Crossing column of row sy: originX + slopeX * (sy - ky).
     slopeX[e] = step[e] != 0 ? kx[e] * edges[e].inverse : 0;
     originX[e] = edges[e].origin - 0.5;
-    margin[e] = certain / std::fabs(step[e]) + 1e-6 + 1e-14 * (std::fabs(originX[e]) + std::fabs(slopeX[e]) * extent);
+    margin[e] = certain * std::fabs(edges[e].inverse) + 1e-6 + 1e-14 * (std::fabs(originX[e]) + std::fabs(slopeX[e]) * extent);
     if (step[e] > 0)
       lefts[leftCount++] = e;
     else if (step[e] < 0)
@@ -169,8 +196,8 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
     int64_t right = static_cast<int64_t>(hi);
     if (left > right) continue;
     for (int e = 0; e < 3; ++e) edges[e].row = kx[e] * (sy - ky[e]);
-    uint32_t* colourRow = gFrameColour.data() + py * gFrameW;
-    float* depthRow = gDepthBuffer.data() + py * gFrameW;
+    uint32_t* colourRow = gFrameColour.data() + py * lineStride;
+    float* depthRow = gDepthBuffer.data() + py * lineStride;
     // Stepped along the row: off by far less than `certain`, so they only
     // decide where they are clear; near zero the formulas decide.
     double fa = edgeA.Signed(left), fb = edgeB.Signed(left), fc = edgeC.Signed(left);
@@ -179,7 +206,7 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
       float depth = 0;
       if ((fa > certain) & (fb > certain) & (fc > certain)) {
         double approx = fa * ia + fb * ib + fc * ic;
-        if (static_cast<double>(depthRow[px]) >= approx + slack) continue;
+        if (static_cast<double>(depthRow[px * pixelStride]) >= approx + slack) continue;
         depth = CertainFloat(approx, slack);
       }
       if (depth == 0) {
@@ -195,13 +222,13 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
         // never wins through the rounding of the first.
         depth = static_cast<float>(wa / da + wb / db + wc / dc);
       }
-      if (depthRow[px] < depth) {
+      if (depthRow[px * pixelStride] < depth) {
         if (!shaded) {
-          colour = TriangleColour(a, b, c, area < 0 ? front : back);
+          colour = TriangleColour(a, b, c, base);
           shaded = true;
         }
-        depthRow[px] = depth;
-        colourRow[px] = colour;
+        depthRow[px * pixelStride] = depth;
+        colourRow[px * pixelStride] = colour;
       }
     }
   }
