@@ -127,15 +127,7 @@ int64_t AddSegmentLine(double xa, double ya, double z, int64_t direction, double
 // Bound, face: the loop must already exist.
 int64_t AddFaceOnLoop(int64_t loop, int64_t surface, bool sameSense) {
   int64_t bound = AddStepRefEntity("FACE_OUTER_BOUND('',", {loop}, ",.T.)");
-  int64_t face = BeginStepEntity();
-  std::string& t = gStepLines.text;
-  t += "ADVANCED_FACE('',(";
-  AppendStepRef(t, bound);
-  t += "),";
-  AppendStepRef(t, surface);
-  t += sameSense ? ",.T.)" : ",.F.)";
-  EndStepEntity();
-  return face;
+  return AddAdvancedFace({bound}, surface, sameSense ? 1 : 0);
 }
 
 int64_t AddNamedListEntity(const char* head, const std::string& name, const std::vector<int64_t>& refs) {

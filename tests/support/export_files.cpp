@@ -88,10 +88,12 @@ std::string StepCheckerPath() {
   return FileExists(path) ? path : "";
 }
 
-bool CheckStepFile(const std::string& path, std::map<std::string, double>& values) {
+bool CheckStepFile(const std::string& path, std::map<std::string, double>& values, double deflection) {
   values.clear();
   std::string output;
-  if (RunCommand(StepCheckerPath() + " '" + path + "' 2>/dev/null", output) != 0) return false;
+  char number[32];
+  std::snprintf(number, sizeof number, "%g", deflection);
+  if (RunCommand(StepCheckerPath() + " '" + path + "' " + number + " 2>/dev/null", output) != 0) return false;
   std::istringstream lines(output);
   std::string key;
   double value;

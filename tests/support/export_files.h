@@ -24,4 +24,5 @@ double RingPerimeter(const PointList& ring);
 // The OpenCASCADE checker built next to the tests; empty when not built.
 std::string StepCheckerPath();
 // Runs the checker on a STEP file into key -> value; false when it fails.
-bool CheckStepFile(const std::string& path, std::map<std::string, double>& values);
+// The volume comes from a mesh of the faces with the given deflection (mm).
+bool CheckStepFile(const std::string& path, std::map<std::string, double>& values, double deflection = 5e-3);
