@@ -84,15 +84,6 @@ bool HasZeroEdge(const PointList& ring) {
   return false;
 }
 
-void RingArrays(const PointList& ring, std::vector<double>& x, std::vector<double>& y) {
-  x.resize(ring.size());
-  y.resize(ring.size());
-  for (size_t i = 0; i < ring.size(); ++i) {
-    x[i] = ring[i].x;
-    y[i] = ring[i].y;
-  }
-}
-
 }  // namespace
 
 int64_t AddVaseSideFaces(const double* x, const double* y, int64_t n, const VaseParams& vase, int64_t rows,
@@ -222,8 +213,8 @@ int64_t ExportVaseStep(const std::string& path, const PointList& outline, const 
   const bool hollow = vase.hollow != 0;
   const double b = vase.bottomThickness;
   std::vector<double> X, Y, IX, IY;
-  RingArrays(outer, X, Y);
-  RingArrays(inner, IX, IY);
+  RingToArrays(outer, X, Y);
+  RingToArrays(inner, IX, IY);
 
   const bool straight = vase.twist == 0 && vase.topScale == 1 && vase.bulge == 0;
   const int64_t rows = straight ? 2 : steps + 1;

@@ -17,12 +17,6 @@
 
 namespace {
 
-size_t CountOf(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 VaseParams Shaped(double height, int64_t steps) {
   VaseParams vase;
   vase.height = height;

@@ -33,6 +33,12 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 int RunCommand(const std::string& command, std::string& output) {
   output.clear();
   FILE* pipe = popen(command.c_str(), "r");

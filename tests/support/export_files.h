@@ -11,6 +11,8 @@ std::string ExportTestPath(const std::string& name);
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
+// How often part occurs in text (overlapping occurrences count).
+size_t CountOf(const std::string& text, const std::string& part);
 // Runs a shell command and returns its exit status and standard output.
 int RunCommand(const std::string& command, std::string& output);
 
