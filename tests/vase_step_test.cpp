@@ -65,6 +65,26 @@ TEST(VaseStep, StraightVaseUsesTwoRowsWhateverTheSteps) {
   EXPECT_EQ(CountOf(list, "#"), 5u);
 }
 
+TEST(VaseStep, FourColumnPieceOnAStraightVase) {
+  // Sides of 0.6 mm: one-edge pieces cut into three, so four columns each.
+  VaseParams vase;
+  vase.height = 5;
+  int64_t faces = 0;
+  std::string text = ExportToText(SquareOutline(0.6), vase, faces);
+  EXPECT_EQ(faces, 6);
+  size_t at = text.find("=B_SPLINE_SURFACE_WITH_KNOTS(");
+  ASSERT_NE(at, std::string::npos);
+  std::string line = text.substr(at, text.find('\n', at) - at);
+  const std::string head = "=B_SPLINE_SURFACE_WITH_KNOTS('',3,1,((#";
+  const std::string tail = ")),.UNSPECIFIED.,.F.,.F.,.F.,(4,4),(2,2),(0.0000000000,1.0000000000),"
+                           "(0.0000000000,1.0000000000),.UNSPECIFIED.);";
+  EXPECT_EQ(line.substr(0, head.size()), head);
+  ASSERT_GT(line.size(), tail.size());
+  EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
+  EXPECT_EQ(CountOf(line, "#"), 8u);
+  EXPECT_EQ(CountOf(line, "),(#"), 3u);
+}
+
 TEST(VaseStep, HeightDegreeFollowsTheRowCount) {
   int64_t faces = 0;
   std::string one = ExportToText(CircleOutline(20, 90), Shaped(40, 1), faces);
