@@ -63,7 +63,37 @@ void ControlColumn(const WallRows& w, int64_t rows, const std::vector<double>& m
     dx[R] = w.sc[R] * x - w.ss[R] * y;
     dy[R] = w.ss[R] * x + w.sc[R] * y;
   }
-  for (int64_t r = 0; r < rows; ++r) {
+  // Four rows at a time: eight independent sums, each still added in column
+  // order, so the results equal the plain loop's.
+  int64_t r = 0;
+  for (; r + 4 <= rows; r += 4) {
+    const double* m0 = &matrix[static_cast<size_t>(r * rows)];
+    const double* m1 = m0 + rows;
+    const double* m2 = m1 + rows;
+    const double* m3 = m2 + rows;
+    double x0 = 0, x1 = 0, x2 = 0, x3 = 0, y0 = 0, y1 = 0, y2 = 0, y3 = 0;
+    for (int64_t c = 0; c < rows; ++c) {
+      double u = dx[static_cast<size_t>(c)], v = dy[static_cast<size_t>(c)];
+      x0 += m0[c] * u;
+      y0 += m0[c] * v;
+      x1 += m1[c] * u;
+      y1 += m1[c] * v;
+      x2 += m2[c] * u;
+      y2 += m2[c] * v;
+      x3 += m3[c] * u;
+      y3 += m3[c] * v;
+    }
+    const size_t R = static_cast<size_t>(r);
+    cx[R] = x0;
+    cy[R] = y0;
+    cx[R + 1] = x1;
+    cy[R + 1] = y1;
+    cx[R + 2] = x2;
+    cy[R + 2] = y2;
+    cx[R + 3] = x3;
+    cy[R + 3] = y3;
+  }
+  for (; r < rows; ++r) {
     const double* row = &matrix[static_cast<size_t>(r * rows)];
     double sx = 0, sy = 0;
     for (int64_t c = 0; c < rows; ++c) {
@@ -73,6 +103,17 @@ void ControlColumn(const WallRows& w, int64_t rows, const std::vector<double>& m
     cx[static_cast<size_t>(r)] = sx;
     cy[static_cast<size_t>(r)] = sy;
   }
+}
+
+// About how many control columns the densified ring gives.
+double ColumnEstimate(const PointList& ring) {
+  double length = 0;
+  for (size_t i = 0; i < ring.size(); ++i) {
+    const OutlinePoint& a = ring[i];
+    const OutlinePoint& b = ring[(i + 1) % ring.size()];
+    length += std::hypot(b.x - a.x, b.y - a.y);
+  }
+  return length / VASE_CTRL_SPACING + static_cast<double>(ring.size());
 }
 
 bool HasZeroEdge(const PointList& ring) {
@@ -228,6 +269,10 @@ int64_t ExportVaseStep(const std::string& path, const PointList& outline, const 
   const std::string name = ProductNameOfPath(path);
   int64_t shapeDefinition = 0, context = 0;
   BeginStepModel(name, shapeDefinition, context);
+  // Each control point is a line of about 70 bytes; growing the buffer by
+  // doubling would copy it several times.
+  double estimate = (ColumnEstimate(outer) + ColumnEstimate(inner)) * static_cast<double>(rows + 2) * 72.0;
+  if (estimate < 4e9) gStepLines.text.reserve(static_cast<size_t>(estimate));
   int64_t dz = AddStepEntity("DIRECTION('',(0.,0.,1.))");
   int64_t dx = AddStepEntity("DIRECTION('',(1.,0.,0.))");
 
