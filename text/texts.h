@@ -8,6 +8,7 @@ enum TextKey {
 #include "text/texts_en_engine.inc"
 #include "text/texts_en_info.inc"
 #include "text/texts_en_app.inc"
+#include "text/texts_en_view.inc"
 #include "text/texts_en_vase.inc"
 #include "text/texts_en_export.inc"
 #include "text/texts_en_import.inc"

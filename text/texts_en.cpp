@@ -5,6 +5,7 @@ const char* const gTextsEn[TEXT_KEY_COUNT] = {
 #include "text/texts_en_engine.inc"
 #include "text/texts_en_info.inc"
 #include "text/texts_en_app.inc"
+#include "text/texts_en_view.inc"
 #include "text/texts_en_vase.inc"
 #include "text/texts_en_export.inc"
 #include "text/texts_en_import.inc"

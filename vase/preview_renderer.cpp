@@ -12,94 +12,14 @@ std::vector<double> gScreenX, gScreenY, gViewDepth, gCamX, gCamUp;
 
 namespace {
 
-constexpr double LIGHT_RIGHT = -0.35;
-constexpr double LIGHT_UP = 0.45;
-constexpr double LIGHT_DEPTH = 0.8200000000000001;  // subtracted
 constexpr double NEAR_FRACTION = 0.01;
 constexpr double CAMERA_MARGIN = 1.08;
-constexpr double MIN_SCREEN_AREA = 1e-9;
-
-uint32_t ShadeColour(uint32_t colour, int64_t k) {
-  uint32_t r = ((colour & 0xFF) * static_cast<uint32_t>(k)) >> 8;
-  uint32_t g = (((colour >> 8) & 0xFF) * static_cast<uint32_t>(k)) >> 8;
-  uint32_t b = (((colour >> 16) & 0xFF) * static_cast<uint32_t>(k)) >> 8;
-  return r | (g << 8) | (b << 16);
-}
-
-int64_t LightFactor(double nx, double nu, double nd) {
-  double length = std::sqrt(nx * nx + nu * nu + nd * nd);
-  if (!(length > 0)) return 256;
-  double k = std::nearbyint((std::fabs(LIGHT_RIGHT * nx + LIGHT_UP * nu - LIGHT_DEPTH * nd) * 0.7 / length + 0.3) * 256);
-  return k > 256 ? 256 : static_cast<int64_t>(k);
-}
 
 }  // namespace
 
 uint32_t BackgroundColour(int64_t y, int64_t h) {
   return PackColour(static_cast<uint32_t>(250 - (30 * y) / h), static_cast<uint32_t>(250 - (28 * y) / h),
                     static_cast<uint32_t>(252 - (22 * y) / h));
-}
-
-void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t back) {
-  double da = gViewDepth[a], db = gViewDepth[b], dc = gViewDepth[c];
-  if (da <= 0 || db <= 0 || dc <= 0) return;
-  double xa = gScreenX[a], ya = gScreenY[a];
-  double xb = gScreenX[b], yb = gScreenY[b];
-  double xc = gScreenX[c], yc = gScreenY[c];
-  double area = (xb - xa) * (yc - ya) - (yb - ya) * (xc - xa);
-  // Also refuses a non-finite area, whose box could not be converted.
-  if (!(std::fabs(area) >= MIN_SCREEN_AREA) || !std::isfinite(area)) return;
-
-  double e1x = gCamX[b] - gCamX[a], e1u = gCamUp[b] - gCamUp[a], e1d = db - da;
-  double e2x = gCamX[c] - gCamX[a], e2u = gCamUp[c] - gCamUp[a], e2d = dc - da;
-  double nx = e1u * e2d - e1d * e2u;
-  double nu = e1d * e2x - e1x * e2d;
-  double nd = e1x * e2u - e1u * e2x;
-  uint32_t colour = ShadeColour(area < 0 ? front : back, LightFactor(nx, nu, nd));
-
-  double minX = std::min(xa, std::min(xb, xc)), maxX = std::max(xa, std::max(xb, xc));
-  double minY = std::min(ya, std::min(yb, yc)), maxY = std::max(ya, std::max(yb, yc));
-  double lastX = static_cast<double>(gFrameW - 1), lastY = static_cast<double>(gFrameH - 1);
-  double fx0 = std::trunc(minX), fx1 = std::trunc(maxX) + 1;
-  double fy0 = std::trunc(minY), fy1 = std::trunc(maxY) + 1;
-  if (fx0 > lastX || fy0 > lastY || fx1 < 0 || fy1 < 0) return;
-  int64_t x0 = fx0 < 0 ? 0 : static_cast<int64_t>(fx0);
-  int64_t y0 = fy0 < 0 ? 0 : static_cast<int64_t>(fy0);
-  int64_t x1 = fx1 > lastX ? gFrameW - 1 : static_cast<int64_t>(fx1);
-  int64_t y1 = fy1 > lastY ? gFrameH - 1 : static_cast<int64_t>(fy1);
-  if (x0 > x1 || y0 > y1) return;
-
-  // wa and wb are the edge values divided by the area; their signs are the
-  // edge values' signs (times the area's), so the division waits until a
-  // pixel has passed both sign tests.
-  double kax = xc - xb, kay = yc - yb;
-  double kbx = xa - xc, kby = ya - yc;
-  bool positive = area > 0;
-  for (int64_t py = y0; py <= y1; ++py) {
-    double sy = static_cast<double>(py) + 0.5;
-    double rowA = kax * (sy - yb);
-    double rowB = kbx * (sy - yc);
-    uint32_t* colourRow = gFrameColour.data() + py * gFrameW;
-    float* depthRow = gDepthBuffer.data() + py * gFrameW;
-    for (int64_t px = x0; px <= x1; ++px) {
-      double sx = static_cast<double>(px) + 0.5;
-      double na = rowA - kay * (sx - xb);
-      double nb = rowB - kby * (sx - xc);
-      if (positive ? (na < 0 || nb < 0) : (na > 0 || nb > 0)) continue;
-      double wa = na / area;
-      double wb = nb / area;
-      if (wa < 0 || wb < 0 || wa + wb > 1) continue;
-      double wc = 1 - wa - wb;
-      double iz = wa / da + wb / db + wc / dc;
-      // Compared as stored, so that a second triangle at the same depth
-      // never wins through the rounding of the first.
-      float depth = static_cast<float>(iz);
-      if (depthRow[px] < depth) {
-        depthRow[px] = depth;
-        colourRow[px] = colour;
-      }
-    }
-  }
 }
 
 void RenderPreviewMesh(int64_t width, int64_t height, double yawDegrees, double pitchDegrees, double zoom) {

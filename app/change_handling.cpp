@@ -1,0 +1,118 @@
+#include "app/change_handling.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "app/document_state.h"
+#include "app/form.h"
+#include "app/gadgets.h"
+#include "app/main_program.h"
+#include "app/draw2d.h"
+#include "app/view.h"
+#include "app/pending_handlers.h"
+#include "app/window_system.h"
+#include "engine/info_text.h"
+#include "engine/recompute.h"
+#include "import/import_state.h"
+#include "import/stl_model.h"
+#include "import/stl_section.h"
+
+namespace {
+
+std::string IntegerText(int64_t n) {
+  char buffer[32];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, n);
+  return ec == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+// The fitted sizes go into the fields the user did not type in.
+void WriteBackFittedValues(int64_t source) {
+  const DesignResult& r = gResult;
+  int64_t figure = gParams.figureKind;
+  gSuppressEvents = 1;
+  if (gDivideByWidth == DIVIDE_BY_COUNT) {
+    if (source != GADGET_FIGURE_WIDTH) SetFieldTextIfChanged(GADGET_FIGURE_WIDTH, FormatFieldNumber(r.figureWidth));
+    if (source != GADGET_GAP && figure != FIGURE_SINE) SetFieldTextIfChanged(GADGET_GAP, FormatFieldNumber(r.gap));
+    if (figure == FIGURE_TRAPEZOID && source != GADGET_TOP_WIDTH)
+      SetFieldTextIfChanged(GADGET_TOP_WIDTH, FormatFieldNumber(r.topWidth));
+  } else {
+    if (source != GADGET_COUNT) SetFieldTextIfChanged(GADGET_COUNT, IntegerText(r.count));
+  }
+  if (figure == FIGURE_SQUARE || figure == FIGURE_HALF_CIRCLE)
+    SetFieldTextIfChanged(GADGET_DEPTH, FormatFieldNumber(r.depth));
+  gSuppressEvents = 0;
+}
+
+}  // namespace
+
+void UpdateDesignFromForm(int64_t source) {
+  ReadFormIntoParams();
+  RecomputeOutline(gParams, gResult);
+  if (gResult.valid == 1 && gParams.figureKind != FIGURE_NONE) WriteBackFittedValues(source);
+  ComposeInfoText();
+  ComposeStatusText();
+}
+
+int64_t OnParametersChanged(int64_t source, int64_t refit) {
+  UpdateDesignFromForm(source);
+  if (refit != 0) FitView2D();
+  if (GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D)) RebuildPreviewMesh(0);
+  DrawCanvas();
+  return 0;
+}
+
+int64_t SetShiftFromFraction(double pitches) {
+  double f = pitches - std::floor(pitches);
+  if (!(f < SHIFT_WRAP_LIMIT)) f = 0;  // also a NaN position
+  gSuppressEvents = 1;
+  SetFieldTextIfChanged(GADGET_SHIFT, FormatFieldNumber(f * 100.0));
+  gSuppressEvents = 0;
+  OnParametersChanged(GADGET_SHIFT, 0);
+  MarkProjectModified();
+  return 0;
+}
+
+int64_t ApplyImportedOutline(const PointList& points, double width, double height) {
+  gParams.importPoints = points;
+  gParams.importWidth = width;
+  gParams.importHeight = height;
+  gSuppressEvents = 1;
+  SetGadgetState(WINDOW_MAIN, GADGET_SHAPE, SHAPE_IMPORTED);
+  SetFieldTextIfChanged(GADGET_WIDTH, FormatFieldNumber(width));
+  SetFieldTextIfChanged(GADGET_HEIGHT, FormatFieldNumber(height));
+  SetGadgetText(WINDOW_MAIN, GADGET_IMPORT_INFO, FilePart(gImportFileName) + ": " + gImportMessage);
+  gSuppressEvents = 0;
+  UpdateFieldEnabling();
+  OnParametersChanged(-1, 1);
+  MarkProjectModified();
+  return 0;
+}
+
+int64_t OnStlSectionChanged() {
+  if (gImportFromStl != 1 || gStlTriangleCount <= 0) return 0;
+  double z = ReadFieldNumber(GADGET_STL_Z);
+  PointList points;
+  double width = 0, height = 0;
+  if (CutStlSection(z, points, width, height)) {
+    // The model may have come from a later file whose first cut failed.
+    gImportFileName = gStlModelPath;
+    ApplyImportedOutline(points, width, height);
+  } else {
+    gSuppressEvents = 1;
+    SetGadgetText(WINDOW_MAIN, GADGET_IMPORT_INFO, gImportMessage);
+    gSuppressEvents = 0;
+  }
+  return 0;
+}
+
+void ComposeInfoText() {
+  SetGadgetText(WINDOW_MAIN, GADGET_INFO, BuildInfoText(gResult, gParams, gDivideByWidth, gImportFileName));
+}
+
+void ComposeStatusText() {
+  std::string texts[4];
+  BuildStatusTexts(gResult, gParams, texts);
+  for (int64_t field = STATUS_PITCH; field <= STATUS_WARNINGS; ++field)
+    SetStatusBarText(STATUS_BAR_MAIN, field, texts[field]);
+}

@@ -1,0 +1,433 @@
+#include "app/project_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/number_parse.h"
+#include "text/texts.h"
+
+std::string gFileErrorText;
+
+std::string FormatProjectNumber(double x) {
+  if (std::isnan(x)) return "NaN";
+  if (std::isinf(x)) return x > 0 ? "+Infinity" : "-Infinity";
+  if (x == 0.0) x = 0.0;
+  char buffer[400];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 9);
+  if (ec != std::errc()) return "NaN";
+  return std::string(buffer, end);
+}
+
+namespace {
+
+// ------------------------------------------------------------------ writing
+
+class ProjectWriter {
+ public:
+  void Line(const std::string& text) {
+    out_ += text;
+    out_ += '\n';
+  }
+  void Group(const char* name) { Line(std::string("[") + name + "]"); }
+  void Int(const char* key, int64_t value) { Line(std::string(key) + " = " + std::to_string(value)); }
+  void Real(const char* key, double value) { Line(std::string(key) + " = " + FormatProjectNumber(value)); }
+  // A line break inside a value would split its line and let the tail read
+  // as another key, so breaks are written as blanks.
+  void Text(const char* key, std::string value) {
+    for (char& c : value)
+      if (c == '\n' || c == '\r') c = ' ';
+    Line(std::string(key) + " = " + value);
+  }
+  std::string& Output() { return out_; }
+
+ private:
+  std::string out_;
+};
+
+void WritePointLines(ProjectWriter& w, const PointList& points) {
+  std::string line;
+  int64_t k = 0;
+  for (const OutlinePoint& p : points) {
+    if (k % POINTS_PER_LINE == 0) {
+      if (k > 0) w.Text(("r" + std::to_string(k / POINTS_PER_LINE - 1)).c_str(), line);
+      line.clear();
+    } else {
+      line += '|';
+    }
+    line += FormatProjectNumber(p.x);
+    line += ';';
+    line += FormatProjectNumber(p.y);
+    ++k;
+  }
+  if (k > 0) w.Text(("r" + std::to_string((k - 1) / POINTS_PER_LINE)).c_str(), line);
+}
+
+// Writes all bytes to fd; false on any error, retrying short writes.
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The file a save really replaces: a symbolic link stays a link and its
+// target gets the new content.
+std::string ResolveSaveTarget(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) != nullptr) return resolved;
+  // A dangling link: write where it points.
+  std::string target(PATH_MAX, '\0');
+  ssize_t n = readlink(path.c_str(), target.data(), target.size());
+  if (n <= 0) return path;
+  target.resize(static_cast<size_t>(n));
+  if (target[0] == '/') return target;
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+}
+
+int64_t FailWrite() {
+  gFileErrorText = Tx(TX_PROJECT_CANNOT_WRITE);
+  return 0;
+}
+
+// ------------------------------------------------------------------ reading
+
+std::string Lower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  size_t a = 0, b = s.size();
+  while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
+  while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
+  return s.substr(a, b - a);
+}
+
+// Every byte of a file without the mark is one ISO 8859-1 character.
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (unsigned char c : bytes) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// The keys of each group, indexed once: lower-case key -> first value.
+struct ProjectIndex {
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> groups;
+};
+
+ProjectIndex IndexProject(const std::string& text) {
+  ProjectIndex index;
+  std::unordered_map<std::string, std::string>* group = nullptr;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    std::string_view line(text.data() + pos, end - pos);
+    // LF, CR and CR LF all end a line.
+    pos = end + 1;
+    if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+    size_t a = 0;
+    while (a < line.size() && (line[a] == ' ' || line[a] == '\t')) ++a;
+    line.remove_prefix(a);
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      size_t close = line.find(']');
+      std::string name = Lower(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+      // Only the first group of a name counts; a repeated one is skipped whole.
+      auto [it, inserted] = index.groups.try_emplace(name);
+      group = inserted ? &it->second : nullptr;
+      continue;
+    }
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos || group == nullptr) continue;
+    std::string_view key = line.substr(0, eq);
+    while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
+    std::string_view value = line.substr(eq + 1);
+    while (!value.empty() && (value[0] == ' ' || value[0] == '\t')) value.remove_prefix(1);
+    group->try_emplace(Lower(key), std::string(value));
+  }
+  return index;
+}
+
+class GroupReader {
+ public:
+  GroupReader(const ProjectIndex& index, const char* name) {
+    auto it = index.groups.find(name);
+    if (it != index.groups.end()) keys_ = &it->second;
+  }
+  const std::string* Find(const char* key) const {
+    if (keys_ == nullptr) return nullptr;
+    auto it = keys_->find(key);
+    return it == keys_->end() ? nullptr : &it->second;
+  }
+  int64_t Int(const char* key, int64_t current) const {
+    const std::string* v = Find(key);
+    return v ? ParseIntegerPrefix(*v) : current;
+  }
+  // A check-box state: anything but 0 is ticked.
+  int64_t Flag(const char* key, int64_t current) const { return Int(key, current) != 0 ? 1 : 0; }
+  double Real(const char* key, double current) const {
+    const std::string* v = Find(key);
+    return ParseNumberPrefix(v ? *v : FormatProjectNumber(current));
+  }
+  std::string Text(const char* key) const {
+    const std::string* v = Find(key);
+    return v ? std::string(TrimBlanks(*v)) : std::string();
+  }
+
+ private:
+  const std::unordered_map<std::string, std::string>* keys_ = nullptr;
+};
+
+void ReadPointLines(const GroupReader& g, int64_t n, PointList& points) {
+  points.clear();
+  if (n < 1 || n > MAX_PROJECT_POINTS) return;
+  for (int64_t k = 0; k <= (n - 1) / POINTS_PER_LINE; ++k) {
+    std::string value = g.Text(("r" + std::to_string(k)).c_str());
+    if (value.empty()) break;
+    size_t start = 0;
+    while (true) {
+      size_t bar = value.find('|', start);
+      std::string field = value.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+      size_t s1 = field.find(';');
+      std::string xs = field.substr(0, s1);
+      std::string ys;
+      if (s1 != std::string::npos) {
+        size_t s2 = field.find(';', s1 + 1);
+        ys = field.substr(s1 + 1, s2 == std::string::npos ? std::string::npos : s2 - s1 - 1);
+      }
+      AddListPoint(points, ParseNumberPrefix(xs), ParseNumberPrefix(ys));
+      // A damaged line cannot make the list grow past what the file claims.
+      if (static_cast<int64_t>(points.size()) > n) return;
+      if (bar == std::string::npos) break;
+      start = bar + 1;
+    }
+  }
+}
+
+}  // namespace
+
+std::string ComposeProjectText(const DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
+  ProjectWriter w;
+  w.Output() = "\xEF\xBB\xBF\n";
+  w.Line(";  Ribbelo - project");
+  w.Group("Omtrek");
+  w.Int("versie", PROJECT_VERSION);
+  w.Group("Basis");
+  w.Int("vorm", p.shapeKind);
+  w.Real("breedte", p.width);
+  w.Real("hoogte", p.height);
+  w.Real("hoekradius", p.cornerRadius);
+  w.Int("maat", p.sizeIsInner);
+  w.Group("Patroon");
+  w.Int("figuur", p.figureKind);
+  w.Int("richting", p.direction);
+  w.Int("verdeling", p.divideByWidth);
+  w.Int("aantal", p.count);
+  w.Real("breedte", p.figureWidth);
+  w.Real("tussenruimte", p.gap);
+  w.Real("diepte", p.depth);
+  w.Real("topbreedte", p.topWidth);
+  w.Real("afronding", p.fillet);
+  w.Real("verschuiving", p.shift);
+  w.Group("Instellingen");
+  w.Real("kleinste_maat", p.smallestSize);
+  w.Real("puntafstand", p.pointSpacing);
+  w.Group("Vaas");
+  w.Real("hoogte", v.height);
+  w.Real("twist", v.twist);
+  w.Real("schaal_boven", v.topScale);
+  w.Real("bolling", v.bulge);
+  w.Int("stappen", v.steps);
+  w.Int("hol", v.hollow);
+  w.Real("wanddikte", v.wallThickness);
+  w.Real("bodemdikte", v.bottomThickness);
+  w.Int("binnenwand", v.innerWallMode);
+  w.Group("Weergave");
+  w.Int("raster", e.showGrid);
+  w.Int("basislijn", e.showBaseLine);
+  w.Int("vullen", e.showFill);
+  w.Int("3d", e.show3d);
+  w.Group("Export");
+  w.Int("step_als", e.stepAs);
+  w.Real("step_hoogte", e.stepHeight);
+  w.Int("basislijn", e.exportBaseLine);
+  w.Group("Import");
+  w.Text("bestand", e.importFile);
+  w.Int("stl", e.importIsStl);
+  w.Real("stl_z", e.stlZ);
+  w.Real("breedte", p.importWidth);
+  w.Real("hoogte", p.importHeight);
+  w.Int("punten", static_cast<int64_t>(p.importPoints.size()));
+  WritePointLines(w, p.importPoints);
+  return std::move(w.Output());
+}
+
+int64_t WriteProjectFile(const std::string& path, const DesignParams& params, const VaseParams& vase,
+                         const ProjectExtras& extras) {
+  gFileErrorText.clear();
+  const std::string content = ComposeProjectText(params, vase, extras);
+  const std::string target = ResolveSaveTarget(path);
+
+  struct stat old;
+  bool existed = stat(target.c_str(), &old) == 0;
+  if (existed && !S_ISREG(old.st_mode)) return FailWrite();
+  mode_t mode;
+  if (existed) {
+    mode = old.st_mode & 07777;
+  } else {
+    mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+
+  // The new content goes to a temporary file beside the target and replaces
+  // it by a rename only when every byte is on disk.
+  std::string temp = target + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return FailWrite();
+  bool ok = WriteAll(fd, content) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok && rename(temp.c_str(), target.c_str()) != 0) ok = false;
+  if (!ok) {
+    unlink(temp.c_str());
+    return FailWrite();
+  }
+  return 1;
+}
+
+int64_t ReadProjectText(const std::string& bytes, DesignParams& params, VaseParams& vase, ProjectExtras& extras) {
+  gFileErrorText.clear();
+  std::string text;
+  if (bytes.size() > 2 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    text = bytes.substr(3);
+  else
+    text = Latin1ToUtf8(bytes);
+  const ProjectIndex index = IndexProject(text);
+
+  if (GroupReader(index, "omtrek").Int("versie", 0) < 1) {
+    gFileErrorText = Tx(TX_PROJECT_NOT_A_PROJECT);
+    return 0;
+  }
+  GroupReader basis(index, "basis");
+  params.shapeKind = basis.Int("vorm", params.shapeKind);
+  params.width = basis.Real("breedte", params.width);
+  params.height = basis.Real("hoogte", params.height);
+  params.cornerRadius = basis.Real("hoekradius", params.cornerRadius);
+  params.sizeIsInner = basis.Int("maat", params.sizeIsInner);
+
+  GroupReader pattern(index, "patroon");
+  params.figureKind = pattern.Int("figuur", params.figureKind);
+  params.direction = pattern.Int("richting", params.direction);
+  params.divideByWidth = pattern.Int("verdeling", params.divideByWidth);
+  params.count = pattern.Int("aantal", params.count);
+  params.figureWidth = pattern.Real("breedte", params.figureWidth);
+  params.gap = pattern.Real("tussenruimte", params.gap);
+  params.depth = pattern.Real("diepte", params.depth);
+  params.topWidth = pattern.Real("topbreedte", params.topWidth);
+  params.fillet = pattern.Real("afronding", params.fillet);
+  params.shift = pattern.Real("verschuiving", params.shift);
+
+  GroupReader settings(index, "instellingen");
+  params.smallestSize = settings.Real("kleinste_maat", params.smallestSize);
+  params.pointSpacing = settings.Real("puntafstand", params.pointSpacing);
+
+  GroupReader v(index, "vaas");
+  vase.height = v.Real("hoogte", vase.height);
+  vase.twist = v.Real("twist", vase.twist);
+  vase.topScale = v.Real("schaal_boven", vase.topScale);
+  vase.bulge = v.Real("bolling", vase.bulge);
+  vase.steps = v.Int("stappen", vase.steps);
+  vase.hollow = v.Flag("hol", vase.hollow);
+  vase.wallThickness = v.Real("wanddikte", vase.wallThickness);
+  vase.bottomThickness = v.Real("bodemdikte", vase.bottomThickness);
+  vase.innerWallMode = v.Int("binnenwand", vase.innerWallMode);
+  if (vase.innerWallMode < 0 || vase.innerWallMode > 2) vase.innerWallMode = 0;
+
+  // Check-box states read as 0/1 and the STEP mode as 0/1, so a stray value
+  // can neither leave a combo box without selection nor be saved again.
+  GroupReader view(index, "weergave");
+  extras.showGrid = view.Flag("raster", extras.showGrid);
+  extras.showBaseLine = view.Flag("basislijn", extras.showBaseLine);
+  extras.showFill = view.Flag("vullen", extras.showFill);
+  extras.show3d = view.Flag("3d", extras.show3d);
+
+  GroupReader exp(index, "export");
+  extras.stepAs = exp.Int("step_als", extras.stepAs) == 1 ? 1 : 0;
+  extras.stepHeight = exp.Real("step_hoogte", extras.stepHeight);
+  extras.exportBaseLine = exp.Flag("basislijn", extras.exportBaseLine);
+
+  GroupReader imp(index, "import");
+  extras.importFile = imp.Text("bestand");
+  extras.importIsStl = imp.Int("stl", 0);
+  extras.stlZ = imp.Real("stl_z", extras.stlZ);
+  params.importWidth = imp.Find("breedte") ? imp.Real("breedte", 0) : 0;
+  params.importHeight = imp.Find("hoogte") ? imp.Real("hoogte", 0) : 0;
+  const int64_t n = imp.Int("punten", 0);
+  ReadPointLines(imp, n, params.importPoints);
+  if (static_cast<int64_t>(params.importPoints.size()) != n) {
+    params.importPoints.clear();
+    gFileErrorText = Tx(TX_PROJECT_OUTLINE_INCOMPLETE);
+    if (params.shapeKind == SHAPE_IMPORTED) params.shapeKind = SHAPE_CIRCLE;
+  }
+
+  if (params.shapeKind < 0 || params.shapeKind > 3) params.shapeKind = SHAPE_CIRCLE;
+  if (params.figureKind < 0 || params.figureKind > 6) params.figureKind = FIGURE_RECTANGLE;
+  params.direction = params.direction < 0 ? DIRECTION_INWARD : DIRECTION_OUTWARD;
+  if (params.sizeIsInner != 1) params.sizeIsInner = 0;
+  if (params.divideByWidth != 1) params.divideByWidth = 0;
+  return 1;
+}
+
+int64_t ReadProjectFile(const std::string& path, DesignParams& params, VaseParams& vase, ProjectExtras& extras) {
+  gFileErrorText.clear();
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 1) {
+    gFileErrorText = Tx(TX_PROJECT_CANNOT_OPEN);
+    return 0;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    gFileErrorText = Tx(TX_PROJECT_CANNOT_OPEN);
+    return 0;
+  }
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) {
+    gFileErrorText = Tx(TX_PROJECT_CANNOT_OPEN);
+    return 0;
+  }
+  return ReadProjectText(bytes.str(), params, vase, extras);
+}

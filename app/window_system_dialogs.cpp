@@ -1,0 +1,164 @@
+// Message boxes and file dialogs of the window-system layer, with the
+// canned answers that keep tests from ever blocking on a modal dialog.
+#include <gtk/gtk.h>
+
+#include <deque>
+
+#include "app/window_system.h"
+#include "app/window_system_internal.h"
+
+namespace {
+
+int64_t gCanned = 0;
+std::deque<int64_t> gMessageAnswers;
+std::deque<std::string> gFileAnswers;
+std::vector<DialogCall> gDialogCalls;
+
+const char* GtkText(const char* text) { return g_dgettext("gtk30", text); }
+
+int64_t CannedMessageAnswer(int64_t buttons) {
+  if (!gMessageAnswers.empty()) {
+    int64_t answer = gMessageAnswers.front();
+    gMessageAnswers.pop_front();
+    return answer;
+  }
+  if (buttons == BUTTONS_YES_NO_CANCEL) return ANSWER_CANCEL;
+  if (buttons == BUTTONS_YES_NO) return ANSWER_NO;
+  return ANSWER_OK;
+}
+
+std::string CannedFileAnswer() {
+  if (gFileAnswers.empty()) return "";
+  std::string path = gFileAnswers.front();
+  gFileAnswers.pop_front();
+  return path;
+}
+
+// "name|pattern|name|pattern", patterns of one entry separated by ";".
+void AddFileFilters(GtkFileChooser* chooser, const std::string& filters) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= filters.size()) {
+    size_t bar = filters.find('|', start);
+    if (bar == std::string::npos) bar = filters.size();
+    parts.push_back(filters.substr(start, bar - start));
+    start = bar + 1;
+  }
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, parts[i].c_str());
+    const std::string& patterns = parts[i + 1];
+    size_t p = 0;
+    while (p <= patterns.size()) {
+      size_t semi = patterns.find(';', p);
+      if (semi == std::string::npos) semi = patterns.size();
+      std::string pattern = patterns.substr(p, semi - p);
+      // "*.*" means every file, also those without a dot.
+      if (pattern == "*.*") pattern = "*";
+      if (!pattern.empty()) gtk_file_filter_add_pattern(filter, pattern.c_str());
+      p = semi + 1;
+    }
+    gtk_file_chooser_add_filter(chooser, filter);
+    if (i == 0) gtk_file_chooser_set_filter(chooser, filter);
+  }
+}
+
+std::string RunFileDialog(GtkFileChooserAction action, const std::string& title, const std::string& defaultPath,
+                          const std::string& filters) {
+  GtkWidget* parent = ToolkitWindow(WINDOW_MAIN);
+  const char* accept = action == GTK_FILE_CHOOSER_ACTION_SAVE ? GtkText("_Save") : GtkText("_Open");
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(title.c_str(), parent ? GTK_WINDOW(parent) : nullptr, action,
+                                                  GtkText("_Cancel"), GTK_RESPONSE_CANCEL, accept,
+                                                  GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  gtk_file_chooser_set_do_overwrite_confirmation(chooser, FALSE);
+  AddFileFilters(chooser, filters);
+  size_t slash = defaultPath.rfind('/');
+  std::string folder = slash == std::string::npos ? "" : defaultPath.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? defaultPath : defaultPath.substr(slash + 1);
+  if (!folder.empty()) gtk_file_chooser_set_current_folder(chooser, folder.c_str());
+  if (action == GTK_FILE_CHOOSER_ACTION_SAVE) {
+    if (!name.empty()) gtk_file_chooser_set_current_name(chooser, name.c_str());
+  } else if (!name.empty() && FileSize(defaultPath) >= 0) {
+    gtk_file_chooser_set_filename(chooser, defaultPath.c_str());
+  }
+  std::string chosen;
+  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    gchar* path = gtk_file_chooser_get_filename(chooser);
+    if (path != nullptr) {
+      chosen = path;
+      g_free(path);
+    }
+  }
+  gtk_widget_destroy(dialog);
+  return chosen;
+}
+
+}  // namespace
+
+int64_t ShowMessageBox(const std::string& title, const std::string& text, int64_t buttons, int64_t icon) {
+  if (gCanned) {
+    DialogCall call;
+    call.kind = DIALOG_MESSAGE;
+    call.title = title;
+    call.text = text;
+    call.buttons = buttons;
+    call.icon = icon;
+    gDialogCalls.push_back(call);
+    return CannedMessageAnswer(buttons);
+  }
+  GtkMessageType type = GTK_MESSAGE_OTHER;
+  if (icon == ICON_ERROR) type = GTK_MESSAGE_ERROR;
+  if (icon == ICON_WARNING) type = GTK_MESSAGE_WARNING;
+  if (icon == ICON_INFO) type = GTK_MESSAGE_INFO;
+  GtkButtonsType set = buttons == BUTTONS_OK ? GTK_BUTTONS_OK : GTK_BUTTONS_YES_NO;
+  GtkWidget* parent = ToolkitWindow(WINDOW_MAIN);
+  GtkWidget* dialog = gtk_message_dialog_new(parent ? GTK_WINDOW(parent) : nullptr, GTK_DIALOG_MODAL, type, set,
+                                             "%s", text.c_str());
+  if (buttons == BUTTONS_YES_NO_CANCEL) gtk_dialog_add_button(GTK_DIALOG(dialog), "_Cancel", GTK_RESPONSE_CANCEL);
+  gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
+  gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+  if (response == GTK_RESPONSE_YES) return ANSWER_YES;
+  if (response == GTK_RESPONSE_NO) return ANSWER_NO;
+  if (response == GTK_RESPONSE_OK) return ANSWER_OK;
+  if (buttons == BUTTONS_YES_NO_CANCEL) return ANSWER_CANCEL;
+  return buttons == BUTTONS_YES_NO ? ANSWER_NO : ANSWER_OK;
+}
+
+std::string ShowSaveFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters) {
+  if (gCanned) {
+    DialogCall call;
+    call.kind = DIALOG_SAVE;
+    call.title = title;
+    call.defaultPath = defaultPath;
+    call.filters = filters;
+    gDialogCalls.push_back(call);
+    return CannedFileAnswer();
+  }
+  return RunFileDialog(GTK_FILE_CHOOSER_ACTION_SAVE, title, defaultPath, filters);
+}
+
+std::string ShowOpenFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters) {
+  if (gCanned) {
+    DialogCall call;
+    call.kind = DIALOG_OPEN;
+    call.title = title;
+    call.defaultPath = defaultPath;
+    call.filters = filters;
+    gDialogCalls.push_back(call);
+    return CannedFileAnswer();
+  }
+  return RunFileDialog(GTK_FILE_CHOOSER_ACTION_OPEN, title, defaultPath, filters);
+}
+
+void UseCannedDialogs(int64_t on) { gCanned = on ? 1 : 0; }
+void AddCannedMessageAnswer(int64_t answer) { gMessageAnswers.push_back(answer); }
+void AddCannedFileAnswer(const std::string& path) { gFileAnswers.push_back(path); }
+const std::vector<DialogCall>& RecordedDialogCalls() { return gDialogCalls; }
+
+void ClearCannedDialogs() {
+  gMessageAnswers.clear();
+  gFileAnswers.clear();
+  gDialogCalls.clear();
+}

@@ -1,0 +1,19 @@
+// The (group code, value) pair table of the DXF file being read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int64_t DXF_MAX_PAIRS = 20'000'000;
+
+extern int64_t gDxfPairCount;
+extern std::vector<int64_t> gDxfCodes;
+extern std::vector<std::string> gDxfValues;
+
+// Fills the table from the file; true when at least one pair was read.
+bool ReadDxfPairs(const std::string& path);
+// The value of pair k as a number ("1,5" gives 1, text gives 0).
+double ReadDxfDouble(int64_t k);
+// Reduces both tables to one entry, releasing a large file's memory.
+void ReleaseDxfPairs();

@@ -1,0 +1,96 @@
+#include "import/line_reader.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr size_t LINE_BUFFER_BYTES = 1 << 20;
+
+bool Refill(LineReader& r) {
+  if (r.pos < r.length) return true;
+  if (r.file == nullptr) return false;
+  r.length = std::fread(r.buffer.data(), 1, r.buffer.size(), r.file);
+  r.pos = 0;
+  return r.length > 0;
+}
+
+}  // namespace
+
+bool OpenLineReader(LineReader& reader, const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  reader.file = std::fopen(path.c_str(), "rb");
+  if (reader.file == nullptr) return false;
+  // Small files need no full-sized buffer.
+  const size_t size = static_cast<size_t>(info.st_size);
+  reader.buffer.resize(size < LINE_BUFFER_BYTES ? size + 1 : LINE_BUFFER_BYTES);
+  reader.pos = reader.length = 0;
+  return true;
+}
+
+void CloseLineReader(LineReader& reader) {
+  if (reader.file != nullptr) std::fclose(reader.file);
+  reader.file = nullptr;
+  reader.buffer.clear();
+  reader.buffer.shrink_to_fit();
+  reader.pos = reader.length = 0;
+}
+
+void SkipByteOrderMark(LineReader& r) {
+  if (!Refill(r)) return;
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(r.buffer.data());
+  size_t n = r.length;
+  if (n >= 4 && ((b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0) ||
+                 (b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)))
+    r.pos = 4;
+  else if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+    r.pos = 3;
+  else if (n >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF)))
+    r.pos = 2;
+}
+
+bool LineReaderAtEnd(LineReader& reader) { return !Refill(reader); }
+
+std::string_view ReadTextLine(LineReader& r) {
+  r.spill.clear();
+  while (Refill(r)) {
+    const char* start = r.buffer.data() + r.pos;
+    const char* end = r.buffer.data() + r.length;
+    const char* p = start;
+    while (p < end && *p != '\n' && *p != '\r' && *p != '\0') ++p;
+    if (p == end) {
+      r.spill.append(start, end);
+      r.pos = r.length;
+      continue;
+    }
+    const char stop = *p;
+    std::string_view line;
+    if (r.spill.empty()) {
+      line = std::string_view(start, static_cast<size_t>(p - start));
+    } else {
+      r.spill.append(start, p);
+      line = r.spill;
+    }
+    r.pos = static_cast<size_t>(p - r.buffer.data()) + 1;
+    if (stop == '\r') {
+      // A CR LF split across a refill: keep the line in spill, since the
+      // refill overwrites the buffer it points into.
+      if (r.pos == r.length && r.spill.empty()) {
+        r.spill.assign(line);
+        line = r.spill;
+      }
+      if (Refill(r) && r.buffer[r.pos] == '\n') ++r.pos;
+    }
+    return line;
+  }
+  return r.spill;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  size_t a = 0, b = text.size();
+  while (a < b && text[a] == ' ') ++a;
+  while (b > a && text[b - 1] == ' ') --b;
+  return text.substr(a, b - a);
+}

@@ -1,0 +1,28 @@
+// Buffered reading of text lines that end at LF, CR, CR LF or a NUL byte,
+// shared by the DXF reader and the ASCII STL reader.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct LineReader {
+  std::FILE* file = nullptr;
+  std::vector<char> buffer;
+  size_t pos = 0;
+  size_t length = 0;
+  std::string spill;  // a line that runs across buffer refills
+};
+
+// Opens a regular file; false for a missing file, a folder and the like.
+bool OpenLineReader(LineReader& reader, const std::string& path);
+void CloseLineReader(LineReader& reader);
+// Skips a byte-order mark (UTF-8, UTF-16 or UTF-32) at the start.
+void SkipByteOrderMark(LineReader& reader);
+bool LineReaderAtEnd(LineReader& reader);
+// The next line without its end; valid until the next call. Empty at the end.
+std::string_view ReadTextLine(LineReader& reader);
+// The text without blanks (U+0020 only) at either end.
+std::string_view TrimBlanks(std::string_view text);

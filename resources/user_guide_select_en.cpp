@@ -1,0 +1,3 @@
+#include "resources/resources.h"
+
+ResourceBytes BuiltUserGuide() { return {gUserGuideEn, gUserGuideEnSize}; }

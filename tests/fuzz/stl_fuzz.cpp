@@ -1,0 +1,34 @@
+// libFuzzer target: any bytes as an STL file, loaded and cut at a few heights.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "import/import_state.h"
+#include "import/stl_model.h"
+#include "import/stl_section.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string path = "/tmp/ribbelo_stl_fuzz_" + std::to_string(getpid()) + ".stl";
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return 0;
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
+  if (!LoadStlModel(path)) {
+    if (gStlTriangleCount != 0 || gImportMessage.empty()) __builtin_trap();
+    return 0;
+  }
+  const double h = gStlMaxZ - gStlMinZ;
+  for (double z : {h / 2, h / 3, h * 0.999, 0.0, h}) {
+    PointList points;
+    double width = 0, height = 0;
+    if (CutStlSection(z, points, width, height)) {
+      if (points.size() < 3 || !(width > 0) || !(height > 0)) __builtin_trap();
+    } else if (gImportMessage.empty()) {
+      __builtin_trap();
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,149 @@
+#include "tests/gui/support/shell_fixture.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/gadgets.h"
+#include "app/main_program.h"
+
+extern char** environ;
+
+void EnsureWindowSystem() {
+  static int started = -1;
+  if (started < 0) {
+    static char name[] = "ribbelo_gui_tests";
+    static char* args[] = {name, nullptr};
+    int argc = 1;
+    char** argv = args;
+    started = static_cast<int>(InitWindowSystem(argc, argv));
+  }
+  ASSERT_EQ(started, 1) << "no X display";
+}
+
+void ShellTest::SetUp() {
+  EnsureWindowSystem();
+  UseCannedDialogs(1);
+  ClearCannedDialogs();
+  StartMainProgram();
+  ProcessPendingToolkitEvents();
+  ClearEventQueue();
+}
+
+void ShellTest::TearDown() {
+  CloseWindow(WINDOW_MAIN);
+  ProcessPendingToolkitEvents();
+  ClearEventQueue();
+  ClearCannedDialogs();
+}
+
+void DispatchQueuedEvents() {
+  while (PollEvent() != EVENT_NONE) DispatchCurrentEvent();
+}
+
+void PostGadgetEvent(int64_t gadget, int64_t type) {
+  WindowEvent event;
+  event.kind = EVENT_GADGET;
+  event.window = WINDOW_MAIN;
+  event.id = gadget;
+  event.type = type;
+  PostEvent(event);
+  DispatchQueuedEvents();
+}
+
+void PostMenuEvent(int64_t id) {
+  WindowEvent event;
+  event.kind = EVENT_MENU;
+  event.window = WINDOW_MAIN;
+  event.id = id;
+  PostEvent(event);
+  DispatchQueuedEvents();
+}
+
+int64_t CountQueuedEdits() {
+  int64_t edits = 0;
+  while (PollEvent() != EVENT_NONE) {
+    if (EventKindOf() != EVENT_GADGET || EventType() == EVENT_CHANGE || EventType() == EVENT_CLICK) ++edits;
+  }
+  return edits;
+}
+
+std::string Field(int64_t gadget) { return GetGadgetText(WINDOW_MAIN, gadget); }
+
+namespace {
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, const std::string& outPath,
+          const std::string& errPath) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  for (const std::string& e : extraEnv) {
+    size_t eq = e.find('=');
+    std::string name = e.substr(0, eq);
+    std::string value = eq == std::string::npos ? "" : e.substr(eq + 1);
+    if (value.empty())
+      unsetenv(name.c_str());
+    else
+      setenv(name.c_str(), value.c_str(), 1);
+  }
+  if (!outPath.empty() && freopen(outPath.c_str(), "w", stdout) == nullptr) _exit(126);
+  if (!errPath.empty() && freopen(errPath.c_str(), "w", stderr) == nullptr) _exit(126);
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  execv(args[0], args.data());
+  _exit(127);
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& out,
+               std::string& err) {
+  char dir[] = "/tmp/ribbelo_run_XXXXXX";
+  if (mkdtemp(dir) == nullptr) return -1;
+  std::string outPath = std::string(dir) + "/out", errPath = std::string(dir) + "/err";
+  int pid = Spawn(argv, extraEnv, outPath, errPath);
+  if (pid < 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  out = ReadWholeFile(outPath);
+  err = ReadWholeFile(errPath);
+  std::remove(outPath.c_str());
+  std::remove(errPath.c_str());
+  rmdir(dir);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int StartProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+                 const std::string& errPath) {
+  return Spawn(argv, extraEnv, "/dev/null", errPath);
+}
+
+void StopProgram(int pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+}
+
+std::string CommandOutput(const std::string& command) {
+  std::string result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, pipe) != nullptr) result += buffer;
+  pclose(pipe);
+  while (!result.empty() && (result.back() == '\n' || result.back() == '\r')) result.pop_back();
+  return result;
+}

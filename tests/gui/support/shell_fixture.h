@@ -1,0 +1,45 @@
+// The window system is started once per test process; every test gets a
+// freshly built main window with the default design, canned dialogs and
+// an empty event queue.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/window_system.h"
+
+void EnsureWindowSystem();
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
+// Handles every queued event as the loop would.
+void DispatchQueuedEvents();
+// Posts one event of the main window and handles the queue.
+void PostGadgetEvent(int64_t gadget, int64_t type);
+void PostMenuEvent(int64_t id);
+// Lets the toolkit run, takes every queued event and counts the edits
+// among them (changes, clicks, menu and close events). Focus and pointer
+// events, which windows of other tests on the same X server cause, are
+// not counted.
+int64_t CountQueuedEdits();
+// Text of a field of the main window.
+std::string Field(int64_t gadget);
+
+// Runs a program and waits; returns its exit status (-1 when it could not
+// run). extraEnv entries are "NAME=value"; "NAME=" removes NAME.
+int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& out,
+               std::string& err);
+// Starts a program in the background with standard error going to
+// errPath; returns its process id or -1.
+int StartProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+                 const std::string& errPath);
+// Ends a program started by StartProgram and collects it.
+void StopProgram(int pid);
+// Output of a shell command line (for xdotool).
+std::string CommandOutput(const std::string& command);

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <vector>
+
+#include "engine/loop_cut.h"
+
+namespace {
+
+// The crossing search written out plainly: a full grid rebuilt for every
+// search and every pair of every cell tested in order. The engine's search
+// must find the same crossing.
+int64_t PlainFind(const std::vector<double>& x, const std::vector<double>& y, int64_t n, int64_t& i, int64_t& j,
+                  OutlinePoint& p) {
+  double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0], perimeter = 0;
+  for (int64_t k = 0; k < n; ++k) {
+    minX = std::min(minX, x[k]);
+    maxX = std::max(maxX, x[k]);
+    minY = std::min(minY, y[k]);
+    maxY = std::max(maxY, y[k]);
+    int64_t k1 = (k + 1) % n;
+    double dx = x[k1] - x[k], dy = y[k1] - y[k];
+    perimeter += std::sqrt(dx * dx + dy * dy);
+  }
+  double w = maxX - minX, h = maxY - minY;
+  double cell = std::max(2 * perimeter / static_cast<double>(n), std::max(w, h) / 1024);
+  if (cell <= 0) return 0;
+  int64_t gx = static_cast<int64_t>(w / cell) + 1, gy = static_cast<int64_t>(h / cell) + 1;
+  // Two passes: a count per cell, then the fill at running sums.
+  struct Range {
+    int64_t cx0, cx1, cy0, cy1;
+  };
+  std::vector<Range> ranges(static_cast<size_t>(n));
+  std::vector<int64_t> start(static_cast<size_t>(gx * gy) + 1, 0);
+  for (int64_t k = 0; k < n; ++k) {
+    int64_t k1 = (k + 1) % n;
+    Range& q = ranges[static_cast<size_t>(k)];
+    q.cx0 = static_cast<int64_t>((std::min(x[k], x[k1]) - minX) / cell);
+    q.cx1 = std::min(static_cast<int64_t>((std::max(x[k], x[k1]) - minX) / cell), gx - 1);
+    q.cy0 = static_cast<int64_t>((std::min(y[k], y[k1]) - minY) / cell);
+    q.cy1 = std::min(static_cast<int64_t>((std::max(y[k], y[k1]) - minY) / cell), gy - 1);
+    for (int64_t cy = q.cy0; cy <= q.cy1; ++cy)
+      for (int64_t cx = q.cx0; cx <= q.cx1; ++cx) ++start[static_cast<size_t>(cy * gx + cx) + 1];
+  }
+  for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+  std::vector<int64_t> fill(start.begin(), start.end() - 1), entries(static_cast<size_t>(start.back()));
+  for (int64_t k = 0; k < n; ++k) {
+    const Range& q = ranges[static_cast<size_t>(k)];
+    for (int64_t cy = q.cy0; cy <= q.cy1; ++cy)
+      for (int64_t cx = q.cx0; cx <= q.cx1; ++cx) entries[static_cast<size_t>(fill[static_cast<size_t>(cy * gx + cx)]++)] = k;
+  }
+  for (size_t c = 0; c + 1 < start.size(); ++c)
+    for (int64_t a = start[c]; a < start[c + 1]; ++a)
+      for (int64_t b = a + 1; b < start[c + 1]; ++b) {
+        int64_t s1 = entries[static_cast<size_t>(a)], s2 = entries[static_cast<size_t>(b)];
+        if (s2 - s1 <= 1 || (s1 == 0 && s2 == n - 1)) continue;
+        int64_t e = (s2 + 1) % n;
+        if (IntersectSegments(p, x[s1], y[s1], x[s1 + 1], y[s1 + 1], x[s2], y[s2], x[e], y[e])) {
+          i = s1;
+          j = s2;
+          return 1;
+        }
+      }
+  return 0;
+}
+
+int64_t PlainRemove(PointList& points) {
+  int64_t n = static_cast<int64_t>(points.size());
+  if (n < 4) return 0;
+  std::vector<double> x, y;
+  for (const OutlinePoint& q : points) {
+    x.push_back(q.x);
+    y.push_back(q.y);
+  }
+  int64_t cuts = 0;
+  while (cuts < MAX_LOOP_CUTS && n >= 4) {
+    int64_t i = 0, j = 0;
+    OutlinePoint p;
+    if (!PlainFind(x, y, n, i, j, p)) break;
+    std::vector<double> nx, ny;
+    if (j - i <= n - (j - i)) {
+      for (int64_t k = 0; k <= i; ++k) nx.push_back(x[k]), ny.push_back(y[k]);
+      nx.push_back(p.x), ny.push_back(p.y);
+      for (int64_t k = j + 1; k < n; ++k) nx.push_back(x[k]), ny.push_back(y[k]);
+    } else {
+      nx.push_back(p.x), ny.push_back(p.y);
+      for (int64_t k = i + 1; k <= j; ++k) nx.push_back(x[k]), ny.push_back(y[k]);
+    }
+    x = nx;
+    y = ny;
+    n = static_cast<int64_t>(x.size());
+    ++cuts;
+  }
+  points.clear();
+  for (int64_t k = 0; k < n; ++k) AddListPoint(points, x[k], y[k]);
+  return cuts;
+}
+
+void ExpectSameRing(const PointList& a, const PointList& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t k = 0; k < a.size(); ++k) {
+    ASSERT_EQ(a[k].x, b[k].x) << "point " << k;
+    ASSERT_EQ(a[k].y, b[k].y) << "point " << k;
+  }
+}
+
+// The engine's removal gives the same cuts and points as the plain one;
+// the ring must need more than `minimumCuts` cuts.
+void ExpectSameAsPlainSearch(PointList ring, int64_t minimumCuts) {
+  PointList plain = ring;
+  int64_t want = PlainRemove(plain);
+  EXPECT_GT(want, minimumCuts);
+  EXPECT_EQ(RemoveSelfIntersections(ring), want);
+  ExpectSameRing(ring, plain);
+}
+
+// Circle of radius r with `loops` small circles of radius b rolled along it.
+PointList LoopedRing(int64_t points, double r, double b, int64_t loops) {
+  PointList ring;
+  for (int64_t k = 0; k < points; ++k) {
+    double t = 2 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(points);
+    double u = t * static_cast<double>(loops);
+    AddListPoint(ring, r * std::cos(t) + b * std::cos(u), r * std::sin(t) + b * std::sin(u));
+  }
+  return ring;
+}
+
+TEST(SegmentCrossing, OnlyProperCrossingsCount) {
+  OutlinePoint p;
+  ASSERT_EQ(IntersectSegments(p, 0, 0, 2, 2, 0, 2, 2, 0), 1);
+  EXPECT_DOUBLE_EQ(p.x, 1);
+  EXPECT_DOUBLE_EQ(p.y, 1);
+  EXPECT_EQ(IntersectSegments(p, 0, 0, 1, 0, 1, 0, 1, 1), 0);  // common end point
+  EXPECT_EQ(IntersectSegments(p, 0, 0, 2, 0, 1, 0, 1, 1), 0);  // touching at an end
+  EXPECT_EQ(IntersectSegments(p, 0, 0, 2, 0, 1, 0, 3, 0), 0);  // collinear overlap
+  EXPECT_EQ(IntersectSegments(p, 0, 0, 2, 0, 0, 1, 2, 1), 0);  // parallel
+  EXPECT_EQ(IntersectSegments(p, 0, 0, 0, 0, 0, 1, 2, 1), 0);  // degenerate
+  EXPECT_EQ(IntersectSegments(p, 0, 0, 1, 0, 2, -1, 2, 1), 0);  // beyond the end
+}
+
+TEST(LoopCut, SmallAndConvexRingsStayAsTheyAre) {
+  PointList three = {{0, 0}, {1, 0}, {0, 1}};
+  EXPECT_EQ(RemoveSelfIntersections(three), 0);
+  EXPECT_EQ(three.size(), 3u);
+  PointList circle = LoopedRing(500, 10, 0, 1);
+  PointList copy = circle;
+  EXPECT_EQ(RemoveSelfIntersections(circle), 0);
+  ExpectSameRing(circle, copy);
+  PointList same(10, OutlinePoint{3, 4});
+  EXPECT_EQ(RemoveSelfIntersections(same), 0);
+  EXPECT_EQ(same.size(), 10u);
+}
+
+TEST(LoopCut, FigureEightLosesOneLoopKeepingTheStart) {
+  // Segments 1 and 5 cross at the origin; a tie keeps the part with point 0.
+  PointList ring = {{-2, -1}, {-1, -1}, {1, 1}, {2, 1}, {2, -1}, {1, -1}, {-1, 1}, {-2, 1}};
+  int64_t i = 0, j = 0;
+  OutlinePoint p;
+  std::vector<double> x, y;
+  for (const OutlinePoint& q : ring) x.push_back(q.x), y.push_back(q.y);
+  ASSERT_EQ(FindSelfIntersection(x.data(), y.data(), 8, i, j, p), 1);
+  EXPECT_EQ(i, 1);
+  EXPECT_EQ(j, 5);
+  EXPECT_EQ(RemoveSelfIntersections(ring), 1);
+  ExpectSameRing(ring, {{-2, -1}, {-1, -1}, {0, 0}, {-1, 1}, {-2, 1}});
+}
+
+TEST(LoopCut, LargerInnerPartSurvivesAndStartsAtTheCrossing) {
+  PointList ring = {{-2, -1}, {-1, -1}, {1, 1}, {2, 1}, {3, 0}, {2, -1}, {1, -1}, {-1, 1}, {-2, 1}};
+  EXPECT_EQ(RemoveSelfIntersections(ring), 1);
+  ExpectSameRing(ring, {{0, 0}, {1, 1}, {2, 1}, {3, 0}, {2, -1}, {1, -1}});
+}
+
+TEST(LoopCut, NeighboursAcrossTheClosingPointAreNotTested) {
+  // A spike folding back over the closing point: segments n-1 and 0 overlap
+  // but share point 0.
+  PointList ring = {{0, 0}, {4, 0}, {4, 1}, {1, 1}, {1, -1}, {2, 0.5}};
+  PointList plain = ring;
+  EXPECT_EQ(RemoveSelfIntersections(ring), PlainRemove(plain));
+  ExpectSameRing(ring, plain);
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnTangledRings) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> coord(-50, 50);
+  for (int round = 0; round < 6; ++round) {
+    PointList ring;
+    for (int k = 0; k < 60 + 40 * round; ++k) AddListPoint(ring, coord(random), coord(random));
+    ExpectSameAsPlainSearch(ring, 0);
+  }
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnCrowdedCells) {
+  // So many points that the grid is capped and cells hold dozens of
+  // segments; a few loops of different sizes.
+  for (int64_t loops : {3, 40}) {
+    PointList ring = LoopedRing(120000, 50, 50.0 / static_cast<double>(loops) * 1.6, loops);
+    ExpectSameAsPlainSearch(ring, 0);
+  }
+}
+
+TEST(LoopCut, MatchesThePlainSearchWhereLoopsMeetLoops) {
+  // Two rolled circles on top of each other: loops of two sizes that cross
+  // each other as well as themselves, on a grid at its largest.
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int round = 0; round < 2; ++round) {
+    int64_t k1 = 60 + static_cast<int64_t>(unit(random) * 40), k2 = 7 + static_cast<int64_t>(unit(random) * 5);
+    double b1 = 2.5 * unit(random) + 1, b2 = 6 * unit(random) + 3;
+    PointList ring;
+    for (int64_t k = 0; k < 40000; ++k) {
+      double t = 2 * std::numbers::pi * static_cast<double>(k) / 40000;
+      AddListPoint(ring, 100 * std::cos(t) + b1 * std::cos(k1 * t) + b2 * std::cos(k2 * t + 1),
+                   100 * std::sin(t) + b1 * std::sin(k1 * t) + b2 * std::sin(k2 * t + 1));
+    }
+    ExpectSameAsPlainSearch(ring, 10);
+  }
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnShallowCrossings) {
+  // Two finely sampled strands crossing at a shallow angle in a ring whose
+  // long sides make the cells large: hundreds of segments share the cells
+  // around each crossing.
+  for (double at : {0.0, 0.37, -0.61}) {
+    PointList ring;
+    for (int k = 0; k <= 1000; ++k) AddListPoint(ring, -1 + 0.002 * k, 0);
+    for (int k = 0; k <= 1000; ++k) {
+      double x = 1 - 0.002 * k;
+      AddListPoint(ring, x, 0.01 * (x - at) + 0.002 * std::sin(40 * x));
+    }
+    AddListPoint(ring, -60, -40);
+    AddListPoint(ring, 60, -40);
+    AddListPoint(ring, 60, -2);
+    ExpectSameAsPlainSearch(ring, 0);
+  }
+}
+
+TEST(LoopCut, StopsAfterTheMostCuts) {
+  PointList ring = LoopedRing(36000, 1000, 1, 6000);
+  EXPECT_EQ(RemoveSelfIntersections(ring), MAX_LOOP_CUTS);
+  std::vector<double> x, y;
+  for (const OutlinePoint& q : ring) x.push_back(q.x), y.push_back(q.y);
+  int64_t i, j;
+  OutlinePoint p;
+  EXPECT_EQ(FindSelfIntersection(x.data(), y.data(), static_cast<int64_t>(x.size()), i, j, p), 1);
+}
+
+TEST(LoopCut, NonFinitePointsAreLeftAlone) {
+  double nan = std::numeric_limits<double>::quiet_NaN();
+  double inf = std::numeric_limits<double>::infinity();
+  PointList ring = {{0, 0}, {2, 2}, {nan, 0}, {0, 2}, {2, 0}};
+  EXPECT_EQ(RemoveSelfIntersections(ring), 0);
+  EXPECT_EQ(ring.size(), 5u);
+  PointList far = {{-1e308, 0}, {1e308, 1}, {1e308, 0}, {-1e308, 1}, {0, inf}};
+  EXPECT_EQ(RemoveSelfIntersections(far), 0);
+  // Huge but finite: the perimeter overflows, so the grid has one cell, and
+  // the segment test overflows too.
+  PointList huge = {{0, 0}, {1e300, 1e300}, {1e300, 0}, {0, 1e300}};
+  PointList plainHuge = huge;
+  EXPECT_EQ(RemoveSelfIntersections(huge), PlainRemove(plainHuge));
+  ExpectSameRing(huge, plainHuge);
+}
+
+}  // namespace
