@@ -12,9 +12,10 @@ int64_t gMeshCoarse = 0;
 // ---- DrawPreview3D (vase)
 void DrawPreview3D() {}
 
-// ---- ExportOutline (writers)
-void ExportOutline(int64_t) {}
-
-// ---- ExportVase (writers)
-void ExportVase(int64_t) {}
+// ---- ExportVaseStep (writers)
+#include "text/texts.h"
+int64_t ExportVaseStep(const std::string&, const PointList&, const PointList&, const VaseParams&, double) {
+  gLastError = Tx(TX_EXPORT_CANNOT_WRITE);
+  return 0;
+}
 

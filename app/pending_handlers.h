@@ -21,9 +21,11 @@ constexpr int64_t COARSE_MESH_THRESHOLD = 30000;
 // Draws the 3D preview into the canvas; DrawCanvas calls it in 3D mode (vase).
 void DrawPreview3D();
 
-// ---- export commands (writers); formats in app/gadgets.h
-void ExportOutline(int64_t format);
-void ExportVase(int64_t format);
+// ---- vase STEP writer (writers): the faces written, or 0 with gLastError set
+#include "vase/vase_params.h"
+constexpr double VASE_STEP_TOLERANCE = 0.001;
+int64_t ExportVaseStep(const std::string& path, const PointList& outline, const PointList& baseLine,
+                       const VaseParams& vase, double tolerance);
 
 // ---- About box and user guide (help): delivered
 #include "app/about_box.h"
