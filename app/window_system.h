@@ -27,6 +27,8 @@ int64_t InitWindowSystem(int& argc, char**& argv);
 void ShutdownWindowSystem();
 
 int64_t ProgramParameterCount();
+// Replaces the program parameters (tests).
+void SetProgramParameters(const std::vector<std::string>& parameters);
 std::string ProgramParameter(int64_t index);  // "" out of range
 
 // ------------------------------------------------------------------ events
@@ -47,6 +49,8 @@ int64_t WaitForEvent();
 // Lets the toolkit handle what is pending, without waiting, then takes the
 // next queued event if there is one; EVENT_NONE when the queue is empty.
 int64_t PollEvent();
+// Takes the next queued event without letting the toolkit run first.
+int64_t TakeQueuedEvent();
 // Lets the toolkit handle everything pending without taking any event.
 void ProcessPendingToolkitEvents();
 // Appends an event to the queue as if the toolkit had raised it (tests, and

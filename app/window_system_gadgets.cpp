@@ -110,6 +110,13 @@ gboolean OnCanvasLeave(GtkWidget*, GdkEventCrossing* event, gpointer data) {
   return FALSE;
 }
 
+// A drag ends when the toolkit takes the pointer grab away, as on a release.
+gboolean OnCanvasGrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
+  auto* g = static_cast<Gadget*>(data);
+  Queue(EVENT_GADGET, g->window, g->id, EVENT_LEFT_UP);
+  return FALSE;
+}
+
 gboolean OnCanvasScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
   auto* g = static_cast<Gadget*>(data);
   int64_t notches = 0;
@@ -221,6 +228,14 @@ int64_t CreateButton(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w
   GtkWidget* button = gtk_button_new_with_label(text.c_str());
   GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
   if (GTK_IS_LABEL(label)) gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+  // The theme's wide padding would cut the captions of the narrow buttons.
+  static GtkCssProvider* narrow = nullptr;
+  if (narrow == nullptr) {
+    narrow = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(narrow, "button { padding-left: 2px; padding-right: 2px; }", -1, nullptr);
+  }
+  gtk_style_context_add_provider(gtk_widget_get_style_context(button), GTK_STYLE_PROVIDER(narrow),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   id = AddGadget(window, id, KIND_BUTTON, button, button, x, y, w, h);
   Gadget* g = Created(window, id);
   if (g != nullptr) g_signal_connect(button, "clicked", G_CALLBACK(OnClicked), g);
@@ -321,6 +336,7 @@ int64_t CreateCanvas(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w
   g_signal_connect(area, "motion-notify-event", G_CALLBACK(OnCanvasMotion), g);
   g_signal_connect(area, "leave-notify-event", G_CALLBACK(OnCanvasLeave), g);
   g_signal_connect(area, "scroll-event", G_CALLBACK(OnCanvasScroll), g);
+  g_signal_connect(area, "grab-broken-event", G_CALLBACK(OnCanvasGrabBroken), g);
   g_signal_connect(area, "focus-in-event", G_CALLBACK(OnFocusIn), g);
   g_signal_connect(area, "focus-out-event", G_CALLBACK(OnFocusOut), g);
   return id;

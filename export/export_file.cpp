@@ -136,3 +136,12 @@ bool AllPointsFinite(const PointList& points) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
   return true;
 }
+
+void RingToArrays(const PointList& ring, std::vector<double>& x, std::vector<double>& y) {
+  x.resize(ring.size());
+  y.resize(ring.size());
+  for (size_t i = 0; i < ring.size(); ++i) {
+    x[i] = ring[i].x;
+    y[i] = ring[i].y;
+  }
+}

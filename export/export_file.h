@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/design.h"
 
@@ -49,3 +50,6 @@ std::string WithoutQuotes(const std::string& text);
 
 // True when every coordinate of the ring is a finite number.
 bool AllPointsFinite(const PointList& points);
+
+// The ring's coordinates as two arrays.
+void RingToArrays(const PointList& ring, std::vector<double>& x, std::vector<double>& y);

@@ -127,15 +127,7 @@ int64_t AddSegmentLine(double xa, double ya, double z, int64_t direction, double
 // Bound, face: the loop must already exist.
 int64_t AddFaceOnLoop(int64_t loop, int64_t surface, bool sameSense) {
   int64_t bound = AddStepRefEntity("FACE_OUTER_BOUND('',", {loop}, ",.T.)");
-  int64_t face = BeginStepEntity();
-  std::string& t = gStepLines.text;
-  t += "ADVANCED_FACE('',(";
-  AppendStepRef(t, bound);
-  t += "),";
-  AppendStepRef(t, surface);
-  t += sameSense ? ",.T.)" : ",.F.)";
-  EndStepEntity();
-  return face;
+  return AddAdvancedFace({bound}, surface, sameSense ? 1 : 0);
 }
 
 int64_t AddNamedListEntity(const char* head, const std::string& name, const std::vector<int64_t>& refs) {
@@ -153,11 +145,8 @@ int64_t AddNamedListEntity(const char* head, const std::string& name, const std:
 
 int64_t AddOutlineStepBody(const PointList& points, const std::string& bodyName, int64_t curvesOnly, double height) {
   const int64_t n = static_cast<int64_t>(points.size());
-  std::vector<double> px(static_cast<size_t>(n)), py(static_cast<size_t>(n));
-  for (int64_t i = 0; i < n; ++i) {
-    px[static_cast<size_t>(i)] = points[static_cast<size_t>(i)].x;
-    py[static_cast<size_t>(i)] = points[static_cast<size_t>(i)].y;
-  }
+  std::vector<double> px, py;
+  RingToArrays(points, px, py);
   std::vector<int64_t> breaks;
   const int64_t m = SplitAtCorners(px.data(), py.data(), n, breaks);
   if (m < 1) return 0;

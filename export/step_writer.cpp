@@ -138,6 +138,23 @@ int64_t AddStepRefRealEntity(const char* head, int64_t ref, double value) {
   return id;
 }
 
+int64_t AddAdvancedFace(std::initializer_list<int64_t> bounds, int64_t surface, int64_t sameSense) {
+  int64_t id = BeginStepEntity();
+  std::string& t = gStepLines.text;
+  t += "ADVANCED_FACE('',(";
+  bool first = true;
+  for (int64_t bound : bounds) {
+    if (!first) t += ',';
+    first = false;
+    AppendStepRef(t, bound);
+  }
+  t += "),";
+  AppendStepRef(t, surface);
+  t += sameSense != 0 ? ",.T.)" : ",.F.)";
+  EndStepEntity();
+  return id;
+}
+
 int64_t AddCartesianPoint(double x, double y, double z) {
   int64_t id = BeginStepEntity();
   std::string& t = gStepLines.text;

@@ -46,6 +46,9 @@ int64_t AddStepRefEntity(const char* head, std::initializer_list<int64_t> refs, 
 // head + the reference + "," + FormatStepReal(value) + ")", e.g. a VECTOR.
 int64_t AddStepRefRealEntity(const char* head, int64_t ref, double value);
 
+// "ADVANCED_FACE('',(" + bounds + ")," + surface + ",.T.)" or ",.F.)".
+int64_t AddAdvancedFace(std::initializer_list<int64_t> bounds, int64_t surface, int64_t sameSense);
+
 int64_t AddCartesianPoint(double x, double y, double z);
 int64_t AddAxis2Placement3D(int64_t axis, int64_t reference, double x, double y, double z);
 int64_t AddOrientedEdge(int64_t edge, int64_t forward);

@@ -49,15 +49,6 @@ void BuildSliceTable(const VaseParams& vase, const PointList& ring, int64_t step
   }
 }
 
-void RingArrays(const PointList& ring, std::vector<double>& x, std::vector<double>& y) {
-  x.resize(ring.size());
-  y.resize(ring.size());
-  for (size_t i = 0; i < ring.size(); ++i) {
-    x[i] = ring[i].x;
-    y[i] = ring[i].y;
-  }
-}
-
 }  // namespace
 
 void WriteStlTriangle(ExportFile& file, char* buffer, double x1, double y1, double z1, double x2, double y2,
@@ -86,7 +77,7 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
   const double H = vase.height;
   const int64_t N = static_cast<int64_t>(outer.size());
   std::vector<double> X, Y;
-  RingArrays(outer, X, Y);
+  RingToArrays(outer, X, Y);
   std::vector<int64_t> K;
   TriangulatePolygon(X.data(), Y.data(), N, K);
   const int64_t TK = static_cast<int64_t>(K.size() / 3);
@@ -102,7 +93,7 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
   if (hollow) {
     M = static_cast<int64_t>(inner.size());
     std::vector<double> IX, IY;
-    RingArrays(inner, IX, IY);
+    RingToArrays(inner, IX, IY);
     TriangulatePolygon(IX.data(), IY.data(), M, F);
     BuildSliceTable(vase, inner, S, [&](int64_t i) { return InnerSliceZ(vase, i, S) / H; }, Q);
     std::vector<double> topX(static_cast<size_t>(N)), topY(static_cast<size_t>(N));

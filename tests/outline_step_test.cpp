@@ -115,12 +115,6 @@ std::vector<std::string> DataLines(const std::string& bytes) {
   return lines;
 }
 
-size_t CountOf(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 TEST(OutlineStep, SquareSolidLayout) {
   std::string path = ExportTestPath("my'part.v2.stp");
   ASSERT_EQ(ExportOutlineStep(path, ResultOf(SquareOutline(40)), STEP_AS_SOLID, 10, 0.001), 4);

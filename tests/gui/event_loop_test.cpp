@@ -5,7 +5,6 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
-#include "app/window_system.h"
 #include "engine/design.h"
 #include "tests/gui/support/shell_fixture.h"
 
@@ -24,21 +23,28 @@ TEST_F(ShellTest, SuppressedGadgetEventsAreDroppedButMenusAndCloseGoThrough) {
   EXPECT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D), 1);
   EXPECT_EQ(gModified, 1);
 
+  // The project is modified: Cancel in the question keeps the program,
+  // No lets it quit.
   WindowEvent close;
   close.kind = EVENT_CLOSE_WINDOW;
   close.window = WINDOW_MAIN;
-  AddCannedMessageAnswer(ANSWER_NO);  // do not save the change
+  AddCannedMessageAnswer(ANSWER_CANCEL);
+  PostEvent(close);
+  DispatchQueuedEvents();
+  EXPECT_EQ(gQuit, 0);
+  EXPECT_EQ(IsWindowOpen(WINDOW_MAIN), 1);
+  AddCannedMessageAnswer(ANSWER_NO);
   PostEvent(close);
   DispatchQueuedEvents();
   EXPECT_EQ(gQuit, 1);
+  EXPECT_EQ(RecordedDialogCalls().size(), 2u);
   gSuppressEvents = 0;
 }
 
 TEST_F(ShellTest, F3TogglesThePreviewBoxAndMarksWithoutRaisingAnEvent) {
   EXPECT_EQ(GetWindowTitle(WINDOW_MAIN), "Ribbelo - new project");
   PostMenuEvent(MENU_TOGGLE_3D);
-  ProcessPendingToolkitEvents();
-  EXPECT_EQ(QueuedEventCount(), 0);
+  EXPECT_EQ(CountQueuedEdits(), 0);
   EXPECT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D), 1);
   EXPECT_EQ(GetWindowTitle(WINDOW_MAIN), "Ribbelo - new project *");
   PostMenuEvent(MENU_TOGGLE_3D);
@@ -142,6 +148,24 @@ TEST_F(ShellTest, TypingSwitchesTheDivisionKeystrokeByKeystroke) {
   DispatchQueuedEvents();
   EXPECT_EQ(gDivideByWidth, DIVIDE_BY_WIDTH);
   EXPECT_EQ(Field(GADGET_GAP).back(), '5');
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellTest, CloseRequestEndsTheProgramWithExitCodeZero) {
+  CloseWindow(WINDOW_MAIN);
+  WindowEvent close;
+  close.kind = EVENT_CLOSE_WINDOW;
+  close.window = WINDOW_MAIN;
+  PostEvent(close);  // taken by the loop's first wait
+  static char name[] = "ribbelo_en";
+  static char* args[] = {name, nullptr};
+  EXPECT_EQ(RunMainProgram(1, args), 0);
+  EXPECT_EQ(gQuit, 1);
+  EXPECT_EQ(IsWindowOpen(WINDOW_MAIN), 0);
+  StartMainProgram();  // for the fixture's tear-down
 }
 
 }  // namespace

@@ -33,6 +33,12 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 int RunCommand(const std::string& command, std::string& output) {
   output.clear();
   FILE* pipe = popen(command.c_str(), "r");
@@ -88,10 +94,12 @@ std::string StepCheckerPath() {
   return FileExists(path) ? path : "";
 }
 
-bool CheckStepFile(const std::string& path, std::map<std::string, double>& values) {
+bool CheckStepFile(const std::string& path, std::map<std::string, double>& values, double deflection) {
   values.clear();
   std::string output;
-  if (RunCommand(StepCheckerPath() + " '" + path + "' 2>/dev/null", output) != 0) return false;
+  char number[32];
+  std::snprintf(number, sizeof number, "%g", deflection);
+  if (RunCommand(StepCheckerPath() + " '" + path + "' " + number + " 2>/dev/null", output) != 0) return false;
   std::istringstream lines(output);
   std::string key;
   double value;

@@ -11,6 +11,8 @@ std::string ExportTestPath(const std::string& name);
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
+// How often part occurs in text (overlapping occurrences count).
+size_t CountOf(const std::string& text, const std::string& part);
 // Runs a shell command and returns its exit status and standard output.
 int RunCommand(const std::string& command, std::string& output);
 
@@ -24,4 +26,5 @@ double RingPerimeter(const PointList& ring);
 // The OpenCASCADE checker built next to the tests; empty when not built.
 std::string StepCheckerPath();
 // Runs the checker on a STEP file into key -> value; false when it fails.
-bool CheckStepFile(const std::string& path, std::map<std::string, double>& values);
+// The volume comes from a mesh of the faces with the given deflection (mm).
+bool CheckStepFile(const std::string& path, std::map<std::string, double>& values, double deflection = 5e-3);

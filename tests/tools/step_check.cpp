@@ -20,12 +20,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: step_check FILE\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: step_check FILE [MESH_DEFLECTION]\n");
     return 2;
   }
+  const double deflection = argc == 3 ? std::atof(argv[2]) : 5e-3;
   STEPControl_Reader reader;
   if (reader.ReadFile(argv[1]) != IFSelect_RetDone) {
     std::printf("read 0\n");
@@ -68,8 +70,9 @@ int main(int argc, char** argv) {
   if (solids.Extent() > 0) {
     GProp_GProps props;
     // Integration over the faces misjudges B-splines of many spans; a fine
-    // mesh of the faces (1 micrometre deviation) is close enough.
-    BRepMesh_IncrementalMesh mesh(shape, 1e-3, Standard_False, 0.5);
+    // mesh of the faces is close enough (volume error about the deflection
+    // times the surface area).
+    BRepMesh_IncrementalMesh mesh(shape, deflection, Standard_False, 0.5);
     BRepGProp::VolumeProperties(shape, props, Standard_False, Standard_False, Standard_True);
     volume = props.Mass();
   }
