@@ -115,6 +115,7 @@ TEST_F(ExportCommandTest, DialogsWithoutAFigureOpenInTheCurrentFolder) {
   };
   for (const Case& c : cases) {
     gLastFolder.clear();
+    gVase.height = -7;
     Export(c.command, c.format, "");  // cancelled
     ASSERT_EQ(RecordedDialogCalls().size(), 1u) << c.title;
     EXPECT_EQ(Call(0).kind, DIALOG_SAVE);
@@ -122,6 +123,8 @@ TEST_F(ExportCommandTest, DialogsWithoutAFigureOpenInTheCurrentFolder) {
     EXPECT_EQ(Call(0).defaultPath, CurrentDirectory() + c.name);
     EXPECT_EQ(Call(0).filters, c.filters);
     EXPECT_EQ(gLastFolder, CurrentDirectory());
+    // Only the vase commands read the vase fields, and before the dialog.
+    EXPECT_EQ(gVase.height, c.command == ExportVase ? 120 : -7);
   }
   EXPECT_EQ(Status(), before);
 }
@@ -348,6 +351,27 @@ TEST_F(ExportCommandTest, StlHoldsTheReportedTrianglesAndIsClean) {
     EXPECT_NE(report.find(clean), std::string::npos) << clean << "\n" << report;
 }
 
+TEST_F(ExportCommandTest, VaseStepReportsTheFacesOfTheSolid) {
+  ChooseFigure(FIGURE_NONE, "");
+  SetGadgetState(WINDOW_MAIN, GADGET_VASE_TYPE, 1);
+  SetGadgetText(WINDOW_MAIN, GADGET_STEPS, "4");
+  gModified = 0;
+  ClearCannedDialogs();
+  AddCannedFileAnswer(folder + "pot");
+  PostGadgetEvent(GADGET_VASE_STEP_BUTTON, EVENT_CLICK);
+  const std::string status = Status();
+  const std::string prefix = "Written: pot.stp (", suffix = " faces)";
+  ASSERT_EQ(status.find(prefix), 0u) << status;
+  ASSERT_EQ(status.substr(status.size() - suffix.size()), suffix);
+  const std::string file = ReadFile(folder + "pot.stp");
+  int64_t faces = 0;
+  for (size_t at = file.find("ADVANCED_FACE("); at != std::string::npos; at = file.find("ADVANCED_FACE(", at + 1))
+    ++faces;
+  EXPECT_GT(faces, 0);
+  EXPECT_EQ(status, prefix + std::to_string(faces) + suffix);
+  EXPECT_EQ(gModified, 0);
+}
+
 // The window is built with the Dutch texts so that the figure list is Dutch.
 class DutchExportCommandTest : public ExportCommandTest {
  protected:
@@ -388,6 +412,9 @@ TEST_F(DutchExportCommandTest, NamesTitlesAndMessagesAreDutch) {
   Export(ExportVase, VASE_EXPORT_STL, folder + "vaas");
   EXPECT_EQ(Status().find("Geschreven: vaas.stl ("), 0u) << Status();
   EXPECT_EQ(Status().substr(Status().size() - 12), " driehoeken)");
+  Export(ExportVase, VASE_EXPORT_STEP, folder + "vaas");
+  EXPECT_EQ(Status().find("Geschreven: vaas.stp ("), 0u) << Status();
+  EXPECT_EQ(Status().substr(Status().size() - 9), " vlakken)");
 
   const std::string dir = folder + "map.dxf";
   ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
