@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "export/outline_step.h"
+
 // Windows, status bars and popup menus.
 constexpr int64_t WINDOW_MAIN = 0;
 constexpr int64_t STATUS_BAR_MAIN = 0;
@@ -112,8 +114,7 @@ constexpr int64_t MODIFIER_SHIFT = 1;
 constexpr int64_t MODIFIER_ALT = 2;
 constexpr int64_t MODIFIER_CTRL = 4;
 
-// Command codes passed by buttons and shortcuts to the export commands, and
-// the index of the STEP-as combo box.
+// Command codes passed by buttons and shortcuts to the export commands. The
+// index of the STEP-as combo box is the writer's StepAsMode.
 enum OutlineExportFormat : int64_t { OUTLINE_EXPORT_DXF = 0, OUTLINE_EXPORT_STEP = 1 };
 enum VaseExportFormat : int64_t { VASE_EXPORT_STL = 0, VASE_EXPORT_STEP = 1 };
-enum StepAsMode : int64_t { STEP_AS_CURVE = 0, STEP_AS_SOLID = 1 };

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/canvas_events.h"
 #include "app/draw2d.h"
+#include "app/export_commands.h"
 #include "app/view.h"
 #include "app/import_command.h"
 #include "app/pending_handlers.h"

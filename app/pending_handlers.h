@@ -14,9 +14,8 @@
 #include "app/preview_draw.h"
 #include "vase/preview_mesh.h"
 
-// ---- export commands (writers); formats in app/gadgets.h
-void ExportOutline(int64_t format);
-void ExportVase(int64_t format);
+// ---- export commands: delivered
+#include "app/export_commands.h"
 
 // ---- project commands: delivered
 #include "app/project_commands.h"

@@ -11,6 +11,7 @@ enum TextKey {
 #include "text/texts_en_view.inc"
 #include "text/texts_en_vase.inc"
 #include "text/texts_en_export.inc"
+#include "text/texts_en_exportcmd.inc"
 #include "text/texts_en_import.inc"
 #include "text/texts_en_project.inc"
 #include "text/texts_en_help.inc"

@@ -8,6 +8,7 @@ const char* const gTextsEn[TEXT_KEY_COUNT] = {
 #include "text/texts_en_view.inc"
 #include "text/texts_en_vase.inc"
 #include "text/texts_en_export.inc"
+#include "text/texts_en_exportcmd.inc"
 #include "text/texts_en_import.inc"
 #include "text/texts_en_project.inc"
 #include "text/texts_en_help.inc"
