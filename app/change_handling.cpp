@@ -5,18 +5,19 @@
 #include <string>
 
 #include "app/document_state.h"
+#include "app/draw2d.h"
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
-#include "app/draw2d.h"
 #include "app/view.h"
-#include "app/pending_handlers.h"
 #include "app/window_system.h"
+#include "engine/design.h"
 #include "engine/info_text.h"
 #include "engine/recompute.h"
 #include "import/import_state.h"
 #include "import/stl_model.h"
 #include "import/stl_section.h"
+#include "vase/preview_mesh.h"
 
 namespace {
 

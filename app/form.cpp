@@ -6,10 +6,9 @@
 
 #include "app/gadgets.h"
 #include "app/main_program.h"
-#include "app/pending_handlers.h"
-#include "import/import_state.h"
 #include "app/window_system.h"
 #include "engine/design.h"
+#include "import/import_state.h"
 
 namespace {
 

@@ -2,21 +2,24 @@
 
 #include <cstdio>
 
+#include "app/about_box.h"
+#include "app/canvas_events.h"
 #include "app/change_handling.h"
 #include "app/document_state.h"
-#include "app/form.h"
-#include "app/gadgets.h"
-#include "app/main_window.h"
-#include "app/canvas_events.h"
 #include "app/draw2d.h"
 #include "app/export_commands.h"
-#include "app/view.h"
+#include "app/form.h"
+#include "app/gadgets.h"
 #include "app/import_command.h"
-#include "app/pending_handlers.h"
+#include "app/main_window.h"
 #include "app/project_commands.h"
+#include "app/user_guide.h"
+#include "app/view.h"
 #include "app/window_system.h"
 #include "engine/design.h"
+#include "resources/resources.h"
 #include "text/texts.h"
+#include "vase/preview_mesh.h"
 
 int64_t gQuit = 0;
 int64_t gEventKind = EVENT_NONE;

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/draw2d.h"
 #include "app/form.h"
 #include "app/gadgets.h"
-#include "app/draw2d.h"
 #include "app/view.h"
-#include "app/pending_handlers.h"
 #include "app/window_system.h"
 #include "text/texts.h"
 

@@ -7,12 +7,13 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
-#include "app/pending_handlers.h"
 #include "app/view.h"
 #include "app/window_system.h"
+#include "engine/design.h"
 #include "import/import_state.h"
 #include "import/stl_model.h"
 #include "text/texts.h"
+#include "vase/preview_mesh.h"
 
 namespace {
 

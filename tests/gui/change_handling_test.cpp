@@ -7,9 +7,8 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
-#include "app/pending_handlers.h"
-#include "import/import_state.h"
 #include "engine/design.h"
+#include "import/import_state.h"
 #include "tests/gui/support/shell_fixture.h"
 
 namespace {

@@ -4,11 +4,11 @@
 
 #include "app/draw2d.h"
 #include "app/gadgets.h"
-#include "app/pending_handlers.h"
 #include "app/window_system.h"
 #include "engine/design.h"
 #include "tests/gui/support/shell_fixture.h"
 #include "text/texts.h"
+#include "vase/preview_mesh.h"
 #include "vase/preview_renderer.h"
 #include "vase/vase_params.h"
 
