@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int64_t CLEARANCE_SAMPLES = 200;
 constexpr double CLEARANCE_FACTOR = 0.9;
 
 // Squared distance from P to the segment A-B, the parameter clamped to it.

@@ -140,6 +140,13 @@ TEST(CheckWallThickness, TooThickWallGivesTheWallMessage) {
   gLastError.clear();
   EXPECT_EQ(CheckWallThickness(s.outline, s.baseLine, s.vase, inner), 0);
   EXPECT_EQ(gLastError, Tx(TX_VASE_WALL_TOO_THICK));
+  // Far thicker than the outline is wide: the offset ring would come out on
+  // the other side of the centre, counter-clockwise and clear of the source.
+  for (double wall : {25.0, 1000.0}) {
+    s.vase.wallThickness = wall;
+    EXPECT_EQ(CheckWallThickness(s.outline, s.baseLine, s.vase, inner), 0) << wall;
+    EXPECT_EQ(gLastError, Tx(TX_VASE_WALL_TOO_THICK));
+  }
   s.vase.wallThickness = 2;
   gLastError.clear();
   EXPECT_EQ(CheckWallThickness(s.outline, s.baseLine, s.vase, inner), 1);

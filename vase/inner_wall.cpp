@@ -14,6 +14,22 @@ constexpr double INNER_WALL_SIMPLIFY_TOL = 0.001;
 
 }  // namespace
 
+namespace {
+
+// Even-odd rule; a point on an edge may count either way.
+bool PointInsideRing(const PointList& ring, double x, double y) {
+  bool inside = false;
+  size_t m = ring.size();
+  for (size_t i = 0, j = m - 1; i < m; j = i++) {
+    const OutlinePoint& a = ring[i];
+    const OutlinePoint& b = ring[j];
+    if ((a.y > y) != (b.y > y) && x < (b.x - a.x) * (y - a.y) / (b.y - a.y) + a.x) inside = !inside;
+  }
+  return inside;
+}
+
+}  // namespace
+
 int64_t OffsetRingInward(const PointList& source, PointList& destination, double d) {
   destination.clear();
   int64_t p = static_cast<int64_t>(source.size());
@@ -42,6 +58,12 @@ int64_t OffsetRingInward(const PointList& source, PointList& destination, double
   }
   if (!(area2 > 1e-9) || n < 3) return 0;
   if (CheckOffsetClearance(source, xs.data(), ys.data(), n, d) != 1) return 0;
+  // A wall thicker than the outline is wide pushes the ring through the
+  // centre and out the other side: still counter-clockwise and far from the
+  // source, but outside it.
+  int64_t step = n / CLEARANCE_SAMPLES > 1 ? n / CLEARANCE_SAMPLES : 1;
+  for (int64_t k = 0; k < n; k += step)
+    if (!PointInsideRing(source, xs[k], ys[k])) return 0;
 
   int64_t start = 0;
   double best = 0;
