@@ -23,10 +23,14 @@ std::string gFileErrorText;
 std::string FormatProjectNumber(double x) {
   if (std::isnan(x)) return "NaN";
   if (std::isinf(x)) return x > 0 ? "+Infinity" : "-Infinity";
-  if (x == 0.0) x = 0.0;
   char buffer[400];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 9);
   if (ec != std::errc()) return "NaN";
+  // A tiny negative value would be written as -0.000000000, read back as a
+  // zero and then written without the sign: the file would change on every
+  // save and open.
+  if (buffer[0] == '-' && std::string_view(buffer, end).find_first_of("123456789") == std::string_view::npos)
+    return std::string(buffer + 1, end);
   return std::string(buffer, end);
 }
 

@@ -144,7 +144,9 @@ TEST_F(ProjectFileTest, NumbersAreLocaleFree) {
   EXPECT_EQ(FormatProjectNumber(-0.0), "0.000000000");
   EXPECT_EQ(FormatProjectNumber(-0.25), "-0.250000000");
   EXPECT_EQ(FormatProjectNumber(1.6), "1.600000000");
-  EXPECT_EQ(FormatProjectNumber(-1e-12), "-0.000000000");
+  EXPECT_EQ(FormatProjectNumber(-1e-12), "0.000000000");
+  EXPECT_EQ(FormatProjectNumber(-4.9e-10), "0.000000000");
+  EXPECT_EQ(FormatProjectNumber(-5.1e-10), "-0.000000001");
   EXPECT_EQ(FormatProjectNumber(INFINITY), "+Infinity");
   EXPECT_EQ(FormatProjectNumber(NAN), "NaN");
   if (!UseCommaLocale()) GTEST_SKIP() << "no comma locale";
