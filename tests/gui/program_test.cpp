@@ -61,17 +61,6 @@ TEST(Program, DutchEnvironmentKeepsNumbersWithAPoint) {
   EXPECT_NE(out.find("[  PASSED  ] 1 test"), std::string::npos) << out;
 }
 
-std::string WaitForWindow(const std::string& title) {
-  for (int i = 0; i < 100; ++i) {
-    std::string id = CommandOutput("xdotool search --name '^" + title + "$' 2>/dev/null | head -n1");
-    if (!id.empty()) return id;
-    usleep(100000);
-  }
-  return "";
-}
-
-std::string WindowName(const std::string& id) { return CommandOutput("xdotool getwindowname " + id); }
-
 // The real program under the X server, driven like a user with xdotool.
 TEST(Program, RealProgramMarksTheTitleWhenTheUserTypes) {
   if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool missing";
@@ -90,7 +79,7 @@ TEST(Program, RealProgramMarksTheTitleWhenTheUserTypes) {
   close(fd);
   int pid = StartProgram({kProgram}, {}, errPath);
   ASSERT_GT(pid, 0);
-  std::string id = WaitForWindow("Ribbelo - new project");
+  std::string id = WaitForWindow("Ribbelo - new project", pid);
   ASSERT_FALSE(id.empty()) << "the window did not appear";
   usleep(300000);
   CommandOutput("xdotool windowfocus --sync " + id + " 2>/dev/null");
@@ -99,13 +88,7 @@ TEST(Program, RealProgramMarksTheTitleWhenTheUserTypes) {
   usleep(200000);
   CommandOutput("xdotool key --clearmodifiers End 2>/dev/null");
   CommandOutput("xdotool type --delay 30 5 2>/dev/null");
-  std::string title;
-  for (int i = 0; i < 50; ++i) {
-    title = WindowName(id);
-    if (title == "Ribbelo - new project *") break;
-    usleep(100000);
-  }
-  EXPECT_EQ(title, "Ribbelo - new project *");
+  EXPECT_EQ(WaitForWindowName(id, "Ribbelo - new project *"), "Ribbelo - new project *");
   StopProgram(pid);
   std::ifstream in(errPath);
   std::stringstream err;
