@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/project_file.h"
+#include "engine/number_parse.h"
 #include "tests/support/comma_locale.h"
 #include "text/texts.h"
 
@@ -318,6 +319,22 @@ TEST_F(ProjectFileTest, IncompleteOutlineIsDroppedWithAWarning) {
   EXPECT_EQ(p.importPoints[0].y, 2);
   EXPECT_EQ(p.importPoints[1].x, 3);
   EXPECT_EQ(p.importPoints[1].y, 0);
+
+  // Coordinates in every form a real value takes elsewhere in the file.
+  const std::vector<std::string> forms = {"0x10",   " +2.5", "1e400", "-1e-400", "1,5", "-0.1e1x", "NaN",
+                                          "nope",  "+Infinity", "", "0.1000000000000000055511151231257827",
+                                          "12.5e", "-0", "x"};
+  std::string r0;
+  for (size_t i = 0; i < forms.size(); ++i) r0 += (i ? "|" : "") + forms[i] + ";" + forms[forms.size() - 1 - i];
+  ASSERT_EQ(ReadProjectText(head + "punten = 14\nr0 = " + r0 + "\n", p, v, e), 1);
+  ASSERT_EQ(p.importPoints.size(), forms.size());
+  for (size_t i = 0; i < forms.size(); ++i) {
+    double x = p.importPoints[i].x, y = p.importPoints[i].y;
+    double wantX = ParseNumberPrefix(forms[i]), wantY = ParseNumberPrefix(forms[forms.size() - 1 - i]);
+    EXPECT_TRUE(x == wantX || (std::isnan(x) && std::isnan(wantX))) << forms[i];
+    EXPECT_TRUE(y == wantY || (std::isnan(y) && std::isnan(wantY))) << forms[forms.size() - 1 - i];
+    EXPECT_EQ(std::signbit(x), std::signbit(wantX)) << forms[i];
+  }
 }
 
 TEST_F(ProjectFileTest, LineBreaksInTextsCannotForgeKeys) {
