@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,7 +8,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -23,21 +21,10 @@
 #include "engine/design.h"
 #include "import/import_state.h"
 #include "tests/gui/support/shell_fixture.h"
+#include "tests/gui/support/temp_folder.h"
 #include "text/texts.h"
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // "" when both texts are equal, else the stretch of the first line where
 // they part.
@@ -76,18 +63,14 @@ class ProjectCommandsTest : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    char pattern[] = "/tmp/ribbelo_commands_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = std::string(pattern) + "/";
+    dir_ = folder_.Dir();
+    ASSERT_FALSE(dir_.empty());
     ResetImport();
   }
   void TearDown() override {
     gTexts = gTextsEn;
     ResetImport();
     ShellTest::TearDown();
-    chmod(dir_.c_str(), 0755);
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
   }
   static void ResetImport() {
     gImportFileName.clear();
@@ -132,14 +115,7 @@ class ProjectCommandsTest : public ShellTest {
     PostEvent(close);
     DispatchQueuedEvents();
   }
-  std::vector<std::string> FolderEntries() const {
-    std::vector<std::string> names;
-    DIR* d = opendir(dir_.c_str());
-    while (dirent* e = readdir(d))
-      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-    closedir(d);
-    return names;
-  }
+  TempFolder folder_;
   std::string dir_;
 };
 
@@ -502,7 +478,7 @@ TEST_F(ProjectCommandsTest, SaveThatRunsOutOfRoomKeepsTheOldProject) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: no error box, 3: document state changed";
   EXPECT_EQ(ReadBytes(path), before);
-  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"keep.omt"});
+  EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"keep.omt"});
 }
 
 }  // namespace

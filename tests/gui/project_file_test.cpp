@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,29 +7,16 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/project_file.h"
 #include "engine/number_parse.h"
+#include "tests/gui/support/temp_folder.h"
 #include "tests/support/comma_locale.h"
 #include "text/texts.h"
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -84,24 +70,9 @@ void DefaultRecords(DesignParams& p, VaseParams& v, ProjectExtras& e) {
 
 class ProjectFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/ribbelo_project_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-  }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  std::vector<std::string> FolderEntries() const {
-    std::vector<std::string> names;
-    DIR* d = opendir(dir_.c_str());
-    while (dirent* e = readdir(d))
-      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-    closedir(d);
-    return names;
-  }
+  void SetUp() override { ASSERT_FALSE(folder_.Dir().empty()); }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  std::vector<std::string> FolderEntries() const { return folder_.Entries(); }
   // Saves, reads into fresh records, saves again: the bytes must not change.
   void ExpectStableRoundTrip(const DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
     std::string first = Path("first.omt"), second = Path("second.omt");
@@ -114,7 +85,7 @@ class ProjectFileTest : public ::testing::Test {
     ASSERT_EQ(WriteProjectFile(second, p2, v2, e2), 1);
     EXPECT_EQ(ReadBytes(first), ReadBytes(second));
   }
-  std::string dir_;
+  TempFolder folder_;
 };
 
 TEST_F(ProjectFileTest, DefaultProjectByteForByte) {
@@ -278,7 +249,7 @@ TEST_F(ProjectFileTest, NotAProjectChangesNothing) {
   EXPECT_EQ(gFileErrorText, "This is not a Ribbelo project.");
   EXPECT_EQ(p.shapeKind, SHAPE_CIRCLE);
 
-  for (const std::string& bad : {Path("missing.omt"), dir_, Path("empty.omt")}) {
+  for (const std::string& bad : {Path("missing.omt"), folder_.Dir(), Path("empty.omt")}) {
     if (bad == Path("empty.omt")) WriteBytes(bad, "");
     EXPECT_EQ(ReadProjectFile(bad, p, v, e), 0) << bad;
     EXPECT_EQ(gFileErrorText, "Cannot open the file.");

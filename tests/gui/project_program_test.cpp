@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/document_state.h"
@@ -14,23 +12,12 @@
 #include "app/main_program.h"
 #include "app/project_commands.h"
 #include "tests/gui/support/shell_fixture.h"
+#include "tests/gui/support/temp_folder.h"
 
 namespace {
 
 const std::string kEnglish = std::string(RIBBELO_BINARY_DIR) + "/app/ribbelo_en";
 const std::string kDutch = std::string(RIBBELO_BINARY_DIR) + "/app/ribbelo_nl";
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // A started program that is always ended, also when an assertion fails.
 class RunningProgram {
@@ -57,15 +44,11 @@ class ProjectProgramTest : public ShellTest {
     ASSERT_EQ(access(kEnglish.c_str(), X_OK), 0);
     ASSERT_EQ(access(kDutch.c_str(), X_OK), 0);
     ShellTest::SetUp();
-    char pattern[] = "/tmp/ribbelo_program_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = std::string(pattern) + "/";
+    dir_ = folder_.Dir();
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override {
-    if (dir_.empty()) return;
-    ShellTest::TearDown();
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    if (!dir_.empty()) ShellTest::TearDown();
   }
   // Opens the project in the program, marks it by F3 twice (the design
   // stays the same) and saves it with Ctrl+S.
@@ -95,6 +78,7 @@ class ProjectProgramTest : public ShellTest {
       EXPECT_FALSE(WaitForWindow(boxTitle, run.Pid()).empty()) << path << ": no error box";
     }
   }
+  TempFolder folder_;
   std::string dir_;
 };
 

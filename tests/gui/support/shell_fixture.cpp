@@ -6,11 +6,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "app/gadgets.h"
 #include "app/main_program.h"
+#include "tests/gui/support/temp_folder.h"
 
 extern char** environ;
 
@@ -69,13 +68,6 @@ std::string Field(int64_t gadget) { return GetGadgetText(WINDOW_MAIN, gadget); }
 
 namespace {
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, const std::string& outPath,
           const std::string& errPath) {
   pid_t pid = fork();
@@ -109,8 +101,8 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
   if (pid < 0) return -1;
   int status = 0;
   waitpid(pid, &status, 0);
-  out = ReadWholeFile(outPath);
-  err = ReadWholeFile(errPath);
+  out = ReadBytes(outPath);
+  err = ReadBytes(errPath);
   std::remove(outPath.c_str());
   std::remove(errPath.c_str());
   rmdir(dir);
