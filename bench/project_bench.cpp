@@ -118,4 +118,15 @@ void BM_OpenProjectCommand100k(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenProjectCommand100k)->Unit(benchmark::kMillisecond);
 
+// The recompute with fit and drawing alone, to set the open command against.
+void BM_RecomputeOpenedDesign100k(benchmark::State& state) {
+  std::string path = ShellWithProject();
+  if (path.empty()) state.SkipWithError("no X display");
+  for (auto _ : state) {
+    if (path.empty()) break;
+    OnParametersChanged(-1, 1);
+  }
+}
+BENCHMARK(BM_RecomputeOpenedDesign100k)->Unit(benchmark::kMillisecond);
+
 }  // namespace
