@@ -9,6 +9,7 @@
 #include "app/window_system.h"
 #include "engine/design.h"
 #include "text/texts.h"
+#include "vase/preview_mesh.h"
 
 namespace {
 

@@ -46,12 +46,16 @@ void WriteBackFittedValues(int64_t source) {
 
 }  // namespace
 
-int64_t OnParametersChanged(int64_t source, int64_t refit) {
+void UpdateDesignFromForm(int64_t source) {
   ReadFormIntoParams();
   RecomputeOutline(gParams, gResult);
   if (gResult.valid == 1 && gParams.figureKind != FIGURE_NONE) WriteBackFittedValues(source);
   ComposeInfoText();
   ComposeStatusText();
+}
+
+int64_t OnParametersChanged(int64_t source, int64_t refit) {
+  UpdateDesignFromForm(source);
   if (refit != 0) FitView2D();
   if (GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D)) RebuildPreviewMesh(0);
   DrawCanvas();

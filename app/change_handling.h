@@ -9,6 +9,9 @@
 // source: the gadget the user changed (never written back), or -1.
 // refit 1 fits the 2D view again.
 int64_t OnParametersChanged(int64_t source, int64_t refit);
+// The first half of the road: form -> records -> recompute -> write-back
+// -> texts; the view, preview and drawing follow in OnParametersChanged.
+void UpdateDesignFromForm(int64_t source);
 // Sets the shift from a position along the base line in pitches.
 int64_t SetShiftFromFraction(double pitches);
 constexpr double SHIFT_WRAP_LIMIT = 0.99995;

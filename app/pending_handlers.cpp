@@ -1,20 +1,8 @@
 // Stand-ins until the owners deliver; see pending_handlers.h.
 #include "app/pending_handlers.h"
 
-// ---- RebuildPreviewMesh (vase)
-void RebuildPreviewMesh(int64_t) {}
-
-// ---- mesh figures (vase)
-int64_t gRingSize = 0;
-int64_t gMeshSteps = 0;
-int64_t gMeshCoarse = 0;
-
-// ---- DrawPreview3D (vase)
-void DrawPreview3D() {}
-
 // ---- ExportOutline (writers)
 void ExportOutline(int64_t) {}
 
 // ---- ExportVase (writers)
 void ExportVase(int64_t) {}
-

@@ -10,20 +10,16 @@
 
 #include "engine/design.h"
 
-// ---- 3D preview mesh (vase); coarse 0 builds the fine mesh
-void RebuildPreviewMesh(int64_t coarse);
-// The figures of the current mesh that the 3D drag reads (vase).
-extern int64_t gRingSize;
-extern int64_t gMeshSteps;
-extern int64_t gMeshCoarse;
-// Above this many ring points times steps a 3D drag rotates the coarse mesh.
-constexpr int64_t COARSE_MESH_THRESHOLD = 30000;
-// Draws the 3D preview into the canvas; DrawCanvas calls it in 3D mode (vase).
-void DrawPreview3D();
+// ---- 3D preview (vase): delivered
+#include "app/preview_draw.h"
+#include "vase/preview_mesh.h"
 
 // ---- export commands (writers); formats in app/gadgets.h
 void ExportOutline(int64_t format);
 void ExportVase(int64_t format);
+
+// ---- project commands: delivered
+#include "app/project_commands.h"
 
 // ---- About box and user guide (help): delivered
 #include "app/about_box.h"

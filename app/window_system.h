@@ -27,6 +27,8 @@ int64_t InitWindowSystem(int& argc, char**& argv);
 void ShutdownWindowSystem();
 
 int64_t ProgramParameterCount();
+// Replaces the program parameters (tests).
+void SetProgramParameters(const std::vector<std::string>& parameters);
 std::string ProgramParameter(int64_t index);  // "" out of range
 
 // ------------------------------------------------------------------ events
@@ -47,6 +49,8 @@ int64_t WaitForEvent();
 // Lets the toolkit handle what is pending, without waiting, then takes the
 // next queued event if there is one; EVENT_NONE when the queue is empty.
 int64_t PollEvent();
+// Takes the next queued event without letting the toolkit run first.
+int64_t TakeQueuedEvent();
 // Lets the toolkit handle everything pending without taking any event.
 void ProcessPendingToolkitEvents();
 // Appends an event to the queue as if the toolkit had raised it (tests, and
@@ -221,6 +225,9 @@ void UserTypeText(int64_t window, int64_t id, const std::string& text);
 void UserClearText(int64_t window, int64_t id);
 void UserClick(int64_t window, int64_t id);
 void UserSelectComboItem(int64_t window, int64_t id, int64_t index);
+// A key pressed over the window with the given MODIFIER_* bits; key is a
+// ShortcutKey or an upper-case letter.
+void UserPressKey(int64_t window, int64_t key, int64_t modifiers);
 // A wheel turn over a gadget: +1 per notch up, -1 down.
 void UserTurnWheel(int64_t window, int64_t id, int64_t notches);
 

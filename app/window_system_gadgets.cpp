@@ -110,6 +110,13 @@ gboolean OnCanvasLeave(GtkWidget*, GdkEventCrossing* event, gpointer data) {
   return FALSE;
 }
 
+// A drag ends when the toolkit takes the pointer grab away, as on a release.
+gboolean OnCanvasGrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
+  auto* g = static_cast<Gadget*>(data);
+  Queue(EVENT_GADGET, g->window, g->id, EVENT_LEFT_UP);
+  return FALSE;
+}
+
 gboolean OnCanvasScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
   auto* g = static_cast<Gadget*>(data);
   int64_t notches = 0;
@@ -221,6 +228,14 @@ int64_t CreateButton(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w
   GtkWidget* button = gtk_button_new_with_label(text.c_str());
   GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
   if (GTK_IS_LABEL(label)) gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+  // The theme's wide padding would cut the captions of the narrow buttons.
+  static GtkCssProvider* narrow = nullptr;
+  if (narrow == nullptr) {
+    narrow = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(narrow, "button { padding-left: 2px; padding-right: 2px; }", -1, nullptr);
+  }
+  gtk_style_context_add_provider(gtk_widget_get_style_context(button), GTK_STYLE_PROVIDER(narrow),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   id = AddGadget(window, id, KIND_BUTTON, button, button, x, y, w, h);
   Gadget* g = Created(window, id);
   if (g != nullptr) g_signal_connect(button, "clicked", G_CALLBACK(OnClicked), g);
@@ -321,6 +336,7 @@ int64_t CreateCanvas(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w
   g_signal_connect(area, "motion-notify-event", G_CALLBACK(OnCanvasMotion), g);
   g_signal_connect(area, "leave-notify-event", G_CALLBACK(OnCanvasLeave), g);
   g_signal_connect(area, "scroll-event", G_CALLBACK(OnCanvasScroll), g);
+  g_signal_connect(area, "grab-broken-event", G_CALLBACK(OnCanvasGrabBroken), g);
   g_signal_connect(area, "focus-in-event", G_CALLBACK(OnFocusIn), g);
   g_signal_connect(area, "focus-out-event", G_CALLBACK(OnFocusOut), g);
   return id;
@@ -677,6 +693,37 @@ void UserClick(int64_t window, int64_t id) {
 void UserSelectComboItem(int64_t window, int64_t id, int64_t index) {
   Gadget* g = FindGadget(window, id);
   if (g != nullptr && g->kind == KIND_COMBO) gtk_combo_box_set_active(GTK_COMBO_BOX(g->inner), static_cast<gint>(index));
+}
+
+void UserPressKey(int64_t window, int64_t key, int64_t modifiers) {
+  GtkWidget* toplevel = ToolkitWindow(window);
+  GdkWindow* target = toplevel != nullptr ? gtk_widget_get_window(toplevel) : nullptr;
+  if (target == nullptr) return;
+  guint keyval = 0;
+  switch (key) {
+    case KEY_F1: keyval = GDK_KEY_F1; break;
+    case KEY_F3: keyval = GDK_KEY_F3; break;
+    case KEY_F5: keyval = GDK_KEY_F5; break;
+    case KEY_ESCAPE: keyval = GDK_KEY_Escape; break;
+    case KEY_RETURN: keyval = GDK_KEY_Return; break;
+    default:
+      if (key >= 'A' && key <= 'Z')
+        keyval = (modifiers & MODIFIER_SHIFT) ? static_cast<guint>(key) : gdk_keyval_to_lower(static_cast<guint>(key));
+      break;
+  }
+  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+  event->key.window = GDK_WINDOW(g_object_ref(target));
+  event->key.keyval = keyval;
+  event->key.send_event = TRUE;
+  guint state = 0;
+  if (modifiers & MODIFIER_SHIFT) state |= GDK_SHIFT_MASK;
+  if (modifiers & MODIFIER_CTRL) state |= GDK_CONTROL_MASK;
+  if (modifiers & MODIFIER_ALT) state |= GDK_MOD1_MASK;
+  event->key.state = state;
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(target));
+  if (seat != nullptr && gdk_seat_get_keyboard(seat) != nullptr) gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+  gtk_widget_event(toplevel, event);
+  gdk_event_free(event);
 }
 
 void UserTurnWheel(int64_t window, int64_t id, int64_t notches) {

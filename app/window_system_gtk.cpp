@@ -154,6 +154,8 @@ void ShutdownWindowSystem() {
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
 
+void SetProgramParameters(const std::vector<std::string>& parameters) { gParameters = parameters; }
+
 int64_t ProgramParameterCount() { return static_cast<int64_t>(gParameters.size()); }
 
 std::string ProgramParameter(int64_t index) {
@@ -172,6 +174,10 @@ int64_t WaitForEvent() {
 
 int64_t PollEvent() {
   ProcessPendingToolkitEvents();
+  return TakeQueuedEvent();
+}
+
+int64_t TakeQueuedEvent() {
   if (gQueue.empty()) {
     gCurrent = WindowEvent();
     return EVENT_NONE;

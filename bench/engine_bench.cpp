@@ -5,6 +5,8 @@
 
 #include "engine/base_line.h"
 #include "engine/polyline.h"
+#include "engine/recompute.h"
+#include "tests/support/default_design.h"
 
 namespace {
 
@@ -36,5 +38,60 @@ void BM_SimplifyOutline400k(benchmark::State& state) {
   state.counters["kept"] = static_cast<double>(out.size());
 }
 BENCHMARK(BM_SimplifyOutline400k)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+void RunRecompute(benchmark::State& state, const DesignParams& params) {
+  DesignResult result;
+  for (auto _ : state) {
+    RecomputeOutline(params, result);
+    benchmark::DoNotOptimize(result.outlinePoints.data());
+  }
+  if (!result.valid) state.SkipWithError(result.message.c_str());
+  state.counters["points"] = static_cast<double>(result.outlinePoints.size());
+  state.counters["loops"] = static_cast<double>(result.loopsRemoved);
+}
+
+// The design a fresh form holds.
+void BM_RecomputeDefault(benchmark::State& state) { RunRecompute(state, DefaultDesign()); }
+BENCHMARK(BM_RecomputeDefault)->Unit(benchmark::kMillisecond);
+
+// A typical larger design: an ellipse of 200 x 120 with 100 filleted
+// rectangles, sampled every 0.05 mm (about 19,000 outline points).
+void BM_RecomputeTypical(benchmark::State& state) {
+  DesignParams p = DefaultDesign();
+  p.shapeKind = SHAPE_ELLIPSE;
+  p.width = 200;
+  p.height = 120;
+  p.count = 100;
+  p.fillet = 0.3;
+  p.pointSpacing = 0.05;
+  RunRecompute(state, p);
+}
+BENCHMARK(BM_RecomputeTypical)->Unit(benchmark::kMillisecond);
+
+// Near the point budget (about 380,000 points), with loops cut at the ends
+// of a slim ellipse whose bends are tighter than the inward sines are deep:
+// depth 1.5 mm gives 4 loops, 3 mm about 30.
+DesignParams SlimEllipseWithDeepSines(double depth) {
+  DesignParams p = DefaultDesign();
+  p.shapeKind = SHAPE_ELLIPSE;
+  p.width = 200;
+  p.height = 20;
+  p.figureKind = FIGURE_SINE;
+  p.direction = DIRECTION_INWARD;
+  p.depth = depth;
+  p.count = 2000;
+  p.pointSpacing = 0.001;
+  return p;
+}
+
+void BM_RecomputeWorstCase(benchmark::State& state) { RunRecompute(state, SlimEllipseWithDeepSines(1.5)); }
+BENCHMARK(BM_RecomputeWorstCase)->Unit(benchmark::kMillisecond);
+
+void BM_RecomputeManyLoops(benchmark::State& state) { RunRecompute(state, SlimEllipseWithDeepSines(3)); }
+BENCHMARK(BM_RecomputeManyLoops)->Unit(benchmark::kMillisecond);
 
 }  // namespace

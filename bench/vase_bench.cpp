@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/recompute.h"
 #include "vase/cap_triangulation.h"
 #include "vase/preview_mesh.h"
 #include "vase/preview_renderer.h"
@@ -42,8 +43,33 @@ DesignResult Result(const PointList& outline, const PointList& baseLine) {
   return r;
 }
 
-// The default vase: 120 mm, 60 steps, 1500 points a slice (~180,000 triangles).
+// A full fine mesh: 120 mm, 60 steps, 1500 points a slice (~180,000 triangles).
 DesignResult DefaultDesign() { return Result(Zigzag(1500, 25, 0.5), Circle(1570, 25)); }
+
+// The program's default design (50 mm circle, 40 outward rectangles) as a
+// 120 mm, 60-step solid vase: its outline thins to a few hundred points.
+void BM_RenderDefaultDesign800x750(benchmark::State& state) {
+  DesignParams p;
+  p.width = 50;
+  p.height = 30;
+  p.cornerRadius = 5;
+  p.figureKind = FIGURE_RECTANGLE;
+  p.direction = DIRECTION_OUTWARD;
+  p.count = 40;
+  p.figureWidth = 2;
+  p.gap = 2;
+  p.depth = 2;
+  p.topWidth = 1;
+  p.smallestSize = DEFAULT_SMALLEST_SIZE;
+  p.pointSpacing = DEFAULT_POINT_SPACING;
+  DesignResult r;
+  RecomputeOutline(p, r);
+  VaseParams v;
+  RebuildPreviewMeshFor(r, v, 0);
+  for (auto _ : state) RenderPreviewMesh(800, 750, 35, 28, 1);
+  state.counters["triangles"] = static_cast<double>(gTriangleCount);
+}
+BENCHMARK(BM_RenderDefaultDesign800x750)->Unit(benchmark::kMillisecond);
 
 void BM_RenderFine800x750(benchmark::State& state) {
   VaseParams v;

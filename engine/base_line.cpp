@@ -4,22 +4,21 @@
 
 BaseLine::BaseLine() : x(1), y(1), nx(1), ny(1), s(1) {}
 
-void AppendBasePoint(BaseLine& line, double x, double y, double nx, double ny) {
-  if (line.count >= static_cast<int64_t>(line.x.size())) {
-    // All five arrays grow together so that index i always belongs to point i.
-    size_t capacity = static_cast<size_t>(2 * line.count + BASELINE_GROWTH_EXTRA);
-    line.x.resize(capacity);
-    line.y.resize(capacity);
-    line.nx.resize(capacity);
-    line.ny.resize(capacity);
-    line.s.resize(capacity);
-  }
-  size_t i = static_cast<size_t>(line.count);
-  line.x[i] = x;
-  line.y[i] = y;
-  line.nx[i] = nx;
-  line.ny[i] = ny;
-  line.count++;
+void GrowBaseLine(BaseLine& line, int64_t capacity) {
+  size_t size = static_cast<size_t>(capacity);
+  line.x.resize(size);
+  line.y.resize(size);
+  line.nx.resize(size);
+  line.ny.resize(size);
+  line.s.resize(size);
+}
+
+void ReserveBasePoints(BaseLine& line, int64_t extra) {
+  int64_t capacity = static_cast<int64_t>(line.x.size());
+  int64_t needed = line.count + extra;
+  // The capacity that appending one point at a time would reach.
+  while (capacity < needed) capacity = 2 * capacity + BASELINE_GROWTH_EXTRA;
+  if (capacity > static_cast<int64_t>(line.x.size())) GrowBaseLine(line, capacity);
 }
 
 void ComputeArcLengths(BaseLine& line) {
@@ -36,18 +35,52 @@ void ComputeArcLengths(BaseLine& line) {
   line.length = line.s[line.count - 1];
 }
 
-void SampleBaseLine(const BaseLine& line, double s, OutlinePoint& point, double& normalX, double& normalY) {
-  if (line.count < 1) {
+namespace {
+
+// s taken modulo the length, with the sign of s, then moved into [0, length).
+double WrapArcLength(const BaseLine& line, double s) {
+  if (!(line.length > 0)) return s;
+  double wrapped = std::fmod(s, line.length);
+  if (wrapped < 0) wrapped += line.length;
+  return wrapped;
+}
+
+// The point and normal between points lo and hi at arc length s.
+void InterpolateBaseLine(const BaseLine& line, int64_t lo, int64_t hi, double s, OutlinePoint& point,
+                         double& normalX, double& normalY) {
+  double d = line.s[hi] - line.s[lo];
+  double t = d > 0 ? (s - line.s[lo]) / d : 0.0;
+  point.x = line.x[lo] + t * (line.x[hi] - line.x[lo]);
+  point.y = line.y[lo] + t * (line.y[hi] - line.y[lo]);
+  double nx = line.nx[lo] + t * (line.nx[hi] - line.nx[lo]);
+  double ny = line.ny[lo] + t * (line.ny[hi] - line.ny[lo]);
+  double len = std::sqrt(nx * nx + ny * ny);
+  if (len > 0) {
+    nx /= len;
+    ny /= len;
+  }
+  normalX = nx;
+  normalY = ny;
+}
+
+// A line without a segment: the origin for an empty one, else its point.
+bool SampleWithoutSegment(const BaseLine& line, OutlinePoint& point, double& normalX, double& normalY) {
+  if (line.count >= 2) return false;
+  if (line.count == 1) {
+    InterpolateBaseLine(line, 0, 0, 0.0, point, normalX, normalY);
+  } else {
     point = OutlinePoint{0, 0};
     normalX = 0;
     normalY = 0;
-    return;
   }
-  double wrapped = s;
-  if (line.length > 0) {
-    wrapped = std::fmod(s, line.length);
-    if (wrapped < 0) wrapped += line.length;
-  }
+  return true;
+}
+
+}  // namespace
+
+void SampleBaseLine(const BaseLine& line, double s, OutlinePoint& point, double& normalX, double& normalY) {
+  if (SampleWithoutSegment(line, point, normalX, normalY)) return;
+  double wrapped = WrapArcLength(line, s);
   int64_t lo = 0;
   int64_t hi = line.count - 1;
   // "<=" settles on the second copy of a sharp corner, so the outgoing
@@ -60,17 +93,51 @@ void SampleBaseLine(const BaseLine& line, double s, OutlinePoint& point, double&
       hi = mid;
     }
   }
-  double d = line.s[hi] - line.s[lo];
-  double t = d > 0 ? (wrapped - line.s[lo]) / d : 0.0;
-  point.x = line.x[lo] + t * (line.x[hi] - line.x[lo]);
-  point.y = line.y[lo] + t * (line.y[hi] - line.y[lo]);
-  double nx = line.nx[lo] + t * (line.nx[hi] - line.nx[lo]);
-  double ny = line.ny[lo] + t * (line.ny[hi] - line.ny[lo]);
-  double len = std::sqrt(nx * nx + ny * ny);
-  if (len > 0) {
-    nx /= len;
-    ny /= len;
+  InterpolateBaseLine(line, lo, lo + 1, wrapped, point, normalX, normalY);
+}
+
+void SampleBaseLineFrom(const BaseLine& line, double s, int64_t& hint, OutlinePoint& point, double& normalX,
+                        double& normalY) {
+  if (SampleWithoutSegment(line, point, normalX, normalY)) return;
+  double wrapped = WrapArcLength(line, s);
+  // The binary search ends on the last index below count - 1 whose s is not
+  // above the arc length (index 0 for NaN); found here by galloping from
+  // the hint, which is where the previous, nearby sample ended.
+  int64_t last = line.count - 2;
+  int64_t lo = hint < 0 ? 0 : (hint > last ? last : hint);
+  const double* arc = line.s.data();
+  if (!(arc[lo] <= wrapped)) {
+    // Back: find some index at or below the answer, then search forward.
+    int64_t step = 1;
+    int64_t high = lo;
+    while (lo > 0 && !(arc[lo] <= wrapped)) {
+      high = lo;
+      lo = lo > step ? lo - step : 0;
+      step *= 2;
+    }
+    if (!(arc[lo] <= wrapped)) lo = 0;  // NaN: index 0, as the binary search
+    else {
+      while (high - lo > 1) {
+        int64_t mid = (lo + high) / 2;
+        if (arc[mid] <= wrapped) lo = mid;
+        else high = mid;
+      }
+    }
+  } else {
+    int64_t step = 1;
+    int64_t high = lo + 1;
+    while (high <= last && arc[high] <= wrapped) {
+      lo = high;
+      high = lo + step;
+      step *= 2;
+    }
+    if (high > last + 1) high = last + 1;
+    while (high - lo > 1) {
+      int64_t mid = (lo + high) / 2;
+      if (arc[mid] <= wrapped) lo = mid;
+      else high = mid;
+    }
   }
-  normalX = nx;
-  normalY = ny;
+  hint = lo;
+  InterpolateBaseLine(line, lo, lo + 1, wrapped, point, normalX, normalY);
 }

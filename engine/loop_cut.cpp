@@ -1,6 +1,7 @@
 #include "engine/loop_cut.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -10,16 +11,19 @@
 // uniform grid: cells in index order (row by row), and within a cell the
 // pairs of its segments in increasing index order. That answer is the pair
 // with the smallest (first shared cell, lower index, higher index). Rows are
-// filled one at a time, so the walk stops as soon as a row yields a crossing,
-// and a crowded cell is searched with a sweep instead of all its pairs.
+// filled one at a time, so the walk stops at the first row with a crossing;
+// after a cut that leaves the grid as it was, it starts again at the row of
+// the last crossing, or lower where the cut made a segment.
 
 namespace {
 
 constexpr double PARALLEL_LIMIT = 1e-18;
 constexpr double PARAM_LOW = 1e-9;
 constexpr double PARAM_HIGH = 0.999999999;
-// Cells with more segments than this are swept instead of walked pair by pair.
+// Cells with more segments than this are walked pair by pair only for a
+// while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
+constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
 
 struct SegmentBox {
   double x0, x1, y0, y1;
@@ -27,18 +31,37 @@ struct SegmentBox {
 
 struct SweepEntry {
   double lo, hi, lo2, hi2;
-  int64_t seg;
+  int64_t seg, chain;
 };
 
-// Buffers kept across the searches of one removal.
+// The grid of one search.
+struct Grid {
+  double minX, minY, cell, inverse;
+  int64_t gx, gy;
+  bool operator==(const Grid&) const = default;
+};
+
+// Buffers kept across the searches of one removal, and where the last search
+// stopped.
 struct CrossingSearch {
-  std::vector<SegmentBox> box;
-  std::vector<int64_t> cy1, cx0, cx1;
-  std::vector<int64_t> runStart, runRow, rowStart, rowRuns;
+  // Cell rows and columns fit in 32 bits: a grid has at most 1025 of each.
+  std::vector<int32_t> cy1, cx0, cx1;
+  std::vector<int64_t> runStart, runEnd, runRow, rowStart, rowRuns;
+  std::vector<double> rowLow;
   std::vector<int64_t> fresh, active, nextActive;
   std::vector<int64_t> cellCount, cellStart, cellSegs, touched;
   std::vector<SweepEntry> sweep;
   std::vector<size_t> sweepActive;
+  std::vector<int64_t> chain;
+  // Segment lengths, kept up to date through a cut.
+  std::vector<double> length;
+  bool lengthsKept = false;
+  // After a cut: the previous grid, the row of its crossing and the two
+  // segments the cut made.
+  bool resume = false;
+  Grid lastGrid{};
+  int64_t lastRow = 0;
+  int64_t newSeg[2] = {0, 0};
 };
 
 struct Ring {
@@ -52,6 +75,12 @@ struct PairResult {
   int64_t s2 = std::numeric_limits<int64_t>::max();
   OutlinePoint point;
 };
+
+SegmentBox BoxOf(const Ring& ring, int64_t k) {
+  int64_t k1 = k + 1 == ring.n ? 0 : k + 1;
+  return SegmentBox{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]), std::min(ring.y[k], ring.y[k1]),
+                    std::max(ring.y[k], ring.y[k1])};
+}
 
 bool Overlaps(const SegmentBox& a, const SegmentBox& b) {
   return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
@@ -67,23 +96,60 @@ bool TestPair(const Ring& ring, int64_t s1, int64_t s2, OutlinePoint& point) {
 
 bool Before(int64_t a1, int64_t a2, const PairResult& best) { return a1 < best.s1 || (a1 == best.s1 && a2 < best.s2); }
 
-// Pairs whose boxes are apart cannot cross; the segment test could only
-// claim them through rounding on (nearly) collinear segments, so they are
-// never tested.
-bool SearchCellPairs(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found) {
+int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
+
+// Splits a cell's segments (in increasing order) into chains: runs of
+// consecutive segments that all advance strictly the same way in x, or all
+// strictly the same way in y. Two segments of one chain that are not
+// neighbours have boxes strictly apart, so they are never a candidate pair.
+// Returns the number of chains.
+int64_t LabelChains(const Ring& ring, const int64_t* segs, size_t m, std::vector<int64_t>& chain) {
+  chain.resize(m);
+  int64_t label = -1;
+  int sx0 = 0, sy0 = 0;
+  bool alongX = false, alongY = false;
   for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
+    int sx = Sign(ring.x[k1] - ring.x[k]), sy = Sign(ring.y[k1] - ring.y[k]);
+    bool keepX = alongX && sx == sx0, keepY = alongY && sy == sy0;
+    if (a > 0 && k == segs[a - 1] + 1 && (keepX || keepY)) {
+      alongX = keepX;
+      alongY = keepY;
+    } else {
+      ++label;
+      sx0 = sx;
+      sy0 = sy;
+      alongX = sx != 0;
+      alongY = sy != 0;
+    }
+    chain[a] = label;
+  }
+  return label + 1;
+}
+
+enum class CellOutcome { NONE, FOUND, GAVE_UP };
+
+// Walks the pairs of a cell in order until the first crossing, or gives up
+// after `budget` pairs. Pairs whose boxes are apart cannot cross; the segment
+// test could only claim them through rounding on (nearly) collinear
+// segments, so they are never tested.
+CellOutcome WalkCellPairs(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
+                          PairResult& found) {
+  for (size_t a = 0; a < m; ++a) {
+    if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
+    budget -= m - a - 1;
     for (size_t b = a + 1; b < m; ++b) {
-      if (!Overlaps(work.box[segs[a]], work.box[segs[b]])) continue;
+      if (work.chain[a] == work.chain[b] || !Overlaps(BoxOf(ring, segs[a]), BoxOf(ring, segs[b]))) continue;
       OutlinePoint p;
       if (TestPair(ring, segs[a], segs[b], p)) {
         found.s1 = segs[a];
         found.s2 = segs[b];
         found.point = p;
-        return true;
+        return CellOutcome::FOUND;
       }
     }
   }
-  return false;
+  return CellOutcome::NONE;
 }
 
 // Finds the lowest crossing pair of a crowded cell by sweeping along the axis
@@ -91,7 +157,7 @@ bool SearchCellPairs(const Ring& ring, const CrossingSearch& work, const int64_t
 bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found) {
   double spreadX = 0, spreadY = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
   for (size_t a = 0; a < m; ++a) {
-    const SegmentBox& b = work.box[segs[a]];
+    SegmentBox b = BoxOf(ring, segs[a]);
     spreadX += b.x1 - b.x0;
     spreadY += b.y1 - b.y0;
     if (a == 0 || b.x0 < minX) minX = b.x0;
@@ -104,11 +170,11 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   bool alongX = (maxX - minX) * (spreadY + 1e-300) >= (maxY - minY) * (spreadX + 1e-300);
   work.sweep.clear();
   for (size_t a = 0; a < m; ++a) {
-    const SegmentBox& b = work.box[segs[a]];
+    SegmentBox b = BoxOf(ring, segs[a]);
     if (alongX)
-      work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a]});
+      work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a], work.chain[a]});
     else
-      work.sweep.push_back(SweepEntry{b.y0, b.y1, b.x0, b.x1, segs[a]});
+      work.sweep.push_back(SweepEntry{b.y0, b.y1, b.x0, b.x1, segs[a], work.chain[a]});
   }
   std::sort(work.sweep.begin(), work.sweep.end(),
             [](const SweepEntry& a, const SweepEntry& b) { return a.lo < b.lo || (a.lo == b.lo && a.seg < b.seg); });
@@ -121,7 +187,7 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
       const SweepEntry& other = work.sweep[work.sweepActive[k]];
       if (other.hi < cur.lo) continue;
       work.sweepActive[kept++] = work.sweepActive[k];
-      if (other.lo2 > cur.hi2 || cur.lo2 > other.hi2) continue;
+      if (other.chain == cur.chain || other.lo2 > cur.hi2 || cur.lo2 > other.hi2) continue;
       int64_t s1 = std::min(cur.seg, other.seg), s2 = std::max(cur.seg, other.seg);
       if (!Before(s1, s2, best)) continue;
       OutlinePoint p;
@@ -139,38 +205,93 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   return true;
 }
 
-// The grid of one search. Cell indices are the integer part of the offset
-// divided by the cell side; the division is done by a multiplication and
-// redone exactly only where the quotient lies close to a whole number, so
-// the index is always that of the division.
-struct Grid {
-  double minX, minY, cell, inverse;
-  int64_t gx, gy;
-};
-
+// Cell indices are the integer part of the offset divided by the cell side;
+// the division is done by a multiplication and redone exactly only where the
+// quotient lies close to a whole number, so the index is always that of the
+// division.
 int64_t CellOf(const Grid& grid, double v, double origin) {
   double q = (v - origin) * grid.inverse;
-  if (!(q < 1e15)) return static_cast<int64_t>((v - origin) / grid.cell);
+  // The product is within 4e-16 q of the quotient; past 1e6 that margin
+  // would not be enough (the grid never gets there).
+  if (!(q < 1e6)) return static_cast<int64_t>((v - origin) / grid.cell);
   int64_t whole = static_cast<int64_t>(q);
   double fraction = q - static_cast<double>(whole);
   if (fraction < 1e-9 || fraction > 1 - 1e-9) return static_cast<int64_t>((v - origin) / grid.cell);
   return whole;
 }
 
+// Last row and columns of segment k.
+void ActivateSegment(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t k) {
+  SegmentBox b = BoxOf(ring, k);
+  work.cy1[k] = static_cast<int32_t>(std::min(CellOf(grid, b.y1, grid.minY), grid.gy - 1));
+  work.cx0[k] = static_cast<int32_t>(CellOf(grid, b.x0, grid.minX));
+  work.cx1[k] = static_cast<int32_t>(std::min(CellOf(grid, b.x1, grid.minX), grid.gx - 1));
+}
+
+// Doubles as integers in the same order, so that a bisection between two
+// doubles ends on neighbours.
+uint64_t OrderKey(double d) {
+  uint64_t u = std::bit_cast<uint64_t>(d);
+  return (u >> 63) != 0 ? ~u : (u | (uint64_t{1} << 63));
+}
+
+double FromOrderKey(uint64_t key) {
+  return std::bit_cast<double>((key >> 63) != 0 ? (key & ~(uint64_t{1} << 63)) : ~key);
+}
+
+// low[r] = the smallest y whose row is r (or more), for r = 0 .. gy, with
+// low[0] = -inf and low[gy] = +inf. Rows grow with y, so a value v lies in
+// row r exactly when low[r] <= v < low[r + 1]. Returns false when a bound
+// could not be pinned down.
+bool RowBounds(const Grid& grid, std::vector<double>& low) {
+  constexpr double INF = std::numeric_limits<double>::infinity();
+  low.assign(static_cast<size_t>(grid.gy) + 1, INF);
+  low[0] = -INF;
+  for (int64_t r = 1; r < grid.gy; ++r) {
+    double v = grid.minY + static_cast<double>(r) * grid.cell;
+    // The bound is mostly within an ulp or two of v; near zero, where the
+    // doubles lie dense, a bisection finds it.
+    if (!(std::fabs(v) < 0x1p1000)) return false;
+    uint64_t below = OrderKey(v) - 2, above = OrderKey(v) + 2;
+    if (CellOf(grid, FromOrderKey(below), grid.minY) >= r || CellOf(grid, FromOrderKey(above), grid.minY) < r) {
+      double margin = (std::fabs(grid.minY) + std::fabs(v)) * 0x1p-40 + 0x1p-1000;
+      below = OrderKey(v - margin);
+      above = OrderKey(v + margin);
+      if (CellOf(grid, FromOrderKey(below), grid.minY) >= r || CellOf(grid, FromOrderKey(above), grid.minY) < r)
+        return false;
+    }
+    while (above - below > 1) {
+      uint64_t mid = below + (above - below) / 2;
+      (CellOf(grid, FromOrderKey(mid), grid.minY) >= r ? above : below) = mid;
+    }
+    low[r] = FromOrderKey(above);
+  }
+  return true;
+}
+
+double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
+  int64_t k1 = k + 1 == n ? 0 : k + 1;
+  double dx = x[k1] - x[k], dy = y[k1] - y[k];
+  return std::sqrt(dx * dx + dy * dy);
+}
+
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
   double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0];
-  double perimeter = 0;
   for (int64_t k = 0; k < n; ++k) {
     if (x[k] < minX) minX = x[k];
     if (x[k] > maxX) maxX = x[k];
     if (y[k] < minY) minY = y[k];
     if (y[k] > maxY) maxY = y[k];
-    int64_t k1 = k + 1 == n ? 0 : k + 1;
-    double dx = x[k1] - x[k], dy = y[k1] - y[k];
-    perimeter += std::sqrt(dx * dx + dy * dy);
   }
+  if (!work.lengthsKept) {
+    work.length.resize(static_cast<size_t>(n));
+    for (int64_t k = 0; k < n; ++k) work.length[k] = SegmentLength(x, y, n, k);
+  }
+  work.lengthsKept = false;
+  double perimeter = 0;
+  for (int64_t k = 0; k < n; ++k) perimeter += work.length[k];
   double w = maxX - minX, h = maxY - minY;
   double cell = MaxF(2 * perimeter / static_cast<double>(n), MaxF(w, h) / static_cast<double>(GRID_DIVISIONS));
   // Non-finite points give no usable grid; such a ring is left as it is.
@@ -179,28 +300,66 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   grid.gx = static_cast<int64_t>(w / cell) + 1;
   grid.gy = static_cast<int64_t>(h / cell) + 1;
   int64_t gx = grid.gx, gy = grid.gy;
+  // With the same grid, the rows below the last crossing held no crossing and
+  // still hold the same segments, apart from the two the cut made.
+  int64_t firstRow = 0;
+  if (work.resume && grid == work.lastGrid) {
+    firstRow = work.lastRow;
+    for (int64_t k : work.newSeg) {
+      int64_t k1 = k + 1 == n ? 0 : k + 1;
+      firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
+    }
+  }
+  work.resume = false;
 
   Ring ring{x, y, n};
   size_t count = static_cast<size_t>(n);
-  work.box.resize(count);
   work.cy1.resize(count);
   work.cx0.resize(count);
   work.cx1.resize(count);
-  // Consecutive segments mostly start in the same row: they are bucketed by
-  // row as runs, in ring order.
+  // Lowest value of each row, so that most segments find their row by two
+  // comparisons with the row of the segment before.
+  if (!RowBounds(grid, work.rowLow)) {
+    // Every row then comes from its own division.
+    work.rowLow.assign(work.rowLow.size(), std::numeric_limits<double>::quiet_NaN());
+    work.rowLow[0] = -std::numeric_limits<double>::infinity();
+    firstRow = 0;
+  }
+  double firstLow = work.rowLow[firstRow];
+
+  // Segments that start in a searched row are bucketed by row as runs of
+  // consecutive segments, in ring order; those that start below it and reach
+  // into it become active at once, in increasing order.
   work.runStart.clear();
+  work.runEnd.clear();
   work.runRow.clear();
+  work.active.clear();
   work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
+  int64_t row = -1;
+  double low = 0, high = -1;
   for (int64_t k = 0; k < n; ++k) {
     int64_t k1 = k + 1 == n ? 0 : k + 1;
-    int64_t row = CellOf(grid, std::min(y[k], y[k1]), minY);
-    if (work.runRow.empty() || work.runRow.back() != row) {
-      work.runStart.push_back(k);
-      work.runRow.push_back(row);
-      ++work.rowStart[row + 1];
+    double v = std::min(y[k], y[k1]);
+    if (v < firstLow) {
+      if (std::max(y[k], y[k1]) >= firstLow) {
+        ActivateSegment(work, grid, ring, k);
+        work.active.push_back(k);
+      }
+      row = -1;
+      continue;
     }
+    if (row >= 0 && v >= low && v < high) {
+      work.runEnd.back() = k + 1;
+      continue;
+    }
+    row = CellOf(grid, v, minY);
+    low = work.rowLow[row];
+    high = work.rowLow[row + 1];
+    work.runStart.push_back(k);
+    work.runEnd.push_back(k + 1);
+    work.runRow.push_back(row);
+    ++work.rowStart[row + 1];
   }
-  work.runStart.push_back(n);
   for (int64_t r = 0; r < gy; ++r) work.rowStart[r + 1] += work.rowStart[r];
   // Stable fill: each row's runs stay in ring order.
   work.rowRuns.resize(work.runRow.size());
@@ -210,26 +369,17 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     for (size_t run = 0; run < work.runRow.size(); ++run) work.rowRuns[next[work.runRow[run]]++] = run;
   }
 
-  work.active.clear();
   // Counts are kept at zero between rows.
   work.cellCount.assign(static_cast<size_t>(gx), 0);
   work.cellStart.resize(static_cast<size_t>(gx));
-  for (int64_t r = 0; r < gy; ++r) {
+  for (int64_t r = firstRow; r < gy; ++r) {
     // Active segments of this row, in increasing order: those still spanning
     // it merged with those that start in it.
     work.fresh.clear();
     for (int64_t q = work.rowStart[r]; q < work.rowStart[r + 1]; ++q) {
       size_t run = static_cast<size_t>(work.rowRuns[q]);
-      for (int64_t k = work.runStart[run]; k < work.runStart[run + 1]; ++k) {
-        int64_t k1 = k + 1 == n ? 0 : k + 1;
-        SegmentBox& b = work.box[k];
-        b.x0 = std::min(x[k], x[k1]);
-        b.x1 = std::max(x[k], x[k1]);
-        b.y0 = std::min(y[k], y[k1]);
-        b.y1 = std::max(y[k], y[k1]);
-        work.cy1[k] = std::min(CellOf(grid, b.y1, minY), gy - 1);
-        work.cx0[k] = CellOf(grid, b.x0, minX);
-        work.cx1[k] = std::min(CellOf(grid, b.x1, minX), gx - 1);
+      for (int64_t k = work.runStart[run]; k < work.runEnd[run]; ++k) {
+        ActivateSegment(work, grid, ring, k);
         work.fresh.push_back(k);
       }
     }
@@ -272,11 +422,18 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
       PairResult found;
       size_t size = static_cast<size_t>(m);
-      if (size > SWEEP_MIN_ENTRIES ? SweepCell(ring, work, segs, size, found)
-                                   : SearchCellPairs(ring, work, segs, size, found)) {
+      if (LabelChains(ring, segs, size, work.chain) < 2) continue;
+      // In a tangled cell the walk meets a crossing early; where it does
+      // not, the sweep finds the lowest one.
+      size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
+      CellOutcome outcome = WalkCellPairs(ring, work, segs, size, budget, found);
+      if (outcome == CellOutcome::GAVE_UP && SweepCell(ring, work, segs, size, found)) outcome = CellOutcome::FOUND;
+      if (outcome == CellOutcome::FOUND) {
         i = found.s1;
         j = found.s2;
         crossing = found.point;
+        work.lastGrid = grid;
+        work.lastRow = r;
         return 1;
       }
     }
@@ -329,17 +486,28 @@ int64_t RemoveSelfIntersections(PointList& points) {
       size_t tail = static_cast<size_t>(n - 1 - j);
       std::memmove(x.data() + i + 2, x.data() + j + 1, tail * sizeof(double));
       std::memmove(y.data() + i + 2, y.data() + j + 1, tail * sizeof(double));
+      std::memmove(work.length.data() + i + 2, work.length.data() + j + 1, tail * sizeof(double));
       x[i + 1] = p.x;
       y[i + 1] = p.y;
       n = n - inner + 1;
+      work.newSeg[0] = i;
+      work.newSeg[1] = i + 1;
     } else {
       // Keep the crossing, then points i+1..j.
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
       std::memmove(y.data() + 1, y.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
+      std::memmove(work.length.data() + 1, work.length.data() + i + 1,
+                   static_cast<size_t>(inner - 1) * sizeof(double));
       x[0] = p.x;
       y[0] = p.y;
       n = inner + 1;
+      work.newSeg[0] = 0;
+      work.newSeg[1] = n - 1;
     }
+    // The other segments keep their ends, so their lengths stay as they were.
+    for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
+    work.lengthsKept = true;
+    work.resume = true;
     ++cuts;
   }
   points.clear();

@@ -104,12 +104,13 @@ int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const Fi
   double s0 = (params.shift - 0.5) * fit.pitch;
   PointList& outline = result.outlinePoints;
   outline.reserve(static_cast<size_t>(sampleCount * fit.count));
+  int64_t hint = 0;
   for (int64_t k = 0; k < fit.count; k++) {
     double start = s0 + static_cast<double>(k) * fit.pitch;
     for (const OutlinePoint& q : samples) {
       OutlinePoint p;
       double nx, ny;
-      SampleBaseLine(base, start + q.x, p, nx, ny);
+      SampleBaseLineFrom(base, start + q.x, hint, p, nx, ny);
       AddListPoint(outline, p.x + q.y * nx, p.y + q.y * ny);
     }
   }

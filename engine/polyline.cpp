@@ -136,6 +136,12 @@ double PointSegmentDistance(double px, double py, double ax, double ay, double b
 }
 
 void SimplifyClosedPolyline(const PointList& source, double tolerance, PointList& destination) {
+  if (&source == &destination) {
+    // Emptying the destination first would lose the ring.
+    PointList copy = source;
+    SimplifyClosedPolyline(copy, tolerance, destination);
+    return;
+  }
   destination.clear();
   int64_t n = static_cast<int64_t>(source.size());
   if (n < 4 || !(tolerance > 0)) {

@@ -66,48 +66,45 @@ double BaseLineOffset(const DesignParams& params, int64_t dir, double d) {
 
 enum class Placement { OK, DEPTH_TOO_LARGE, IMPORT_TOO_SMALL, NO_OUTLINE };
 
-// Builds the base line for the given offset. The line is kept when the
-// offset equals the one it was last built for: every builder is a pure
-// function of the offset, so the rebuild would give the same line.
-class BaseLinePlacer {
- public:
-  explicit BaseLinePlacer(const DesignParams& params) : params_(params) {}
-
-  Placement Place(BaseLine& base, double offset) {
-    double bw = params_.width + 2 * offset;
-    double bh = params_.shapeKind == SHAPE_CIRCLE ? bw : params_.height + 2 * offset;
-    if (bw <= 0 || bh <= 0) return Placement::DEPTH_TOO_LARGE;
-    if (built_ && offset == builtOffset_) return placed_;
-    built_ = true;
-    builtOffset_ = offset;
-    placed_ = Build(base, offset, bw, bh);
-    return placed_;
+// Builds the base line of the shape at the given offset and size.
+Placement BuildShapeBaseLine(const DesignParams& params, BaseLine& base, double offset, double bw, double bh) {
+  if (params.shapeKind == SHAPE_RECTANGLE) {
+    double r = params.cornerRadius;
+    if (r > 0) r = MaxF(0, r + offset);  // the radius follows the offset
+    BuildRoundedRectBaseLine(base, bw, bh, r);
+  } else if (params.shapeKind == SHAPE_IMPORTED) {
+    if (!BuildImportedBaseLine(base, params.importPoints, params.width / params.importWidth,
+                               params.height / params.importHeight, offset))
+      return Placement::IMPORT_TOO_SMALL;
+  } else {
+    BuildEllipseBaseLine(base, bw / 2, bh / 2);
   }
+  // Sizes beyond what a base line can be built from (NaN, infinite,
+  // absurdly large or small) leave it empty or without a finite length.
+  if (base.count < 2 || !(base.length > 0) || !std::isfinite(base.length)) return Placement::NO_OUTLINE;
+  return Placement::OK;
+}
 
- private:
-  Placement Build(BaseLine& base, double offset, double bw, double bh) {
-    if (params_.shapeKind == SHAPE_RECTANGLE) {
-      double r = params_.cornerRadius;
-      if (r > 0) r = MaxF(0, r + offset);  // the radius follows the offset
-      BuildRoundedRectBaseLine(base, bw, bh, r);
-    } else if (params_.shapeKind == SHAPE_IMPORTED) {
-      if (!BuildImportedBaseLine(base, params_.importPoints, params_.width / params_.importWidth,
-                                 params_.height / params_.importHeight, offset))
-        return Placement::IMPORT_TOO_SMALL;
-    } else {
-      BuildEllipseBaseLine(base, bw / 2, bh / 2);
-    }
-    // Sizes beyond what a base line can be built from (NaN, infinite,
-    // absurdly large or small) leave it empty or without a finite length.
-    if (base.count < 2 || !(base.length > 0) || !std::isfinite(base.length)) return Placement::NO_OUTLINE;
-    return Placement::OK;
-  }
-
-  const DesignParams& params_;
-  bool built_ = false;
-  double builtOffset_ = 0;
-  Placement placed_ = Placement::NO_OUTLINE;
+// The offset the base line was last built for, and how that went.
+struct LastPlacement {
+  bool built = false;
+  double offset = 0;
+  Placement outcome = Placement::NO_OUTLINE;
 };
+
+// Places the base line for an offset. Every builder is a pure function of
+// the offset, so a line built for an equal offset in an earlier fit round
+// is kept instead of being built again.
+Placement PlaceBaseLine(const DesignParams& params, BaseLine& base, double offset, LastPlacement& last) {
+  double bw = params.width + 2 * offset;
+  double bh = params.shapeKind == SHAPE_CIRCLE ? bw : params.height + 2 * offset;
+  if (bw <= 0 || bh <= 0) return Placement::DEPTH_TOO_LARGE;
+  if (last.built && offset == last.offset) return last.outcome;
+  last.built = true;
+  last.offset = offset;
+  last.outcome = BuildShapeBaseLine(params, base, offset, bw, bh);
+  return last.outcome;
+}
 
 const char* PlacementError(Placement placement) {
   switch (placement) {
@@ -203,16 +200,16 @@ void RecomputeOutline(const DesignParams& params, DesignResult& result) {
   }
 
   BaseLine base;
-  BaseLinePlacer placer(params);
+  LastPlacement last;
   double prevDepth = -1.0;
   int64_t prevCount = -1;
   bool settled = false;
   for (int64_t round = 1; round <= MAX_FIT_ROUNDS; round++) {
     if (kind == FIGURE_NONE) d = 0;
-    Placement placed = placer.Place(base, BaseLineOffset(params, fit.dir, d));
+    Placement placed = PlaceBaseLine(params, base, BaseLineOffset(params, fit.dir, d), last);
     if (placed != Placement::OK && round == 1 && warmStart) {
       d = 0;
-      placed = placer.Place(base, BaseLineOffset(params, fit.dir, d));
+      placed = PlaceBaseLine(params, base, BaseLineOffset(params, fit.dir, d), last);
     }
     if (placed != Placement::OK) {
       SetResultError(result, PlacementError(placed));

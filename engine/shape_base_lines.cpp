@@ -42,8 +42,9 @@ void BuildEllipseBaseLine(BaseLine& line, double a, double b) {
   int64_t m = static_cast<int64_t>(segments);
   double a2 = a * a;
   double b2 = b * b;
+  ReserveBasePoints(line, m + 1);
   for (int64_t i = 0; i <= m; i++) {
-    int64_t k = i % m;  // the last point repeats the first exactly
+    int64_t k = i < m ? i : 0;  // the last point repeats the first exactly
     double theta = static_cast<double>(k) * 2.0 * PI / static_cast<double>(m);
     double x = -a * std::sin(theta);
     double y = b * std::cos(theta);

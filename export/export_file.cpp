@@ -12,41 +12,69 @@ std::string gExportError;
 
 namespace {
 
-int64_t FailWrite(int fd, const std::string& path) {
-  // Only a regular file of our own making is removed, never a device.
-  struct stat info;
-  bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  close(fd);
-  if (regular) unlink(path.c_str());
-  gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
-  return 0;
+constexpr size_t EXPORT_BUFFER_SIZE = size_t{1} << 20;
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = write(fd, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+void FlushExportFile(ExportFile& file) {
+  if (!file.failed && !WriteAll(file.fd, file.buffer.data(), file.buffer.size())) file.failed = true;
+  file.buffer.clear();
 }
 
 }  // namespace
 
-int64_t WriteWholeFile(const std::string& path, std::initializer_list<std::string_view> parts) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
+int64_t OpenExportFile(ExportFile& file, const std::string& path) {
+  file.path = path;
+  file.failed = false;
+  file.buffer.clear();
+  file.fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (file.fd < 0) {
     gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
     return 0;
   }
-  for (std::string_view part : parts) {
-    size_t done = 0;
-    while (done < part.size()) {
-      ssize_t n = write(fd, part.data() + done, part.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return FailWrite(fd, path);
-      done += static_cast<size_t>(n);
-    }
-  }
-  if (close(fd) != 0) {
-    // The descriptor is gone either way; a file left behind is incomplete.
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) unlink(path.c_str());
-    gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
-    return 0;
-  }
+  file.buffer.reserve(EXPORT_BUFFER_SIZE);
   return 1;
+}
+
+void PutExportBytes(ExportFile& file, const char* data, size_t size) {
+  if (file.buffer.size() + size > EXPORT_BUFFER_SIZE) FlushExportFile(file);
+  if (size >= EXPORT_BUFFER_SIZE) {
+    // Large blocks go straight out instead of through the buffer.
+    if (!file.failed && !WriteAll(file.fd, data, size)) file.failed = true;
+    return;
+  }
+  file.buffer.append(data, size);
+}
+
+int64_t CloseExportFile(ExportFile& file) {
+  if (file.fd < 0) return 0;
+  FlushExportFile(file);
+  // Only a regular file of our own making is removed, never a device.
+  struct stat info;
+  bool regular = fstat(file.fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (close(file.fd) != 0) file.failed = true;
+  file.fd = -1;
+  std::string().swap(file.buffer);
+  if (!file.failed) return 1;
+  if (regular) unlink(file.path.c_str());
+  gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
+  return 0;
+}
+
+int64_t WriteWholeFile(const std::string& path, std::initializer_list<std::string_view> parts) {
+  ExportFile file;
+  if (OpenExportFile(file, path) == 0) return 0;
+  for (std::string_view part : parts) PutExportBytes(file, part.data(), part.size());
+  return CloseExportFile(file);
 }
 
 std::string ToSingleByteText(const std::string& text) {

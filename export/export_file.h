@@ -13,6 +13,22 @@
 // The reason of the last failed export write, in the build's language.
 extern std::string gExportError;
 
+// A file being written through a buffer; a failed write is remembered and
+// reported when it is closed.
+struct ExportFile {
+  int fd = -1;
+  std::string path;
+  std::string buffer;
+  bool failed = false;
+};
+
+// Creates or truncates the file; 0 with gExportError set when it cannot.
+int64_t OpenExportFile(ExportFile& file, const std::string& path);
+void PutExportBytes(ExportFile& file, const char* data, size_t size);
+// 1 when every byte reached the file and it closed cleanly; else 0 with
+// gExportError set and the file removed when it is a regular file.
+int64_t CloseExportFile(ExportFile& file);
+
 // Creates or truncates the file at path and writes the parts to it in order.
 // 1 on success; 0 when it cannot be created, written or closed, with
 // gExportError set and a partly written regular file removed.

@@ -256,6 +256,8 @@ int64_t RunDxfImport(const std::string& path, PointList& points, double& width, 
   double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
   for (const ImportPiece& piece : gImportPieces) {
     for (const OutlinePoint& p : piece.points) {
+      // Points that overflowed in sampling never close a loop; they must not set the tolerance.
+      if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
       minX = MinF(minX, p.x), maxX = MaxF(maxX, p.x);
       minY = MinF(minY, p.y), maxY = MaxF(maxY, p.y);
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <vector>
 
 #include "engine/base_line.h"
 #include "tests/support/ring_checks.h"
@@ -162,6 +163,35 @@ TEST(BaseLineSampling, CornerAtPointZeroAndOpposedNormals) {
   EXPECT_EQ(p.x, 1.0);
   EXPECT_EQ(nx, 0.0);
   EXPECT_EQ(ny, 0.0);
+}
+
+TEST(BaseLineSampling, HintedSamplingMatchesTheBinarySearch) {
+  BaseLine square = SharpSquare();
+  BaseLine rect;
+  BuildRoundedRectBaseLine(rect, 40, 40, 20);  // zero-length sides between the arcs
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (const BaseLine* line : {&square, &rect}) {
+    std::vector<double> at = {0, 1, 2, 3, 7, 8, -1, -8, 1e-300, -1e-300, nan, line->length, 3 * line->length};
+    for (int64_t i = 0; i < line->count; i++) at.push_back(line->s[i]);  // exactly on every point
+    for (int i = 0; i < 500; i++) at.push_back(-1.3 * line->length + i * 0.0137 * line->length);
+    for (int64_t startHint : {int64_t{0}, line->count / 2, line->count + 5, int64_t{-3}}) {
+      int64_t hint = startHint;
+      for (double s : at) {
+        OutlinePoint p, q;
+        double nx, ny, mx, my;
+        SampleBaseLine(*line, s, p, nx, ny);
+        SampleBaseLineFrom(*line, s, hint, q, mx, my);
+        if (std::isnan(p.x)) {
+          ASSERT_TRUE(std::isnan(q.x));
+          continue;
+        }
+        ASSERT_EQ(p.x, q.x) << s;
+        ASSERT_EQ(p.y, q.y) << s;
+        ASSERT_EQ(nx, mx) << s;
+        ASSERT_EQ(ny, my) << s;
+      }
+    }
+  }
 }
 
 TEST(EllipseBaseLine, CircleOfDiameter100) {

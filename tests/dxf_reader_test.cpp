@@ -8,6 +8,7 @@
 #include "import/dxf_reader.h"
 #include "import/import_pieces.h"
 #include "import/import_state.h"
+#include "tests/support/comma_locale.h"
 #include "tests/support/import_files.h"
 #include "text/texts.h"
 
@@ -112,6 +113,14 @@ TEST(DxfImport, DutchMessage) {
   gTexts = gTextsEn;
   EXPECT_EQ(ok, "1 gesloten lus(sen); de grootste is gebruikt (360 punten).");
   EXPECT_EQ(empty, "Geen bruikbare lijnen gevonden in het DXF-bestand.");
+}
+
+TEST(DxfImport, SameUnderACommaLocale) {
+  if (!UseCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
+  Imported r = ImportText("comma.dxf", DxfEntities("0\nCIRCLE\n10\n1.5\n20\n0\n40\n2.25\n"));
+  RestoreCLocale();
+  ASSERT_EQ(r.result, 1) << gImportMessage;
+  EXPECT_NEAR(r.width, 4.5, 1e-9);
 }
 
 TEST(DxfImport, ShuffledLinesOfASquareAndAStrayLine) {
@@ -219,6 +228,11 @@ TEST(DxfImport, FailuresAndTheirMessages) {
   Imported gap = ImportText("gap.dxf", DxfEntities("0\nLINE\n11\n10\n0\nLINE\n10\n10\n21\n10\n0\nLINE\n10\n5\n20\n10\n"));
   EXPECT_EQ(gap.result, 0);
   EXPECT_EQ(gImportMessage, "No closed outline found in the DXF file.");
+  // A file cut off inside an entity still reads what it holds.
+  std::string whole = DxfEntities(kCircle);
+  Imported cut = ImportText("cut.dxf", whole.substr(0, whole.find("40\n5") + 3));
+  EXPECT_EQ(cut.result, 0);
+  EXPECT_EQ(gImportMessage, "No usable lines found in the DXF file.");  // radius read as 0
   Imported zeroRadius = ImportText("r0.dxf", DxfEntities("0\nCIRCLE\n40\n0\n0\nCIRCLE\n40\n-2\n"));
   EXPECT_EQ(gImportMessage, "No usable lines found in the DXF file.");
   EXPECT_EQ(zeroRadius.result, 0);
@@ -243,6 +257,11 @@ TEST(DxfImport, NonFiniteNumbersDropTheEntity) {
   Imported huge = ImportText("huge.dxf", DxfEntities("0\nLWPOLYLINE\n70\n1\n10\n-1e308\n20\n0\n10\n1e308\n20\n0\n10\n0\n20\n1e308\n"));
   EXPECT_EQ(huge.result, 0);
   EXPECT_EQ(gImportMessage, "No closed outline found in the DXF file.");
+  // Bulge arcs whose radius overflows sample non-finite points: refused too.
+  Imported bulged = ImportText("huge_bulge.dxf", DxfEntities("0\nLWPOLYLINE\n70\n1\n10\n-1e308\n20\n0\n42\n0.5\n"
+                                                             "10\n1e308\n20\n0\n42\n0.5\n0\nCIRCLE\n40\n1\n"));
+  EXPECT_EQ(bulged.result, 1) << gImportMessage;  // the circle still wins
+  EXPECT_NEAR(bulged.width, 2, 1e-9);
 }
 
 TEST(DxfImport, HostileAnglesAndSweepsFinishPromptly) {

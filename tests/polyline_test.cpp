@@ -66,6 +66,10 @@ TEST(SimplifyClosedPolyline, SmallRingsAndNoToleranceGiveACopy) {
   PointList empty;
   SimplifyClosedPolyline(empty, 1, out);
   EXPECT_TRUE(out.empty());
+  // In place: the ring is thinned, not lost.
+  PointList ring = square;
+  SimplifyClosedPolyline(ring, 0.001, ring);
+  EXPECT_EQ(ring.size(), 4u);
 }
 
 TEST(SimplifyClosedPolyline, DegenerateRings) {

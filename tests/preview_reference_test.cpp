@@ -16,6 +16,57 @@ struct ReferenceFrame {
   std::vector<float> depth;
 };
 
+struct Projection {
+  std::vector<double> sx, sy2, depth, cx, cu;
+};
+
+void ReferenceTriangle(ReferenceFrame& f, const Projection& p, int64_t w, int64_t h, int64_t a, int64_t b, int64_t c,
+                       uint32_t front, uint32_t back) {
+  const std::vector<double>& sx = p.sx;
+  const std::vector<double>& sy2 = p.sy2;
+  const std::vector<double>& depth = p.depth;
+  const std::vector<double>& cx = p.cx;
+  const std::vector<double>& cu = p.cu;
+  if (depth[a] <= 0 || depth[b] <= 0 || depth[c] <= 0) return;
+  double A = (sx[b] - sx[a]) * (sy2[c] - sy2[a]) - (sy2[b] - sy2[a]) * (sx[c] - sx[a]);
+  if (std::fabs(A) < 1e-9) return;
+  double e1x = cx[b] - cx[a], e1u = cu[b] - cu[a], e1d = depth[b] - depth[a];
+  double e2x = cx[c] - cx[a], e2u = cu[c] - cu[a], e2d = depth[c] - depth[a];
+  double nx = e1u * e2d - e1d * e2u, nu = e1d * e2x - e1x * e2d, nd = e1x * e2u - e1u * e2x;
+  double len = std::sqrt(nx * nx + nu * nu + nd * nd);
+  int64_t k = 256;
+  if (len > 0) {
+    k = static_cast<int64_t>(
+        std::nearbyint((std::fabs(-0.35 * nx + 0.45 * nu - 0.8200000000000001 * nd) * 0.7 / len + 0.3) * 256));
+    if (k > 256) k = 256;
+  }
+  uint32_t base = A < 0 ? front : back;
+  uint32_t colour = PackColour(((base & 0xFF) * k) >> 8, (((base >> 8) & 0xFF) * k) >> 8,
+                               (((base >> 16) & 0xFF) * k) >> 8);
+  int64_t x0 = static_cast<int64_t>(std::fmin(sx[a], std::fmin(sx[b], sx[c])));
+  int64_t x1 = static_cast<int64_t>(std::fmax(sx[a], std::fmax(sx[b], sx[c]))) + 1;
+  int64_t y0 = static_cast<int64_t>(std::fmin(sy2[a], std::fmin(sy2[b], sy2[c])));
+  int64_t y1 = static_cast<int64_t>(std::fmax(sy2[a], std::fmax(sy2[b], sy2[c]))) + 1;
+  if (x0 < 0) x0 = 0;
+  if (y0 < 0) y0 = 0;
+  if (x1 > w - 1) x1 = w - 1;
+  if (y1 > h - 1) y1 = h - 1;
+  for (int64_t py = y0; py <= y1; ++py) {
+    for (int64_t px = x0; px <= x1; ++px) {
+      double X = px + 0.5, Y = py + 0.5;
+      double wa = ((sx[c] - sx[b]) * (Y - sy2[b]) - (sy2[c] - sy2[b]) * (X - sx[b])) / A;
+      double wb = ((sx[a] - sx[c]) * (Y - sy2[c]) - (sy2[a] - sy2[c]) * (X - sx[c])) / A;
+      double wc = 1 - wa - wb;
+      if (wa < 0 || wb < 0 || wa + wb > 1) continue;
+      float iz = static_cast<float>(wa / depth[a] + wb / depth[b] + wc / depth[c]);
+      if (f.depth[py * w + px] < iz) {
+        f.depth[py * w + px] = iz;
+        f.colour[py * w + px] = colour;
+      }
+    }
+  }
+}
+
 ReferenceFrame RenderReference(int64_t w, int64_t h, double yaw, double pitch, double zoom) {
   ReferenceFrame f;
   f.colour.resize(w * h);
@@ -28,7 +79,17 @@ ReferenceFrame RenderReference(int64_t w, int64_t h, double yaw, double pitch, d
   double half = 17.5 * M_PI / 180;
   double focal = (h / 2.0) / std::tan(half);
   double dist = gMeshRadius / std::sin(half) * 1.08 / zoom;
-  std::vector<double> sx(gVertexCount), sy2(gVertexCount), depth(gVertexCount), cx(gVertexCount), cu(gVertexCount);
+  Projection p;
+  p.sx.resize(gVertexCount);
+  p.sy2.resize(gVertexCount);
+  p.depth.resize(gVertexCount);
+  p.cx.resize(gVertexCount);
+  p.cu.resize(gVertexCount);
+  std::vector<double>& sx = p.sx;
+  std::vector<double>& sy2 = p.sy2;
+  std::vector<double>& depth = p.depth;
+  std::vector<double>& cx = p.cx;
+  std::vector<double>& cu = p.cu;
   for (int64_t v = 0; v < gVertexCount; ++v) {
     double z = gVertZ[v] - gMeshHeight / 2;
     double x1 = gVertX[v] * cy + gVertY[v] * sy;
@@ -45,46 +106,10 @@ ReferenceFrame RenderReference(int64_t w, int64_t h, double yaw, double pitch, d
   }
   for (int64_t t = 0; t < gTriangleCount; ++t) {
     int64_t a = gTriIndex[3 * t], b = gTriIndex[3 * t + 1], c = gTriIndex[3 * t + 2];
-    uint32_t front = gTriKind[t] == TRI_FLOOR ? FLOOR_COLOUR : WALL_FRONT_COLOUR;
-    uint32_t back = gTriKind[t] == TRI_FLOOR ? FLOOR_COLOUR : WALL_BACK_COLOUR;
-    if (depth[a] <= 0 || depth[b] <= 0 || depth[c] <= 0) continue;
-    double A = (sx[b] - sx[a]) * (sy2[c] - sy2[a]) - (sy2[b] - sy2[a]) * (sx[c] - sx[a]);
-    if (std::fabs(A) < 1e-9) continue;
-    double e1x = cx[b] - cx[a], e1u = cu[b] - cu[a], e1d = depth[b] - depth[a];
-    double e2x = cx[c] - cx[a], e2u = cu[c] - cu[a], e2d = depth[c] - depth[a];
-    double nx = e1u * e2d - e1d * e2u, nu = e1d * e2x - e1x * e2d, nd = e1x * e2u - e1u * e2x;
-    double len = std::sqrt(nx * nx + nu * nu + nd * nd);
-    int64_t k = 256;
-    if (len > 0) {
-      k = static_cast<int64_t>(
-          std::nearbyint((std::fabs(-0.35 * nx + 0.45 * nu - 0.8200000000000001 * nd) * 0.7 / len + 0.3) * 256));
-      if (k > 256) k = 256;
-    }
-    uint32_t base = A < 0 ? front : back;
-    uint32_t colour = PackColour(((base & 0xFF) * k) >> 8, (((base >> 8) & 0xFF) * k) >> 8,
-                                 (((base >> 16) & 0xFF) * k) >> 8);
-    int64_t x0 = static_cast<int64_t>(std::fmin(sx[a], std::fmin(sx[b], sx[c])));
-    int64_t x1 = static_cast<int64_t>(std::fmax(sx[a], std::fmax(sx[b], sx[c]))) + 1;
-    int64_t y0 = static_cast<int64_t>(std::fmin(sy2[a], std::fmin(sy2[b], sy2[c])));
-    int64_t y1 = static_cast<int64_t>(std::fmax(sy2[a], std::fmax(sy2[b], sy2[c]))) + 1;
-    if (x0 < 0) x0 = 0;
-    if (y0 < 0) y0 = 0;
-    if (x1 > w - 1) x1 = w - 1;
-    if (y1 > h - 1) y1 = h - 1;
-    for (int64_t py = y0; py <= y1; ++py) {
-      for (int64_t px = x0; px <= x1; ++px) {
-        double X = px + 0.5, Y = py + 0.5;
-        double wa = ((sx[c] - sx[b]) * (Y - sy2[b]) - (sy2[c] - sy2[b]) * (X - sx[b])) / A;
-        double wb = ((sx[a] - sx[c]) * (Y - sy2[c]) - (sy2[a] - sy2[c]) * (X - sx[c])) / A;
-        double wc = 1 - wa - wb;
-        if (wa < 0 || wb < 0 || wa + wb > 1) continue;
-        float iz = static_cast<float>(wa / depth[a] + wb / depth[b] + wc / depth[c]);
-        if (f.depth[py * w + px] < iz) {
-          f.depth[py * w + px] = iz;
-          f.colour[py * w + px] = colour;
-        }
-      }
-    }
+    if (gTriKind[t] == TRI_FLOOR)
+      ReferenceTriangle(f, p, w, h, a, b, c, FLOOR_COLOUR, FLOOR_COLOUR);
+    else
+      ReferenceTriangle(f, p, w, h, a, b, c, WALL_FRONT_COLOUR, WALL_BACK_COLOUR);
   }
   return f;
 }
@@ -137,6 +162,92 @@ TEST(PreviewRendererReference, FineSolidVaseWithSliversAndFans) {
   ExpectSameFrame(400, 380, 35, 28, 1);
   ExpectSameFrame(400, 380, 90, 89, 2.5);
   ExpectSameFrame(123, 77, 0, 0, 1);
+}
+
+// Corners on pixel centres and pixel edges put many centres exactly on
+// triangle edges, shared by neighbours: the ties must fall as in the rule.
+TEST(PreviewRendererReference, EdgesThroughPixelCentres) {
+  const int64_t w = 40, h = 36;
+  gVertexCount = 0;
+  RenderPreviewMesh(w, h, 0, 0, 1);
+  ReferenceFrame f;
+  f.colour = gFrameColour;
+  f.depth = gDepthBuffer;
+  Projection p;
+  auto add = [&p](double x, double y, double d) {
+    p.sx.push_back(x);
+    p.sy2.push_back(y);
+    p.depth.push_back(d);
+    p.cx.push_back(x * d / 500);
+    p.cu.push_back((18 - y) * d / 500);
+  };
+  // A fan of 16 triangles about (20.5, 18.5) with corners on a square of
+  // half-integer coordinates, and a grid of right triangles.
+  add(20.5, 18.5, 100);
+  const double ring[][2] = {{10.5, 8.5}, {20.5, 8.5}, {30.5, 8.5}, {30.5, 18.5}, {30.5, 28.5}, {20.5, 28.5},
+                            {10.5, 28.5}, {10.5, 18.5}, {14.5, 8.5}, {26, 8.5}, {30.5, 13}, {30.5, 24.5}};
+  for (const auto& q : ring) add(q[0], q[1], 100 + q[0] - q[1]);
+  for (int gy = 0; gy <= 4; ++gy)
+    for (int gx = 0; gx <= 4; ++gx) add(2.5 + 3 * gx, 2.5 + 2 * gy, 90 + gx + gy);
+  gScreenX = p.sx;
+  gScreenY = p.sy2;
+  gViewDepth = p.depth;
+  gCamX = p.cx;
+  gCamUp = p.cu;
+  std::vector<int64_t> tris;
+  for (int64_t k = 1; k <= 8; ++k) tris.insert(tris.end(), {0, k, k % 8 + 1});
+  for (int64_t k = 9; k <= 12; ++k) tris.insert(tris.end(), {0, k, k == 12 ? 1 : k + 1});
+  for (int gy = 0; gy < 4; ++gy)
+    for (int gx = 0; gx < 4; ++gx) {
+      int64_t v = 13 + gy * 5 + gx;
+      tris.insert(tris.end(), {v, v + 1, v + 6, v, v + 6, v + 5});
+    }
+  for (size_t t = 0; t < tris.size(); t += 3) {
+    uint32_t front = t % 2 ? FLOOR_COLOUR : WALL_FRONT_COLOUR;
+    RasterizeTriangle(tris[t], tris[t + 1], tris[t + 2], front, WALL_BACK_COLOUR);
+    ReferenceTriangle(f, p, w, h, tris[t], tris[t + 1], tris[t + 2], front, WALL_BACK_COLOUR);
+  }
+  int64_t drawn = 0;
+  for (int64_t i = 0; i < w * h; ++i) {
+    EXPECT_EQ(gFrameColour[i], f.colour[i]) << i % w << "," << i / w;
+    EXPECT_EQ(gDepthBuffer[i], f.depth[i]) << i % w << "," << i / w;
+    drawn += f.depth[i] > 0;
+  }
+  EXPECT_GT(drawn, 400);
+}
+
+// Random triangles of every size and shape, many crossing the frame edge,
+// some nearly flat, some with near-equal vertices.
+TEST(PreviewRendererReference, RandomTriangles) {
+  uint64_t state = 12345;
+  auto next = [&state]() {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<double>(state >> 11) / 9007199254740992.0;
+  };
+  const int64_t count = 600;
+  gVertexCount = 3 * count;
+  gVertX.resize(gVertexCount);
+  gVertY.resize(gVertexCount);
+  gVertZ.resize(gVertexCount);
+  gTriangleCount = 0;
+  for (int64_t t = 0; t < count; ++t) {
+    double size = t % 3 == 0 ? 60 : (t % 3 == 1 ? 4 : 0.3);
+    double cx = next() * 100 - 50, cy = next() * 100 - 50, cz = next() * 100;
+    for (int k = 0; k < 3; ++k) {
+      int64_t v = 3 * t + k;
+      gVertX[v] = cx + (next() - 0.5) * size;
+      gVertY[v] = cy + (next() - 0.5) * size;
+      gVertZ[v] = t % 7 == 0 ? cz : cz + (next() - 0.5) * size;
+      if (t % 11 == 0 && k == 2) gVertX[v] = gVertX[v - 1] + 1e-7;
+    }
+    AddMeshTriangle(3 * t, 3 * t + 1, 3 * t + 2, t % 5 == 0 ? TRI_FLOOR : TRI_WALL);
+  }
+  gMeshRadius = 70;
+  gMeshHeight = 100;
+  ExpectSameFrame(211, 173, 35, 28, 1);
+  ExpectSameFrame(211, 173, 0, 0, 1);
+  ExpectSameFrame(211, 173, 90, 0, 3);
+  ExpectSameFrame(64, 300, -45, 80, 0.4);
 }
 
 }  // namespace

@@ -176,6 +176,24 @@ TEST(FitDerivedDepth, StaleDepthFieldIsOnlyAWarmStart) {
   EXPECT_EQ(Recompute(p).message, "The depth is too large for this outer size.");
 }
 
+TEST(FitDerivedDepth, CountThatKeepsFlippingIsReported) {
+  // Inward squares on an inner size: one more figure narrows the squares,
+  // which shrinks the base line, which asks for one figure fewer.
+  DesignParams p = DefaultDesign();
+  p.width = 20.73;
+  p.figureKind = FIGURE_SQUARE;
+  p.direction = DIRECTION_INWARD;
+  p.sizeIsInner = SIZE_INNER;
+  p.divideByWidth = DIVIDE_BY_WIDTH;
+  DesignResult r = Recompute(p);
+  ASSERT_EQ(r.valid, 1) << r.message;
+  ASSERT_EQ(r.warnings.size(), 1u);
+  EXPECT_EQ(r.warnings[0], "The sizes could not be fitted exactly (count too small?).");
+  EXPECT_EQ(r.depth, r.figureWidth);
+  DutchTexts nl;
+  EXPECT_EQ(Recompute(p).warnings[0], "De maten konden niet exact passend gemaakt worden (aantal te klein?).");
+}
+
 TEST(Validation, ErrorsInOrderInBothLanguages) {
   DesignParams p = DefaultDesign();
   p.width = 0;

@@ -4,11 +4,13 @@
 // wa = na / A, wb = nb / A (na, nb the edge values of the formulas), the
 // tests wa < 0, wb < 0, wa + wb > 1, then iz = wa/da + wb/db + wc/dc stored
 // as a float when it is nearer. The work is cut without changing a pixel:
-// - wa and wb have the signs of na and nb (times A's), and the computed edge
-//   values are monotone along a row, so their spans are found exactly;
-// - the third edge value nc settles wa + wb > 1 wherever it lies farther
-//   from zero than `certain`, a bound far above the rounding of either form;
-//   only in the thin band between are the weights divided out;
+// - each edge value, signed to be >= 0 inside, is certain wherever it lies
+//   farther from zero than `certain`, a bound far above the rounding of any
+//   of the forms used; a pixel with a value below -certain fails the rule,
+//   one with all three above +certain passes it; only the thin bands in
+//   between go through the formulas;
+// - rows are cut to the columns that are not certainly outside, from the
+//   edges' crossings, so a thin triangle costs little more than its pixels;
 // - iz is approximated with products; where the approximation lies clearly
 //   behind the stored depth, or clearly inside one float rounding interval,
 //   it gives the same float as the formula; elsewhere the formula runs.
@@ -24,8 +26,6 @@ constexpr double LIGHT_RIGHT = -0.35;
 constexpr double LIGHT_UP = 0.45;
 constexpr double LIGHT_DEPTH = 0.8200000000000001;  // subtracted
 constexpr double MIN_SCREEN_AREA = 1e-9;
-// Boxes narrower than this are scanned whole; wider ones row span by span.
-constexpr int64_t NARROW_SPAN = 4;
 // Error bounds, relative to the squared extent of a triangle and to its
 // area; the rounding they cover is below 1e-14 of either.
 constexpr double EDGE_ERROR = 1e-12;
@@ -53,37 +53,9 @@ struct EdgeRow {
   double row = 0;
   double At(double x) const { return row - slope * (x - origin); }
   double Signed(int64_t px) const { return sigma * At(static_cast<double>(px) + 0.5); }
-  // Column, less one half, where the edge crosses this row (an estimate).
-  double Crossing() const { return origin + row * inverse - 0.5; }
 };
 
 EdgeRow MakeEdge(double slope, double origin, double sigma) { return EdgeRow{slope, origin, sigma, 1 / slope}; }
-
-int64_t ClampedColumn(double x, int64_t low, int64_t high, bool up) {
-  if (!(x > static_cast<double>(low))) return low;
-  if (!(x < static_cast<double>(high))) return high;
-  return static_cast<int64_t>(up ? std::ceil(x) : std::floor(x));
-}
-
-// Drops from [left, right] the pixels whose signed edge value is below
-// -certain: those, and all beyond them, fail the weight test whatever the
-// rounding. False when no pixel is left.
-bool ClipRow(const EdgeRow& e, double certain, int64_t& left, int64_t& right) {
-  double rise = -e.sigma * e.slope;
-  if (rise == 0) return !(e.Signed(left) < -certain);
-  if (rise > 0) {
-    int64_t lo = ClampedColumn(e.Crossing(), left, right + 1, true);
-    while (lo > left && !(e.Signed(lo - 1) < -certain)) --lo;
-    while (lo <= right && e.Signed(lo) < -certain) ++lo;
-    left = lo;
-  } else {
-    int64_t hi = ClampedColumn(e.Crossing(), left - 1, right, false);
-    while (hi < right && !(e.Signed(hi + 1) < -certain)) ++hi;
-    while (hi >= left && e.Signed(hi) < -certain) --hi;
-    right = hi;
-  }
-  return left <= right;
-}
 
 // The float that `approx` rounds to, when every value within `slack` of it
 // rounds to the same float; else 0 (the caller then computes exactly).
@@ -147,20 +119,56 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   uint32_t colour = 0;
   bool shaded = false;
 
-  bool wide = x1 - x0 >= NARROW_SPAN;
-  EdgeRow edgeA = MakeEdge(yc - yb, xb, sigma), edgeB = MakeEdge(ya - yc, xc, sigma),
-          edgeC = MakeEdge(yb - ya, xa, sigma);
-  double kax = xc - xb, kbx = xa - xc, kcx = xb - xa;
-  double stepA = -sigma * edgeA.slope, stepB = -sigma * edgeB.slope, stepC = -sigma * edgeC.slope;
+  EdgeRow edges[3] = {MakeEdge(yc - yb, xb, sigma), MakeEdge(ya - yc, xc, sigma), MakeEdge(yb - ya, xa, sigma)};
+  EdgeRow& edgeA = edges[0];
+  EdgeRow& edgeB = edges[1];
+  EdgeRow& edgeC = edges[2];
+  double kx[3] = {xc - xb, xa - xc, xb - xa};
+  double ky[3] = {yb, yc, ya};
+  double step[3];
+  // Row spans: pixels more than `margin` beyond an edge's crossing have a
+  // value below -certain, so they, and all beyond them, fail the weight
+  // test whatever the rounding; the crossing estimates are off by far less
+  // than the millionth of a pixel (and the rounding term) added. Rising edges bound a row on the
+  // left, falling ones on the right; a flat edge is one value per row.
+  double margin[3], slopeX[3], originX[3];
+  int lefts[2] = {0, 0}, rights[2] = {0, 0}, leftCount = 0, rightCount = 0, flat = -1;
+  for (int e = 0; e < 3; ++e) {
+    step[e] = -sigma * edges[e].slope;
+    // Crossing column of row sy: originX + slopeX * (sy - ky).
+    slopeX[e] = step[e] != 0 ? kx[e] * edges[e].inverse : 0;
+    originX[e] = edges[e].origin - 0.5;
+    margin[e] = certain / std::fabs(step[e]) + 1e-6 + 1e-14 * (std::fabs(originX[e]) + std::fabs(slopeX[e]) * extent);
+    if (step[e] > 0)
+      lefts[leftCount++] = e;
+    else if (step[e] < 0)
+      rights[rightCount++] = e;
+    else
+      flat = e;
+  }
+  // A triangle always has a rising and a falling edge; a lone one counts twice.
+  if (leftCount == 1) lefts[1] = lefts[0];
+  if (rightCount == 1) rights[1] = rights[0];
+  int l0 = lefts[0], l1 = lefts[1], r0 = rights[0], r1 = rights[1];
+  double stepA = step[0], stepB = step[1], stepC = step[2];
+  double lowest = static_cast<double>(x0), highest = static_cast<double>(x1);
   for (int64_t py = y0; py <= y1; ++py) {
     double sy = static_cast<double>(py) + 0.5;
-    edgeA.row = kax * (sy - yb);
-    edgeB.row = kbx * (sy - yc);
-    edgeC.row = kcx * (sy - ya);
-    int64_t left = x0, right = x1;
-    if (wide && !(ClipRow(edgeA, certain, left, right) && ClipRow(edgeB, certain, left, right) &&
-                  ClipRow(edgeC, certain, left, right)))
-      continue;
+    if (flat >= 0) {
+      edges[flat].row = kx[flat] * (sy - ky[flat]);
+      if (edges[flat].Signed(x0) < -certain) continue;
+    }
+    double lo = std::max(lowest, std::max(originX[l0] + slopeX[l0] * (sy - ky[l0]) - margin[l0],
+                                          originX[l1] + slopeX[l1] * (sy - ky[l1]) - margin[l1]));
+    double hi = std::min(highest, std::min(originX[r0] + slopeX[r0] * (sy - ky[r0]) + margin[r0],
+                                           originX[r1] + slopeX[r1] * (sy - ky[r1]) + margin[r1]));
+    if (!(lo <= hi)) continue;
+    // Both lie in [x0, x1] here, so truncation is floor; lo is rounded up.
+    int64_t left = static_cast<int64_t>(lo);
+    left += static_cast<double>(left) < lo;
+    int64_t right = static_cast<int64_t>(hi);
+    if (left > right) continue;
+    for (int e = 0; e < 3; ++e) edges[e].row = kx[e] * (sy - ky[e]);
     uint32_t* colourRow = gFrameColour.data() + py * gFrameW;
     float* depthRow = gDepthBuffer.data() + py * gFrameW;
     // Stepped along the row: off by far less than `certain`, so they only

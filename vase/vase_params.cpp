@@ -1,42 +1,11 @@
 #include "vase/vase_params.h"
 
 #include <cmath>
-#include <limits>
 
 #include "text/texts.h"
 
 VaseParams gVase;
 std::string gLastError;
-
-int64_t ReadStepsText(const std::string& text) {
-  size_t i = 0;
-  size_t end = text.size();
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
-  while (i < end && blank(text[i])) ++i;
-  while (end > i && blank(text[end - 1])) --end;
-  bool negative = false;
-  if (i < end && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  // Accumulated on the negative side, which holds one more value.
-  const int64_t lowest = std::numeric_limits<int64_t>::min();
-  int64_t value = 0;
-  bool saturated = false;
-  for (; i < end && text[i] >= '0' && text[i] <= '9'; ++i) {
-    int64_t digit = text[i] - '0';
-    if (saturated) continue;
-    if (value < (lowest + digit) / 10) {
-      saturated = true;
-      value = lowest;
-      continue;
-    }
-    value = value * 10 - digit;
-  }
-  if (negative) return value;
-  if (value == lowest) return std::numeric_limits<int64_t>::max();
-  return -value;
-}
 
 int64_t ClampVaseSteps(int64_t steps) {
   if (steps < 1) return 1;

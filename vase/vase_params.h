@@ -40,9 +40,6 @@ extern std::string gLastError;
 // Fills gVase from the vase fields of the form (lives with the window code).
 void ReadVaseParams();
 
-// The steps field's text: trimmed, optional sign and leading digits, no
-// digits give 0; a long digit string saturates instead of overflowing.
-int64_t ReadStepsText(const std::string& text);
 // Steps clamped to 1..MAX_VASE_STEPS.
 int64_t ClampVaseSteps(int64_t steps);
 // patternDepth and inwardDepth from the design as it stands.

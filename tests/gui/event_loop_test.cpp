@@ -5,7 +5,6 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
-#include "app/window_system.h"
 #include "engine/design.h"
 #include "tests/gui/support/shell_fixture.h"
 
@@ -24,21 +23,28 @@ TEST_F(ShellTest, SuppressedGadgetEventsAreDroppedButMenusAndCloseGoThrough) {
   EXPECT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D), 1);
   EXPECT_EQ(gModified, 1);
 
+  // The project is modified: Cancel in the question keeps the program,
+  // No lets it quit.
   WindowEvent close;
   close.kind = EVENT_CLOSE_WINDOW;
   close.window = WINDOW_MAIN;
-  AddCannedMessageAnswer(ANSWER_NO);  // do not save the change
+  AddCannedMessageAnswer(ANSWER_CANCEL);
+  PostEvent(close);
+  DispatchQueuedEvents();
+  EXPECT_EQ(gQuit, 0);
+  EXPECT_EQ(IsWindowOpen(WINDOW_MAIN), 1);
+  AddCannedMessageAnswer(ANSWER_NO);
   PostEvent(close);
   DispatchQueuedEvents();
   EXPECT_EQ(gQuit, 1);
+  EXPECT_EQ(RecordedDialogCalls().size(), 2u);
   gSuppressEvents = 0;
 }
 
 TEST_F(ShellTest, F3TogglesThePreviewBoxAndMarksWithoutRaisingAnEvent) {
   EXPECT_EQ(GetWindowTitle(WINDOW_MAIN), "Ribbelo - new project");
   PostMenuEvent(MENU_TOGGLE_3D);
-  ProcessPendingToolkitEvents();
-  EXPECT_EQ(QueuedEventCount(), 0);
+  EXPECT_EQ(CountQueuedEdits(), 0);
   EXPECT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D), 1);
   EXPECT_EQ(GetWindowTitle(WINDOW_MAIN), "Ribbelo - new project *");
   PostMenuEvent(MENU_TOGGLE_3D);
@@ -142,6 +148,56 @@ TEST_F(ShellTest, TypingSwitchesTheDivisionKeystrokeByKeystroke) {
   DispatchQueuedEvents();
   EXPECT_EQ(gDivideByWidth, DIVIDE_BY_WIDTH);
   EXPECT_EQ(Field(GADGET_GAP).back(), '5');
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellTest, CloseRequestEndsTheProgramWithExitCodeZero) {
+  CloseWindow(WINDOW_MAIN);
+  WindowEvent close;
+  close.kind = EVENT_CLOSE_WINDOW;
+  close.window = WINDOW_MAIN;
+  PostEvent(close);  // taken by the loop's first wait
+  static char name[] = "ribbelo_en";
+  static char* args[] = {name, nullptr};
+  EXPECT_EQ(RunMainProgram(1, args), 0);
+  EXPECT_EQ(gQuit, 1);
+  EXPECT_EQ(IsWindowOpen(WINDOW_MAIN), 0);
+  StartMainProgram();  // for the fixture's tear-down
+}
+
+}  // namespace
+
+namespace {
+
+// The menu id a key raises, or -1 when it raises none.
+int64_t MenuOfKey(int64_t key, int64_t modifiers) {
+  ClearEventQueue();
+  UserPressKey(WINDOW_MAIN, key, modifiers);
+  int64_t id = -1;
+  while (TakeQueuedEvent() != EVENT_NONE)
+    if (EventKindOf() == EVENT_MENU) id = EventMenu();
+  return id;
+}
+
+TEST_F(ShellTest, ShortcutsRaiseTheirMenuIdsWhateverHasTheFocus) {
+  EXPECT_EQ(MenuOfKey(KEY_F5, 0), MENU_FIT_VIEW);
+  EXPECT_EQ(MenuOfKey(KEY_D, MODIFIER_CTRL), MENU_EXPORT_DXF);
+  EXPECT_EQ(MenuOfKey(KEY_F3, 0), MENU_TOGGLE_3D);
+  EXPECT_EQ(MenuOfKey(KEY_O, MODIFIER_CTRL), MENU_OPEN);
+  EXPECT_EQ(MenuOfKey(KEY_S, MODIFIER_CTRL), MENU_SAVE);
+  EXPECT_EQ(MenuOfKey(KEY_S, MODIFIER_CTRL | MODIFIER_SHIFT), MENU_SAVE_AS);
+  EXPECT_EQ(MenuOfKey(KEY_F1, 0), MENU_USER_GUIDE);
+  // Other combinations are no shortcuts.
+  EXPECT_EQ(MenuOfKey(KEY_S, 0), -1);
+  EXPECT_EQ(MenuOfKey(KEY_F3, MODIFIER_CTRL), -1);
+  EXPECT_EQ(MenuOfKey(KEY_D, MODIFIER_CTRL | MODIFIER_ALT), -1);
+  // A shortcut goes before the field with the focus; the field keeps its text.
+  FocusGadget(WINDOW_MAIN, GADGET_WIDTH);
+  EXPECT_EQ(MenuOfKey(KEY_F3, 0), MENU_TOGGLE_3D);
+  EXPECT_EQ(Field(GADGET_WIDTH), "50");
 }
 
 }  // namespace

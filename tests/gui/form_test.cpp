@@ -176,7 +176,7 @@ TEST_F(ShellTest, SetFieldTextIfChangedWritesOnlyADifferentText) {
   EXPECT_EQ(Field(GADGET_WIDTH), "50.0");
   SetFieldTextIfChanged(GADGET_IMPORT_INFO, "");
   EXPECT_EQ(Field(GADGET_IMPORT_INFO), "");
-  EXPECT_EQ(QueuedEventCount(), 0);
+  EXPECT_EQ(CountQueuedEdits(), 0);
   EXPECT_EQ(ReadFieldNumber(GADGET_WIDTH), 50);
 }
 

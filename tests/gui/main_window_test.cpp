@@ -112,7 +112,7 @@ TEST_F(ShellTest, ResizeFitsColumnInfoFieldAndCanvas) {
   EXPECT_GE(GadgetWidth(WINDOW_MAIN, GADGET_CANVAS), 50);
   ASSERT_FALSE(gResult.warnings.empty());
   EXPECT_EQ(gResult.warnings.back(), "sentinel");
-  EXPECT_EQ(QueuedEventCount(), 0);
+  EXPECT_EQ(CountQueuedEdits(), 0);
 
   ResizeWindow(WINDOW_MAIN, 1300, 1000);
   for (int i = 0; i < 100 && WindowInnerHeight(WINDOW_MAIN) != 1000; ++i) {

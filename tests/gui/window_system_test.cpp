@@ -42,7 +42,7 @@ TEST_F(ShellTest, EventQueueMergesOnlyAMoveDirectlyBehindAnEqualMove) {
   EXPECT_EQ(EventType(), EVENT_LEFT_DOWN);
   ASSERT_EQ(PollEvent(), EVENT_GADGET);
   EXPECT_EQ(EventX(), 9);
-  EXPECT_EQ(PollEvent(), EVENT_NONE);
+  EXPECT_EQ(CountQueuedEdits(), 0);
 }
 
 TEST_F(ShellTest, ProgrammaticChangesRaiseNoEvents) {
@@ -52,8 +52,7 @@ TEST_F(ShellTest, ProgrammaticChangesRaiseNoEvents) {
   SetGadgetState(WINDOW_MAIN, GADGET_SHOW_GRID, 0);
   SetGadgetText(WINDOW_MAIN, GADGET_INFO, "info");
   EnableGadget(WINDOW_MAIN, GADGET_GAP, 0);
-  ProcessPendingToolkitEvents();
-  EXPECT_EQ(QueuedEventCount(), 0);
+  EXPECT_EQ(CountQueuedEdits(), 0);
   EXPECT_EQ(Field(GADGET_WIDTH), "77");
   EXPECT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_FIGURE), 4);
   EXPECT_EQ(Field(GADGET_FIGURE), "Trapezoid");
@@ -64,13 +63,16 @@ TEST_F(ShellTest, ProgrammaticChangesRaiseNoEvents) {
 
 TEST_F(ShellTest, UserEditsRaiseOneChangePerKeystroke) {
   UserTypeText(WINDOW_MAIN, GADGET_FILLET, "1,5");
-  EXPECT_EQ(QueuedEventCount(), 3);
-  while (PollEvent() != EVENT_NONE) {
+  ASSERT_EQ(QueuedEventCount(), 3);
+  for (int i = 0; i < 3; ++i) {
+    PollEvent();
     EXPECT_EQ(EventGadget(), GADGET_FILLET);
     EXPECT_EQ(EventType(), EVENT_CHANGE);
   }
   EXPECT_EQ(Field(GADGET_FILLET), "01,5");
+  ClearEventQueue();
   UserSelectComboItem(WINDOW_MAIN, GADGET_SHAPE, 2);
+  ASSERT_EQ(QueuedEventCount(), 1);
   ASSERT_EQ(PollEvent(), EVENT_GADGET);
   EXPECT_EQ(EventGadget(), GADGET_SHAPE);
   EXPECT_EQ(EventType(), EVENT_CHANGE);
@@ -119,7 +121,7 @@ TEST_F(ShellTest, WheelOverAComboScrollsTheColumnAndKeepsTheSelection) {
   UserTurnWheel(WINDOW_MAIN, GADGET_FIGURE, -3);
   ProcessPendingToolkitEvents();
   EXPECT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_FIGURE), 1);
-  EXPECT_EQ(QueuedEventCount(), 0);
+  EXPECT_EQ(CountQueuedEdits(), 0);
   EXPECT_GT(ScrollAreaOffsetY(WINDOW_MAIN, GADGET_LEFT_PANEL), 0);
   UserTurnWheel(WINDOW_MAIN, GADGET_FIGURE, 10);
   EXPECT_EQ(ScrollAreaOffsetY(WINDOW_MAIN, GADGET_LEFT_PANEL), 0);

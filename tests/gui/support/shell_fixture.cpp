@@ -64,6 +64,14 @@ void PostMenuEvent(int64_t id) {
   DispatchQueuedEvents();
 }
 
+int64_t CountQueuedEdits() {
+  int64_t edits = 0;
+  while (PollEvent() != EVENT_NONE) {
+    if (EventKindOf() != EVENT_GADGET || EventType() == EVENT_CHANGE || EventType() == EVENT_CLICK) ++edits;
+  }
+  return edits;
+}
+
 std::string Field(int64_t gadget) { return GetGadgetText(WINDOW_MAIN, gadget); }
 
 namespace {

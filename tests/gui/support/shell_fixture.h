@@ -23,6 +23,11 @@ void DispatchQueuedEvents();
 // Posts one event of the main window and handles the queue.
 void PostGadgetEvent(int64_t gadget, int64_t type);
 void PostMenuEvent(int64_t id);
+// Lets the toolkit run, takes every queued event and counts the edits
+// among them (changes, clicks, menu and close events). Focus and pointer
+// events, which windows of other tests on the same X server cause, are
+// not counted.
+int64_t CountQueuedEdits();
 // Text of a field of the main window.
 std::string Field(int64_t gadget);
 

@@ -1,6 +1,6 @@
 // Saving and opening a project with a 100,000-point imported outline: the
 // file writer and reader alone, and the whole commands through the form
-// (these need an X display).
+// (these need an X display: xvfb-run -a build/release/bench/ribbelo_app_bench).
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>

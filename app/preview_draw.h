@@ -1,0 +1,6 @@
+// The 3D preview on the canvas: the software renderer's frame copied into
+// the canvas image, with the error or height hint and the help line on top.
+#pragma once
+
+// Draws the whole 3D view into GADGET_CANVAS; DrawCanvas calls it in 3D mode.
+void DrawPreview3D();

@@ -1,0 +1,34 @@
+#include "export/vase_rings.h"
+
+#include "engine/polyline.h"
+#include "export/export_file.h"
+#include "text/texts.h"
+
+int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
+                         double tolerance, PointList& outer, PointList& inner) {
+  outer.clear();
+  inner.clear();
+  int64_t steps = ValidateVaseParams(outline, vase);
+  if (steps == 0) return 0;
+  if (!AllPointsFinite(outline)) {
+    gLastError = Tx(TX_VASE_NO_OUTLINE);
+    return 0;
+  }
+  SimplifyClosedPolyline(outline, tolerance, outer);
+  // A ring thinned to a line or a point has no area to build on.
+  if (outer.size() < 3) {
+    gLastError = Tx(TX_VASE_NO_OUTLINE);
+    return 0;
+  }
+  if (vase.hollow == 0) return steps;
+  PointList ring;
+  if (CheckWallThickness(outer, baseLine, vase, ring) == 0) return 0;
+  // The offset ring can be far denser than the writer needs.
+  SimplifyClosedPolyline(ring, tolerance, inner);
+  if (inner.empty() || inner[0].x != ring[0].x || inner[0].y != ring[0].y) inner.insert(inner.begin(), ring[0]);
+  if (inner.size() < 3) {
+    gLastError = Tx(TX_VASE_WALL_TOO_THICK);
+    return 0;
+  }
+  return steps;
+}

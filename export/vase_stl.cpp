@@ -1,0 +1,181 @@
+#include "export/vase_stl.h"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "export/vase_rings.h"
+#include "text/texts.h"
+#include "vase/cap_triangulation.h"
+#include "vase/vase_slices.h"
+
+namespace {
+
+void PutLittleEndian32(char* out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void PutFloat(char* out, double value) {
+  float f = static_cast<float>(value);
+  uint32_t bits;
+  std::memcpy(&bits, &f, sizeof bits);
+  PutLittleEndian32(out, bits);
+}
+
+// Slice rows of a ring: row i holds the ring's points moved to the slice at
+// height fraction t(i); column n is the centre (0, 0) of a fan.
+struct SliceTable {
+  int64_t width = 0;
+  std::vector<double> x, y;
+  double X(int64_t i, int64_t j) const { return x[static_cast<size_t>(i * width + j)]; }
+  double Y(int64_t i, int64_t j) const { return y[static_cast<size_t>(i * width + j)]; }
+};
+
+template <typename FractionOf>
+void BuildSliceTable(const VaseParams& vase, const PointList& ring, int64_t steps, FractionOf fraction,
+                     SliceTable& table) {
+  const int64_t n = static_cast<int64_t>(ring.size());
+  table.width = n + 1;
+  table.x.assign(static_cast<size_t>((steps + 1) * (n + 1)), 0.0);
+  table.y.assign(table.x.size(), 0.0);
+  for (int64_t i = 0; i <= steps; ++i) {
+    double t = fraction(i);
+    for (int64_t j = 0; j < n; ++j) {
+      OutlinePoint p;
+      TransformSlicePoint(vase, t, ring[static_cast<size_t>(j)].x, ring[static_cast<size_t>(j)].y, p);
+      table.x[static_cast<size_t>(i * (n + 1) + j)] = p.x;
+      table.y[static_cast<size_t>(i * (n + 1) + j)] = p.y;
+    }
+  }
+}
+
+void RingArrays(const PointList& ring, std::vector<double>& x, std::vector<double>& y) {
+  x.resize(ring.size());
+  y.resize(ring.size());
+  for (size_t i = 0; i < ring.size(); ++i) {
+    x[i] = ring[i].x;
+    y[i] = ring[i].y;
+  }
+}
+
+}  // namespace
+
+void WriteStlTriangle(ExportFile& file, char* buffer, double x1, double y1, double z1, double x2, double y2,
+                      double z2, double x3, double y3, double z3) {
+  double nx = (y2 - y1) * (z3 - z1) - (z2 - z1) * (y3 - y1);
+  double ny = (z2 - z1) * (x3 - x1) - (x2 - x1) * (z3 - z1);
+  double nz = (x2 - x1) * (y3 - y1) - (y2 - y1) * (x3 - x1);
+  double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+  if (length > 0) {
+    nx /= length;
+    ny /= length;
+    nz /= length;
+  }
+  const double values[12] = {nx, ny, nz, x1, y1, z1, x2, y2, z2, x3, y3, z3};
+  for (int i = 0; i < 12; ++i) PutFloat(buffer + 4 * i, values[i]);
+  buffer[48] = 0;
+  buffer[49] = 0;
+  PutExportBytes(file, buffer, STL_RECORD_SIZE);
+}
+
+int64_t ExportVaseStl(const std::string& path, const PointList& outline, const PointList& baseLine,
+                      const VaseParams& vase, double tolerance) {
+  PointList outer, inner;
+  const int64_t S = PrepareVaseRings(outline, baseLine, vase, tolerance, outer, inner);
+  if (S == 0) return 0;
+  const double H = vase.height;
+  const int64_t N = static_cast<int64_t>(outer.size());
+  std::vector<double> X, Y;
+  RingArrays(outer, X, Y);
+  std::vector<int64_t> K;
+  TriangulatePolygon(X.data(), Y.data(), N, K);
+  const int64_t TK = static_cast<int64_t>(K.size() / 3);
+  SliceTable P;
+  BuildSliceTable(vase, outer, S, [&](int64_t i) { return static_cast<double>(i) / static_cast<double>(S); }, P);
+  uint64_t count = 2 * static_cast<uint64_t>(N) * static_cast<uint64_t>(S) + 2 * static_cast<uint64_t>(TK);
+
+  const bool hollow = vase.hollow != 0;
+  const double b = vase.bottomThickness;
+  int64_t M = 0;
+  std::vector<int64_t> F, R;
+  SliceTable Q;
+  if (hollow) {
+    M = static_cast<int64_t>(inner.size());
+    std::vector<double> IX, IY;
+    RingArrays(inner, IX, IY);
+    TriangulatePolygon(IX.data(), IY.data(), M, F);
+    BuildSliceTable(vase, inner, S, [&](int64_t i) { return InnerSliceZ(vase, i, S) / H; }, Q);
+    std::vector<double> topX(static_cast<size_t>(N)), topY(static_cast<size_t>(N));
+    std::vector<double> innerTopX(static_cast<size_t>(M)), innerTopY(static_cast<size_t>(M));
+    for (int64_t j = 0; j < N; ++j) {
+      topX[static_cast<size_t>(j)] = P.X(S, j);
+      topY[static_cast<size_t>(j)] = P.Y(S, j);
+    }
+    for (int64_t j = 0; j < M; ++j) {
+      innerTopX[static_cast<size_t>(j)] = Q.X(S, j);
+      innerTopY[static_cast<size_t>(j)] = Q.Y(S, j);
+    }
+    StitchRings(topX.data(), topY.data(), N, innerTopX.data(), innerTopY.data(), M, R);
+    count = 2 * static_cast<uint64_t>(N) * static_cast<uint64_t>(S) + static_cast<uint64_t>(TK) +
+            2 * static_cast<uint64_t>(M) * static_cast<uint64_t>(S) + F.size() / 3 + R.size() / 3;
+  }
+  // The count field has 32 bits.
+  if (count > 0xFFFFFFFFu) {
+    gLastError = Tx(TX_EXPORT_CANNOT_WRITE);
+    return 0;
+  }
+
+  ExportFile file;
+  if (OpenExportFile(file, path) == 0) {
+    gLastError = gExportError;
+    return 0;
+  }
+  char record[STL_HEADER_SIZE] = {};
+  std::memcpy(record, "Ribbelo vaas", 12);
+  PutExportBytes(file, record, STL_HEADER_SIZE);
+  char countBytes[4];
+  PutLittleEndian32(countBytes, static_cast<uint32_t>(count));
+  PutExportBytes(file, countBytes, 4);
+
+  for (int64_t i = 0; i < S; ++i) {
+    double zL = OuterSliceZ(vase, i, S), zU = OuterSliceZ(vase, i + 1, S);
+    for (int64_t j = 0; j < N; ++j) {
+      int64_t j2 = (j + 1) % N;
+      WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i, j2), P.Y(i, j2), zL, P.X(i + 1, j2),
+                       P.Y(i + 1, j2), zU);
+      WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i + 1, j2), P.Y(i + 1, j2), zU, P.X(i + 1, j),
+                       P.Y(i + 1, j), zU);
+    }
+  }
+  for (size_t k = 0; k + 2 < K.size(); k += 3) {
+    int64_t a = K[k], c1 = K[k + 1], c2 = K[k + 2];
+    WriteStlTriangle(file, record, P.X(0, a), P.Y(0, a), 0, P.X(0, c2), P.Y(0, c2), 0, P.X(0, c1), P.Y(0, c1), 0);
+    if (!hollow)
+      WriteStlTriangle(file, record, P.X(S, a), P.Y(S, a), H, P.X(S, c1), P.Y(S, c1), H, P.X(S, c2), P.Y(S, c2), H);
+  }
+  if (hollow) {
+    for (int64_t i = 0; i < S; ++i) {
+      double zL = InnerSliceZ(vase, i, S), zU = InnerSliceZ(vase, i + 1, S);
+      for (int64_t j = 0; j < M; ++j) {
+        int64_t j2 = (j + 1) % M;
+        WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j2), Q.Y(i + 1, j2), zU, Q.X(i, j2),
+                         Q.Y(i, j2), zL);
+        WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j), Q.Y(i + 1, j), zU, Q.X(i + 1, j2),
+                         Q.Y(i + 1, j2), zU);
+      }
+    }
+    for (size_t k = 0; k + 2 < F.size(); k += 3)
+      WriteStlTriangle(file, record, Q.X(0, F[k]), Q.Y(0, F[k]), b, Q.X(0, F[k + 1]), Q.Y(0, F[k + 1]), b,
+                       Q.X(0, F[k + 2]), Q.Y(0, F[k + 2]), b);
+    auto rimX = [&](int64_t k) { return k < N ? P.X(S, k) : Q.X(S, k - N); };
+    auto rimY = [&](int64_t k) { return k < N ? P.Y(S, k) : Q.Y(S, k - N); };
+    for (size_t k = 0; k + 2 < R.size(); k += 3)
+      WriteStlTriangle(file, record, rimX(R[k]), rimY(R[k]), H, rimX(R[k + 1]), rimY(R[k + 1]), H, rimX(R[k + 2]),
+                       rimY(R[k + 2]), H);
+  }
+  if (CloseExportFile(file) == 0) {
+    gLastError = gExportError;
+    return 0;
+  }
+  return static_cast<int64_t>(count);
+}

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/polyline.h"
+#include "export/export_file.h"
+#include "export/vase_rings.h"
+#include "export/vase_stl.h"
+#include "tests/support/export_files.h"
+#include "tests/support/ring_checks.h"
+#include "text/texts.h"
+#include "vase/vase_params.h"
+
+namespace {
+
+struct StlMesh {
+  std::string header;
+  uint32_t count = 0;
+  size_t bytes = 0;
+  std::vector<std::array<float, 12>> facets;
+};
+
+StlMesh ReadStl(const std::string& path) {
+  StlMesh mesh;
+  std::string data = ReadFileBytes(path);
+  mesh.bytes = data.size();
+  if (data.size() < 84) return mesh;
+  mesh.header = data.substr(0, 80);
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(data.data());
+  mesh.count = u[80] | (u[81] << 8) | (u[82] << 16) | (static_cast<uint32_t>(u[83]) << 24);
+  for (size_t at = 84; at + 50 <= data.size(); at += 50) {
+    std::array<float, 12> f;
+    std::memcpy(f.data(), data.data() + at, 48);
+    mesh.facets.push_back(f);
+  }
+  return mesh;
+}
+
+// Every directed edge must meet its reverse exactly once: closed and
+// consistently wound. Also sums the signed volume.
+void ExpectClosedOutward(const StlMesh& mesh, double& volume) {
+  std::map<std::array<float, 6>, int> edges;
+  volume = 0;
+  for (const auto& f : mesh.facets) {
+    for (int k = 0; k < 3; ++k) {
+      const float* a = &f[3 + 3 * k];
+      const float* b = &f[3 + 3 * ((k + 1) % 3)];
+      edges[{a[0], a[1], a[2], b[0], b[1], b[2]}] += 1;
+    }
+    double x1 = f[3], y1 = f[4], z1 = f[5], x2 = f[6], y2 = f[7], z2 = f[8], x3 = f[9], y3 = f[10], z3 = f[11];
+    volume += (x1 * (y2 * z3 - z2 * y3) - y1 * (x2 * z3 - z2 * x3) + z1 * (x2 * y3 - y2 * x3)) / 6;
+  }
+  size_t unmatched = 0;
+  for (const auto& [edge, uses] : edges) {
+    std::array<float, 6> reverse = {edge[3], edge[4], edge[5], edge[0], edge[1], edge[2]};
+    auto found = edges.find(reverse);
+    if (uses != 1 || found == edges.end() || found->second != 1) ++unmatched;
+  }
+  EXPECT_EQ(unmatched, 0u);
+}
+
+VaseParams Straight(double height, int64_t steps) {
+  VaseParams vase;
+  vase.height = height;
+  vase.steps = steps;
+  return vase;
+}
+
+TEST(VaseStl, SolidStarShapedVaseCountsLayoutAndClosure) {
+  PointList circle = CircleOutline(20, 40);
+  VaseParams vase = Straight(30, 3);
+  vase.twist = 45;
+  vase.topScale = 0.8;
+  vase.bulge = 0.1;
+  std::string path = ExportTestPath("vase.stl");
+  int64_t count = ExportVaseStl(path, circle, {}, vase, VASE_STL_TOLERANCE);
+  ASSERT_EQ(count, 2 * 40 * 3 + 2 * 40);
+  StlMesh mesh = ReadStl(path);
+  EXPECT_EQ(mesh.count, count);
+  EXPECT_EQ(mesh.bytes, 84u + 50u * static_cast<size_t>(count));
+  EXPECT_EQ(mesh.header, std::string("Ribbelo vaas") + std::string(68, '\0'));
+  double volume;
+  ExpectClosedOutward(mesh, volume);
+  EXPECT_GT(volume, 0);
+  // The first wall facet starts at the outline's first point at z = 0 and
+  // faces away from the axis there.
+  EXPECT_NEAR(mesh.facets[0][3], 0, 1e-6);
+  EXPECT_FLOAT_EQ(mesh.facets[0][4], 20);
+  EXPECT_GT(mesh.facets[0][1], 0.9f);
+  // The Dutch build writes the same header.
+  gTexts = gTextsNl;
+  count = ExportVaseStl(path, circle, {}, vase, VASE_STL_TOLERANCE);
+  gTexts = gTextsEn;
+  EXPECT_EQ(ReadStl(path).header.substr(0, 13), std::string("Ribbelo vaas\0", 13));
+}
+
+TEST(VaseStl, StraightVaseVolumeAndANonStarCap) {
+  // A C shape around the origin: not star-shaped, so the cap is ear-clipped.
+  // Its first point lies on the top side and is thinned away: N = 8.
+  PointList shape = {{0, 10}, {-10, 10}, {-10, -10}, {10, -10}, {10, -6}, {-6, -6}, {-6, 6}, {10, 6}, {10, 10}};
+  std::string path = ExportTestPath("c.stl");
+  int64_t count = ExportVaseStl(path, shape, {}, Straight(5, 1), VASE_STL_TOLERANCE);
+  ASSERT_EQ(count, 2 * 8 * 1 + 2 * (8 - 2));
+  StlMesh mesh = ReadStl(path);
+  double volume;
+  ExpectClosedOutward(mesh, volume);
+  EXPECT_NEAR(volume, SignedArea(shape) * 5, 1e-3);
+}
+
+TEST(VaseStl, HollowVaseHasWallsFloorAndRimAndIsClosed) {
+  PointList circle = CircleOutline(20, 60);
+  VaseParams vase = Straight(40, 4);
+  vase.hollow = VASE_HOLLOW;
+  vase.wallThickness = 2;
+  vase.bottomThickness = 3;
+  vase.innerWallMode = INNER_WALL_FOLLOW_PATTERN;
+  PointList outer, inner;
+  ASSERT_EQ(PrepareVaseRings(circle, {}, vase, VASE_STL_TOLERANCE, outer, inner), 4);
+  const int64_t N = static_cast<int64_t>(outer.size()), M = static_cast<int64_t>(inner.size());
+  std::string path = ExportTestPath("hollow.stl");
+  int64_t count = ExportVaseStl(path, circle, {}, vase, VASE_STL_TOLERANCE);
+  // Both rings are star-shaped: fan caps of N and M triangles; the rim N + M.
+  EXPECT_EQ(count, 2 * N * 4 + N + 2 * M * 4 + M + N + M);
+  StlMesh mesh = ReadStl(path);
+  ASSERT_EQ(mesh.facets.size(), static_cast<size_t>(count));
+  double volume;
+  ExpectClosedOutward(mesh, volume);
+  double expected = SignedArea(outer) * 40 - SignedArea(inner) * 37;
+  EXPECT_NEAR(volume, expected, expected * 1e-4);
+  // admesh as an independent reader: one part, nothing to repair.
+  std::string report;
+  if (RunCommand("admesh '" + path + "' 2>&1", report) != 0 || report.find("Number of parts") == std::string::npos)
+    GTEST_SKIP() << "admesh is not available";
+  for (const char* clean : {"Number of parts       :     1", "Degenerate facets     :     0",
+                            "Edges fixed           :     0", "Facets removed        :     0",
+                            "Backwards edges       :     0", "Normals fixed         :     0"})
+    EXPECT_NE(report.find(clean), std::string::npos) << clean;
+}
+
+TEST(VaseStl, InnerRingIsThinnedButKeepsItsFirstPoint) {
+  // The inner ring is half as wide: its points lie closer to their chords.
+  PointList circle = CircleOutline(20, 4000);
+  VaseParams vase = Straight(40, 4);
+  vase.hollow = VASE_HOLLOW;
+  vase.wallThickness = 10;
+  vase.bottomThickness = 3;
+  vase.innerWallMode = INNER_WALL_FOLLOW_PATTERN;
+  PointList outer, inner, simplified, ring;
+  ASSERT_GT(PrepareVaseRings(circle, {}, vase, 0.005, outer, inner), 0);
+  SimplifyClosedPolyline(circle, 0.005, simplified);
+  ASSERT_EQ(CheckWallThickness(simplified, {}, vase, ring), 1);
+  EXPECT_LT(inner.size(), ring.size());
+  EXPECT_EQ(inner[0].x, ring[0].x);
+  EXPECT_EQ(inner[0].y, ring[0].y);
+  // Every ring point stays within the tolerance of the thinned ring.
+  double worst = 0;
+  for (const OutlinePoint& p : ring) {
+    double best = 1e300;
+    for (size_t i = 0; i < inner.size(); ++i) {
+      const OutlinePoint& a = inner[i];
+      const OutlinePoint& b = inner[(i + 1) % inner.size()];
+      best = std::fmin(best, PointSegmentDistance(p.x, p.y, a.x, a.y, b.x, b.y));
+    }
+    worst = std::fmax(worst, best);
+  }
+  EXPECT_LE(worst, 0.005 + 1e-12);
+}
+
+TEST(VaseStl, DegenerateFacetGetsAZeroNormal) {
+  std::string path = ExportTestPath("flat.bin");
+  ExportFile file;
+  ASSERT_EQ(OpenExportFile(file, path), 1);
+  char buffer[50];
+  WriteStlTriangle(file, buffer, 0, 0, 0, 1, 1, 1, 2, 2, 2);
+  WriteStlTriangle(file, buffer, 0, 0, 0, 1, 0, 0, 0, 1, 0);
+  ASSERT_EQ(CloseExportFile(file), 1);
+  std::string data = ReadFileBytes(path);
+  ASSERT_EQ(data.size(), 100u);
+  float values[12];
+  std::memcpy(values, data.data(), 48);
+  EXPECT_EQ(values[0], 0.0f);
+  EXPECT_EQ(values[1], 0.0f);
+  EXPECT_EQ(values[2], 0.0f);
+  EXPECT_EQ(values[9], 2.0f);
+  std::memcpy(values, data.data() + 50, 48);
+  EXPECT_EQ(values[2], 1.0f);
+  EXPECT_EQ(data[48], 0);
+  EXPECT_EQ(data[49], 0);
+}
+
+TEST(VaseStl, FailuresLeaveTheReasonAndNoFile) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  PointList circle = CircleOutline(20, 40);
+  std::string path = ExportTestPath("keep.stl");
+  {
+    ExportFile file;
+    ASSERT_EQ(OpenExportFile(file, path), 1);
+    PutExportBytes(file, "old", 3);
+    ASSERT_EQ(CloseExportFile(file), 1);
+  }
+  EXPECT_EQ(ExportVaseStl(path, circle, {}, Straight(0, 3), VASE_STL_TOLERANCE), 0);
+  EXPECT_EQ(gLastError, Tx(TX_VASE_HEIGHT));
+  EXPECT_EQ(ExportVaseStl(path, circle, {}, Straight(nan, 3), VASE_STL_TOLERANCE), 0);
+  EXPECT_EQ(ExportVaseStl(path, {{0, 1}, {1, 0}}, {}, Straight(10, 3), VASE_STL_TOLERANCE), 0);
+  EXPECT_EQ(gLastError, Tx(TX_VASE_NO_OUTLINE));
+  EXPECT_EQ(ExportVaseStl(path, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, {}, Straight(10, 3), VASE_STL_TOLERANCE), 0);
+  EXPECT_EQ(gLastError, Tx(TX_VASE_NO_OUTLINE));
+  PointList broken = circle;
+  broken[3].y = nan;
+  EXPECT_EQ(ExportVaseStl(path, broken, {}, Straight(10, 3), VASE_STL_TOLERANCE), 0);
+  EXPECT_EQ(gLastError, Tx(TX_VASE_NO_OUTLINE));
+  VaseParams thick = Straight(10, 3);
+  thick.hollow = VASE_HOLLOW;
+  thick.wallThickness = 30;
+  thick.bottomThickness = 1;
+  EXPECT_EQ(ExportVaseStl(path, circle, {}, thick, VASE_STL_TOLERANCE), 0);
+  EXPECT_EQ(gLastError, Tx(TX_VASE_WALL_TOO_THICK));
+  EXPECT_EQ(ReadFileBytes(path), "old");
+  gTexts = gTextsNl;
+  int64_t count = ExportVaseStl(ExportTestPath("none/v.stl"), circle, {}, Straight(10, 3), VASE_STL_TOLERANCE);
+  gTexts = gTextsEn;
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(gLastError, "Kan het bestand niet schrijven.");
+  if (FileExists("/dev/full")) {
+    gLastError.clear();
+    EXPECT_EQ(ExportVaseStl("/dev/full", circle, {}, Straight(10, 3), VASE_STL_TOLERANCE), 0);
+    EXPECT_EQ(gLastError, Tx(TX_EXPORT_CANNOT_WRITE));
+    EXPECT_TRUE(FileExists("/dev/full"));
+  }
+}
+
+}  // namespace
