@@ -96,36 +96,36 @@ std::string ShellWithProject() {
   return path;
 }
 
-void BM_SaveProjectCommand100k(benchmark::State& state) {
+// Runs body once per iteration on the main window with the project.
+template <typename Body>
+void WithProject(benchmark::State& state, Body body) {
   std::string path = ShellWithProject();
-  if (path.empty()) state.SkipWithError("no X display");
-  for (auto _ : state) {
-    if (path.empty()) break;
+  if (path.empty()) {
+    state.SkipWithError("no X display");
+    return;
+  }
+  for (auto _ : state) body(path);
+}
+
+void BM_SaveProjectCommand100k(benchmark::State& state) {
+  WithProject(state, [&](const std::string&) {
     MarkProjectModified();
     if (!SaveProject(0)) state.SkipWithError("save failed");
-  }
+  });
 }
 BENCHMARK(BM_SaveProjectCommand100k)->Unit(benchmark::kMillisecond);
 
 // Includes the recompute with fit and the drawing that every open does.
 void BM_OpenProjectCommand100k(benchmark::State& state) {
-  std::string path = ShellWithProject();
-  if (path.empty()) state.SkipWithError("no X display");
-  for (auto _ : state) {
-    if (path.empty()) break;
+  WithProject(state, [&](const std::string& path) {
     if (!OpenProjectFile(path) || gParams.importPoints.size() != 100000) state.SkipWithError("open failed");
-  }
+  });
 }
 BENCHMARK(BM_OpenProjectCommand100k)->Unit(benchmark::kMillisecond);
 
 // The recompute with fit and drawing alone, to set the open command against.
 void BM_RecomputeOpenedDesign100k(benchmark::State& state) {
-  std::string path = ShellWithProject();
-  if (path.empty()) state.SkipWithError("no X display");
-  for (auto _ : state) {
-    if (path.empty()) break;
-    OnParametersChanged(-1, 1);
-  }
+  WithProject(state, [](const std::string&) { OnParametersChanged(-1, 1); });
 }
 BENCHMARK(BM_RecomputeOpenedDesign100k)->Unit(benchmark::kMillisecond);
 

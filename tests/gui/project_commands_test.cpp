@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -461,22 +458,15 @@ TEST_F(ProjectCommandsTest, SaveThatRunsOutOfRoomKeepsTheOldProject) {
   ASSERT_GT(before.size(), 512u);
   Retype(GADGET_WIDTH, "60");
   ClearCannedDialogs();
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // Only the file write and the canned box run here: no toolkit traffic.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{512, 512};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    int64_t saved = SaveProject(0);
-    bool box = RecordedDialogCalls().size() == 1 && RecordedDialogCalls()[0].text == "keep.omt:\nCannot write the file.";
+  // Only the file write and the canned box run in the child: no toolkit traffic.
+  int result = RunWithFileSizeLimit(512, [&] {
+    if (SaveProject(0) != 0) return 1;
+    if (RecordedDialogCalls().size() != 1 || RecordedDialogCalls()[0].text != "keep.omt:\nCannot write the file.")
+      return 2;
     bool kept = gModified == 1 && GetWindowTitle(WINDOW_MAIN) == "Ribbelo - keep.omt *" && gProjectPath == path;
-    _exit(saved == 0 ? (box ? (kept ? 0 : 3) : 2) : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: no error box, 3: document state changed";
+    return kept ? 0 : 3;
+  });
+  EXPECT_EQ(result, 0) << "1: saved, 2: no error box, 3: document state changed";
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"keep.omt"});
 }

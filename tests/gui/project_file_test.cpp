@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -331,20 +328,10 @@ TEST_F(ProjectFileTest, FailedWriteKeepsTheOldFile) {
   ASSERT_EQ(WriteProjectFile(path, p, v, e), 1);
   std::string before = ReadBytes(path);
   for (int i = 0; i < 2000; ++i) AddListPoint(p.importPoints, i, i);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{512, 512};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    int64_t result = WriteProjectFile(path, p, v, e);
-    bool reason = gFileErrorText == "Cannot write the file.";
-    _exit(result == 0 && reason ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write must fail with its message";
+  int result = RunWithFileSizeLimit(512, [&] {
+    return WriteProjectFile(path, p, v, e) == 0 && gFileErrorText == "Cannot write the file." ? 0 : 1;
+  });
+  EXPECT_EQ(result, 0) << "the write must fail with its message";
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"keep.omt"});
 }

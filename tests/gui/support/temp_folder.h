@@ -1,6 +1,7 @@
 // A private folder under /tmp for one test, and whole-file reads and writes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,3 +25,8 @@ class TempFolder {
 // The whole file; "" when it cannot be read.
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
+
+// Runs body in a child process whose files may not grow past limit bytes
+// (SIGXFSZ ignored, so writes fail instead); returns the child's exit
+// code, the value body returned, or -1 when it did not exit normally.
+int RunWithFileSizeLimit(long limit, const std::function<int()>& body);
