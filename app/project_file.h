@@ -29,7 +29,8 @@ constexpr int64_t MAX_PROJECT_POINTS = 10000000;
 // Message of the last failed write or read, or the warning of a read.
 extern std::string gFileErrorText;
 
-// Nine decimals, "." whatever the locale; a zero of either sign is unsigned.
+// Nine decimals, "." whatever the locale; a value that rounds to zero is
+// written without a sign.
 std::string FormatProjectNumber(double x);
 // The whole file as written, byte-order mark included.
 std::string ComposeProjectText(const DesignParams& params, const VaseParams& vase, const ProjectExtras& extras);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the import fuzz targets with clang and runs each for a bounded time.
+# Builds the fuzz targets (the DXF and STL import, the project reader) with
+# clang and runs each for a bounded time.
 # Usage: tests/fuzz/run_fuzzers.sh OUTPUT_DIR [SECONDS_EACH]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-$root/build/fuzz}
-seconds=${2:-30}
+seconds=${2:-20}
 cxx=${FUZZ_CXX:-clang++-14}
 mkdir -p "$out/obj"
 flags=(-std=c++20 -O1 -g -Wall -Wextra -ffp-contract=off -I"$root"
@@ -12,21 +13,24 @@ flags=(-std=c++20 -O1 -g -Wall -Wextra -ffp-contract=off -I"$root"
 
 # The GTK-free sources the targets need, compiled once and kept while unchanged.
 objs=()
-for src in "$root"/import/*.cpp "$root"/engine/*.cpp "$root"/text/texts_en.cpp "$root"/text/texts_nl.cpp; do
+# The project reader is the one shell file without the toolkit.
+for src in "$root"/import/*.cpp "$root"/engine/*.cpp "$root"/text/texts_en.cpp "$root"/text/texts_nl.cpp \
+           "$root"/app/project_file.cpp; do
   obj="$out/obj/$(basename "$(dirname "$src")")_$(basename "$src" .cpp).o"
-  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root"/import "$root"/engine "$root"/text -name '*.h' -newer "$obj" -o -name '*.inc' -newer "$obj" | head -1)" ]; then
+  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root"/import "$root"/engine "$root"/text "$root"/vase \
+       "$root"/app/project_file.h -name '*.h' -newer "$obj" -o -name '*.inc' -newer "$obj" | head -1)" ]; then
     "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj" &
   fi
   objs+=("$obj")
 done
 wait
-rm -f "$out/libimport_fuzz.a"
-ar rcs "$out/libimport_fuzz.a" "${objs[@]}"
+rm -f "$out/libfuzz_sources.a"
+ar rcs "$out/libfuzz_sources.a" "${objs[@]}"
 
 status=0
-for target in dxf stl; do
+for target in dxf stl project; do
   "$cxx" "${flags[@]}" -fsanitize=fuzzer "$root/tests/fuzz/${target}_fuzz.cpp" "$root/text/language_en.cpp" \
-    "$out/libimport_fuzz.a" -o "$out/${target}_fuzz"
+    "$out/libfuzz_sources.a" -o "$out/${target}_fuzz"
   mkdir -p "$out/corpus_$target"
   # New inputs go to the first folder; the committed seeds are only read.
   if ! ASAN_OPTIONS=detect_leaks=1 "$out/${target}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \

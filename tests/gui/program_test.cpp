@@ -61,19 +61,6 @@ TEST(Program, DutchEnvironmentKeepsNumbersWithAPoint) {
   EXPECT_NE(out.find("[  PASSED  ] 1 test"), std::string::npos) << out;
 }
 
-// Other tests show windows of the same title; the process id tells ours.
-std::string WaitForWindow(int pid, const std::string& title) {
-  for (int i = 0; i < 100; ++i) {
-    std::string id = CommandOutput("xdotool search --all --pid " + std::to_string(pid) + " --name '^" + title +
-                                   "$' 2>/dev/null | head -n1");
-    if (!id.empty()) return id;
-    usleep(100000);
-  }
-  return "";
-}
-
-std::string WindowName(const std::string& id) { return CommandOutput("xdotool getwindowname " + id); }
-
 // The real program under the X server, driven like a user with xdotool.
 TEST(Program, RealProgramMarksTheTitleWhenTheUserTypes) {
   if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool missing";
@@ -92,7 +79,7 @@ TEST(Program, RealProgramMarksTheTitleWhenTheUserTypes) {
   close(fd);
   int pid = StartProgram({kProgram}, {}, errPath);
   ASSERT_GT(pid, 0);
-  std::string id = WaitForWindow(pid, "Ribbelo - new project");
+  std::string id = WaitForWindow("Ribbelo - new project", pid);
   ASSERT_FALSE(id.empty()) << "the window did not appear";
   // Other tests may map windows over ours meanwhile: raise and retry.
   std::string title;

@@ -1,35 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/project_file.h"
+#include "engine/number_parse.h"
+#include "tests/gui/support/temp_folder.h"
 #include "tests/support/comma_locale.h"
 #include "text/texts.h"
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -83,24 +67,9 @@ void DefaultRecords(DesignParams& p, VaseParams& v, ProjectExtras& e) {
 
 class ProjectFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/ribbelo_project_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-  }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  std::vector<std::string> FolderEntries() const {
-    std::vector<std::string> names;
-    DIR* d = opendir(dir_.c_str());
-    while (dirent* e = readdir(d))
-      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-    closedir(d);
-    return names;
-  }
+  void SetUp() override { ASSERT_FALSE(folder_.Dir().empty()); }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  std::vector<std::string> FolderEntries() const { return folder_.Entries(); }
   // Saves, reads into fresh records, saves again: the bytes must not change.
   void ExpectStableRoundTrip(const DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
     std::string first = Path("first.omt"), second = Path("second.omt");
@@ -113,7 +82,7 @@ class ProjectFileTest : public ::testing::Test {
     ASSERT_EQ(WriteProjectFile(second, p2, v2, e2), 1);
     EXPECT_EQ(ReadBytes(first), ReadBytes(second));
   }
-  std::string dir_;
+  TempFolder folder_;
 };
 
 TEST_F(ProjectFileTest, DefaultProjectByteForByte) {
@@ -144,7 +113,9 @@ TEST_F(ProjectFileTest, NumbersAreLocaleFree) {
   EXPECT_EQ(FormatProjectNumber(-0.0), "0.000000000");
   EXPECT_EQ(FormatProjectNumber(-0.25), "-0.250000000");
   EXPECT_EQ(FormatProjectNumber(1.6), "1.600000000");
-  EXPECT_EQ(FormatProjectNumber(-1e-12), "-0.000000000");
+  EXPECT_EQ(FormatProjectNumber(-1e-12), "0.000000000");
+  EXPECT_EQ(FormatProjectNumber(-4.9e-10), "0.000000000");
+  EXPECT_EQ(FormatProjectNumber(-5.1e-10), "-0.000000001");
   EXPECT_EQ(FormatProjectNumber(INFINITY), "+Infinity");
   EXPECT_EQ(FormatProjectNumber(NAN), "NaN");
   if (!UseCommaLocale()) GTEST_SKIP() << "no comma locale";
@@ -275,7 +246,7 @@ TEST_F(ProjectFileTest, NotAProjectChangesNothing) {
   EXPECT_EQ(gFileErrorText, "This is not a Ribbelo project.");
   EXPECT_EQ(p.shapeKind, SHAPE_CIRCLE);
 
-  for (const std::string& bad : {Path("missing.omt"), dir_, Path("empty.omt")}) {
+  for (const std::string& bad : {Path("missing.omt"), folder_.Dir(), Path("empty.omt")}) {
     if (bad == Path("empty.omt")) WriteBytes(bad, "");
     EXPECT_EQ(ReadProjectFile(bad, p, v, e), 0) << bad;
     EXPECT_EQ(gFileErrorText, "Cannot open the file.");
@@ -316,6 +287,22 @@ TEST_F(ProjectFileTest, IncompleteOutlineIsDroppedWithAWarning) {
   EXPECT_EQ(p.importPoints[0].y, 2);
   EXPECT_EQ(p.importPoints[1].x, 3);
   EXPECT_EQ(p.importPoints[1].y, 0);
+
+  // Coordinates in every form a real value takes elsewhere in the file.
+  const std::vector<std::string> forms = {"0x10",   " +2.5", "1e400", "-1e-400", "1,5", "-0.1e1x", "NaN",
+                                          "nope",  "+Infinity", "", "0.1000000000000000055511151231257827",
+                                          "12.5e", "-0", "x"};
+  std::string r0;
+  for (size_t i = 0; i < forms.size(); ++i) r0 += (i ? "|" : "") + forms[i] + ";" + forms[forms.size() - 1 - i];
+  ASSERT_EQ(ReadProjectText(head + "punten = 14\nr0 = " + r0 + "\n", p, v, e), 1);
+  ASSERT_EQ(p.importPoints.size(), forms.size());
+  for (size_t i = 0; i < forms.size(); ++i) {
+    double x = p.importPoints[i].x, y = p.importPoints[i].y;
+    double wantX = ParseNumberPrefix(forms[i]), wantY = ParseNumberPrefix(forms[forms.size() - 1 - i]);
+    EXPECT_TRUE(x == wantX || (std::isnan(x) && std::isnan(wantX))) << forms[i];
+    EXPECT_TRUE(y == wantY || (std::isnan(y) && std::isnan(wantY))) << forms[forms.size() - 1 - i];
+    EXPECT_EQ(std::signbit(x), std::signbit(wantX)) << forms[i];
+  }
 }
 
 TEST_F(ProjectFileTest, LineBreaksInTextsCannotForgeKeys) {
@@ -341,20 +328,10 @@ TEST_F(ProjectFileTest, FailedWriteKeepsTheOldFile) {
   ASSERT_EQ(WriteProjectFile(path, p, v, e), 1);
   std::string before = ReadBytes(path);
   for (int i = 0; i < 2000; ++i) AddListPoint(p.importPoints, i, i);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{512, 512};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    int64_t result = WriteProjectFile(path, p, v, e);
-    bool reason = gFileErrorText == "Cannot write the file.";
-    _exit(result == 0 && reason ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write must fail with its message";
+  int result = RunWithFileSizeLimit(512, [&] {
+    return WriteProjectFile(path, p, v, e) == 0 && gFileErrorText == "Cannot write the file." ? 0 : 1;
+  });
+  EXPECT_EQ(result, 0) << "the write must fail with its message";
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"keep.omt"});
 }

@@ -6,11 +6,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "app/gadgets.h"
 #include "app/main_program.h"
+#include "tests/gui/support/temp_folder.h"
 
 extern char** environ;
 
@@ -77,13 +76,6 @@ std::string Field(int64_t gadget) { return GetGadgetText(WINDOW_MAIN, gadget); }
 
 namespace {
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, const std::string& outPath,
           const std::string& errPath) {
   pid_t pid = fork();
@@ -117,8 +109,8 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
   if (pid < 0) return -1;
   int status = 0;
   waitpid(pid, &status, 0);
-  out = ReadWholeFile(outPath);
-  err = ReadWholeFile(errPath);
+  out = ReadBytes(outPath);
+  err = ReadBytes(errPath);
   std::remove(outPath.c_str());
   std::remove(errPath.c_str());
   rmdir(dir);
@@ -134,6 +126,11 @@ void StopProgram(int pid) {
   if (pid <= 0) return;
   kill(pid, SIGTERM);
   int status = 0;
+  for (int i = 0; i < 200; ++i) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return;
+    usleep(10000);
+  }
+  kill(pid, SIGKILL);
   waitpid(pid, &status, 0);
 }
 
@@ -146,4 +143,27 @@ std::string CommandOutput(const std::string& command) {
   pclose(pipe);
   while (!result.empty() && (result.back() == '\n' || result.back() == '\r')) result.pop_back();
   return result;
+}
+
+std::string WaitForWindow(const std::string& titlePattern, int pid, int milliseconds) {
+  std::string owner = pid > 0 ? "--all --pid " + std::to_string(pid) + " " : "";
+  for (int waited = 0; waited <= milliseconds; waited += 100) {
+    std::string id =
+        CommandOutput("xdotool search " + owner + "--name '^" + titlePattern + "$' 2>/dev/null | head -n1");
+    if (!id.empty()) return id;
+    usleep(100000);
+  }
+  return "";
+}
+
+std::string WindowName(const std::string& id) { return CommandOutput("xdotool getwindowname " + id + " 2>/dev/null"); }
+
+std::string WaitForWindowName(const std::string& id, const std::string& title, int milliseconds) {
+  std::string name;
+  for (int waited = 0; waited <= milliseconds; waited += 50) {
+    name = WindowName(id);
+    if (name == title) break;
+    usleep(50000);
+  }
+  return name;
 }

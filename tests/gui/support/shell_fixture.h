@@ -39,7 +39,16 @@ int RunProgram(const std::vector<std::string>& argv, const std::vector<std::stri
 // errPath; returns its process id or -1.
 int StartProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
                  const std::string& errPath);
-// Ends a program started by StartProgram and collects it.
+// Ends a program started by StartProgram and collects it; one that does
+// not end on SIGTERM within two seconds is killed.
 void StopProgram(int pid);
 // Output of a shell command line (for xdotool).
 std::string CommandOutput(const std::string& command);
+// The X id of a window whose whole title matches the extended regular
+// expression, of the given process when pid > 0, waiting up to the given
+// time; "" when none appears.
+std::string WaitForWindow(const std::string& titlePattern, int pid = 0, int milliseconds = 10000);
+// The title of an X window.
+std::string WindowName(const std::string& id);
+// Waits up to the given time for the window's title; returns the last one seen.
+std::string WaitForWindowName(const std::string& id, const std::string& title, int milliseconds = 5000);

@@ -1,0 +1,132 @@
+// Saving and opening a project with a 100,000-point imported outline: the
+// file writer and reader alone, and the whole commands through the form
+// (these need an X display: xvfb-run -a build/release/bench/ribbelo_app_bench).
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "app/change_handling.h"
+#include "app/document_state.h"
+#include "app/main_program.h"
+#include "app/project_commands.h"
+#include "app/project_file.h"
+#include "app/window_system.h"
+#include "import/import_state.h"
+
+namespace {
+
+std::string BenchPath(const char* name) { return "/tmp/ribbelo_bench_" + std::to_string(getpid()) + "_" + name; }
+
+// A 50 mm circle with 200 shallow waves, counter-clockwise from the top.
+PointList WavyOutline(int n) {
+  PointList points;
+  for (int i = 0; i < n; ++i) {
+    double t = 2 * std::numbers::pi * i / n;
+    double r = 25 + 0.3 * std::sin(200 * t);
+    AddListPoint(points, -r * std::sin(t), r * std::cos(t));
+  }
+  return points;
+}
+
+void FileRecords(DesignParams& p, VaseParams& v, ProjectExtras& e) {
+  p = DesignParams();
+  p.shapeKind = SHAPE_IMPORTED;
+  p.width = p.height = p.importWidth = p.importHeight = 50.6;
+  p.figureKind = FIGURE_RECTANGLE;
+  p.direction = DIRECTION_OUTWARD;
+  p.count = 40;
+  p.importPoints = WavyOutline(100000);
+  v = VaseParams();
+  e = ProjectExtras();
+  e.importFile = "/home/a/wavy.dxf";
+}
+
+void BM_WriteProjectFile100k(benchmark::State& state) {
+  DesignParams p;
+  VaseParams v;
+  ProjectExtras e;
+  FileRecords(p, v, e);
+  std::string path = BenchPath("write.omt");
+  for (auto _ : state)
+    if (!WriteProjectFile(path, p, v, e)) state.SkipWithError("write failed");
+  unlink(path.c_str());
+}
+BENCHMARK(BM_WriteProjectFile100k)->Unit(benchmark::kMillisecond);
+
+void BM_ReadProjectFile100k(benchmark::State& state) {
+  DesignParams p;
+  VaseParams v;
+  ProjectExtras e;
+  FileRecords(p, v, e);
+  std::string path = BenchPath("read.omt");
+  if (!WriteProjectFile(path, p, v, e)) state.SkipWithError("write failed");
+  for (auto _ : state) {
+    DesignParams rp;
+    VaseParams rv;
+    ProjectExtras re;
+    if (!ReadProjectFile(path, rp, rv, re) || rp.importPoints.size() != 100000) state.SkipWithError("read failed");
+  }
+  unlink(path.c_str());
+}
+BENCHMARK(BM_ReadProjectFile100k)->Unit(benchmark::kMillisecond);
+
+// The main window with the imported outline, saved once; "" without a display.
+std::string ShellWithProject() {
+  static std::string path;
+  static int started = -1;
+  if (started < 0) {
+    static char name[] = "ribbelo_app_bench";
+    static char* args[] = {name, nullptr};
+    int argc = 1;
+    char** argv = args;
+    started = static_cast<int>(InitWindowSystem(argc, argv));
+    if (started != 1) return "";
+    UseCannedDialogs(1);
+    StartMainProgram();
+    gImportFileName = "/home/a/wavy.dxf";
+    ApplyImportedOutline(WavyOutline(100000), 50.6, 50.6);
+    path = BenchPath("command.omt");
+    AddCannedFileAnswer(path);
+    if (!SaveProject(1)) path.clear();
+  }
+  return path;
+}
+
+// Runs body once per iteration on the main window with the project.
+template <typename Body>
+void WithProject(benchmark::State& state, Body body) {
+  std::string path = ShellWithProject();
+  if (path.empty()) {
+    state.SkipWithError("no X display");
+    return;
+  }
+  for (auto _ : state) body(path);
+}
+
+void BM_SaveProjectCommand100k(benchmark::State& state) {
+  WithProject(state, [&](const std::string&) {
+    MarkProjectModified();
+    if (!SaveProject(0)) state.SkipWithError("save failed");
+  });
+}
+BENCHMARK(BM_SaveProjectCommand100k)->Unit(benchmark::kMillisecond);
+
+// Includes the recompute with fit and the drawing that every open does.
+void BM_OpenProjectCommand100k(benchmark::State& state) {
+  WithProject(state, [&](const std::string& path) {
+    if (!OpenProjectFile(path) || gParams.importPoints.size() != 100000) state.SkipWithError("open failed");
+  });
+}
+BENCHMARK(BM_OpenProjectCommand100k)->Unit(benchmark::kMillisecond);
+
+// The recompute with fit and drawing alone, to set the open command against.
+void BM_RecomputeOpenedDesign100k(benchmark::State& state) {
+  WithProject(state, [](const std::string&) { OnParametersChanged(-1, 1); });
+}
+BENCHMARK(BM_RecomputeOpenedDesign100k)->Unit(benchmark::kMillisecond);
+
+}  // namespace
