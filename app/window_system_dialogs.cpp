@@ -126,30 +126,32 @@ int64_t ShowMessageBox(const std::string& title, const std::string& text, int64_
   return buttons == BUTTONS_YES_NO ? ANSWER_NO : ANSWER_OK;
 }
 
-std::string ShowSaveFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters) {
+namespace {
+
+// A file dialog, or in tests its canned answer with the call recorded.
+std::string ShowFileDialog(int64_t kind, const std::string& title, const std::string& defaultPath,
+                           const std::string& filters) {
   if (gCanned) {
     DialogCall call;
-    call.kind = DIALOG_SAVE;
+    call.kind = kind;
     call.title = title;
     call.defaultPath = defaultPath;
     call.filters = filters;
     gDialogCalls.push_back(call);
     return CannedFileAnswer();
   }
-  return RunFileDialog(GTK_FILE_CHOOSER_ACTION_SAVE, title, defaultPath, filters);
+  return RunFileDialog(kind == DIALOG_SAVE ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, title,
+                       defaultPath, filters);
+}
+
+}  // namespace
+
+std::string ShowSaveFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters) {
+  return ShowFileDialog(DIALOG_SAVE, title, defaultPath, filters);
 }
 
 std::string ShowOpenFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters) {
-  if (gCanned) {
-    DialogCall call;
-    call.kind = DIALOG_OPEN;
-    call.title = title;
-    call.defaultPath = defaultPath;
-    call.filters = filters;
-    gDialogCalls.push_back(call);
-    return CannedFileAnswer();
-  }
-  return RunFileDialog(GTK_FILE_CHOOSER_ACTION_OPEN, title, defaultPath, filters);
+  return ShowFileDialog(DIALOG_OPEN, title, defaultPath, filters);
 }
 
 void UseCannedDialogs(int64_t on) { gCanned = on ? 1 : 0; }
