@@ -31,6 +31,8 @@ constexpr double MIN_SCREEN_AREA = 1e-9;
 // area; the rounding they cover is below 1e-14 of either.
 constexpr double EDGE_ERROR = 1e-12;
 constexpr double DEPTH_ERROR = 1e-13;
+// Up to this many candidate centres a triangle skips the span setup.
+constexpr int64_t SMALL_TRIANGLE_CENTRES = 4;
 
 uint32_t ShadeColour(uint32_t colour, int64_t k) {
   uint32_t r = ((colour & 0xFF) * static_cast<uint32_t>(k)) >> 8;
@@ -91,6 +93,42 @@ double Truncate(double v) {
   return static_cast<double>(static_cast<int64_t>(held));
 }
 
+// The pixel centres that can pass the weight test lie within the box
+// widened by `reach`: such a centre has all three signed edge values above
+// -certain, so it is the weighted mean of the corners with weights above
+// -certain / area, within 3 * certain * extent / area of the box. Most
+// triangles of a dense mesh hold none or a few of them.
+struct Candidates {
+  int64_t x0, x1, y0, y1;  // inclusive; empty when x0 > x1 or y0 > y1
+  bool known;              // false far from the frame: use the whole box
+};
+
+Candidates CandidateCentres(double minX, double maxX, double minY, double maxY, double absArea) {
+  // Far from the frame the subtractions below would round too coarsely.
+  constexpr double LIMIT = 1e6;
+  Candidates none{0, 0, 0, 0, false};
+  if (!(minX > -LIMIT && maxX < LIMIT && minY > -LIMIT && maxY < LIMIT)) return none;
+  double extent = std::max(maxX - minX, maxY - minY) + 2;
+  double certain = EDGE_ERROR * (extent * extent + absArea);
+  double reach = 3 * certain * extent / absArea + 1e-6;
+  if (!(reach < LIMIT)) return none;
+  // Centres px + 0.5 in [lo, hi] are the integers in [lo - 0.5, hi - 0.5];
+  // shifted by 4 * LIMIT, the values are positive and truncation is floor.
+  auto range = [reach](double lo, double hi, int64_t& first, int64_t& last) {
+    constexpr double SHIFT = 4 * LIMIT;
+    double from = lo - reach - 0.5 + SHIFT, to = hi + reach - 0.5 + SHIFT;
+    first = static_cast<int64_t>(from);
+    first += static_cast<double>(first) < from;
+    last = static_cast<int64_t>(to);
+    first -= static_cast<int64_t>(SHIFT);
+    last -= static_cast<int64_t>(SHIFT);
+  };
+  Candidates c{0, 0, 0, 0, true};
+  range(minX, maxX, c.x0, c.x1);
+  range(minY, maxY, c.y0, c.y1);
+  return c;
+}
+
 }  // namespace
 
 void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t back) {
@@ -105,6 +143,8 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
 
   double minX = std::min(xa, std::min(xb, xc)), maxX = std::max(xa, std::max(xb, xc));
   double minY = std::min(ya, std::min(yb, yc)), maxY = std::max(ya, std::max(yb, yc));
+  Candidates centres = CandidateCentres(minX, maxX, minY, maxY, std::fabs(area));
+  if (centres.known && (centres.x0 > centres.x1 || centres.y0 > centres.y1)) return;
   double lastX = static_cast<double>(gFrameW - 1), lastY = static_cast<double>(gFrameH - 1);
   double fx0 = Truncate(minX), fx1 = Truncate(maxX) + 1;
   double fy0 = Truncate(minY), fy1 = Truncate(maxY) + 1;
@@ -115,6 +155,47 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   int64_t y1 = fy1 > lastY ? gFrameH - 1 : static_cast<int64_t>(fy1);
   if (x0 > x1 || y0 > y1) return;
   uint32_t base = area < 0 ? front : back;
+
+  if (centres.known) {
+    int64_t cx0 = std::max(x0, centres.x0), cx1 = std::min(x1, centres.x1);
+    int64_t cy0 = std::max(y0, centres.y0), cy1 = std::min(y1, centres.y1);
+    if (cx0 > cx1 || cy0 > cy1) return;
+    // A few centres: the plain rule for each costs less than the span setup.
+    if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) <= SMALL_TRIANGLE_CENTRES) {
+      // Every iz is a mean of the three inverse depths with weights that sum
+      // to 1 within rounding; a stored depth at or above this bound wins.
+      double nearest = std::max(1 / da, std::max(1 / db, 1 / dc)) * (1 + 1e-9);
+      bool positive = area > 0;
+      uint32_t colour = 0;
+      bool shaded = false;
+      for (int64_t py = cy0; py <= cy1; ++py) {
+        double sy = static_cast<double>(py) + 0.5;
+        uint32_t* colourRow = gFrameColour.data() + py * gFrameW;
+        float* depthRow = gDepthBuffer.data() + py * gFrameW;
+        for (int64_t px = cx0; px <= cx1; ++px) {
+          if (static_cast<double>(depthRow[px]) >= nearest) continue;
+          double sx = static_cast<double>(px) + 0.5;
+          double na = (xc - xb) * (sy - yb) - (yc - yb) * (sx - xb);
+          double nb = (xa - xc) * (sy - yc) - (ya - yc) * (sx - xc);
+          if (positive ? (na < 0 || nb < 0) : (na > 0 || nb > 0)) continue;
+          double wa = na / area;
+          double wb = nb / area;
+          if (wa < 0 || wb < 0 || wa + wb > 1) continue;
+          double wc = 1 - wa - wb;
+          float depth = static_cast<float>(wa / da + wb / db + wc / dc);
+          if (depthRow[px] < depth) {
+            if (!shaded) {
+              colour = TriangleColour(a, b, c, base);
+              shaded = true;
+            }
+            depthRow[px] = depth;
+            colourRow[px] = colour;
+          }
+        }
+      }
+      return;
+    }
+  }
 
   // A triangle taller than wide is scanned column by column, with x and y
   // swapped: every edge value and the area then change sign exactly, so the
