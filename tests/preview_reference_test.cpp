@@ -216,6 +216,74 @@ TEST(PreviewRendererReference, EdgesThroughPixelCentres) {
   EXPECT_GT(drawn, 400);
 }
 
+// Triangles of a pixel or two with corners on a quarter-pixel grid: many
+// edges and corners fall exactly on pixel centres, where the ties decide.
+TEST(PreviewRendererReference, TinyTrianglesOnAQuarterPixelGrid) {
+  const int64_t w = 30, h = 24;
+  gVertexCount = 0;
+  RenderPreviewMesh(w, h, 0, 0, 1);
+  ReferenceFrame f;
+  f.colour = gFrameColour;
+  f.depth = gDepthBuffer;
+  uint64_t state = 777;
+  auto next = [&state](int64_t n) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<int64_t>((state >> 33) % static_cast<uint64_t>(n));
+  };
+  Projection p;
+  std::vector<int64_t> tris;
+  for (int64_t t = 0; t < 3000; ++t) {
+    int64_t span = 1 + next(8);  // up to two pixels, in quarters
+    double ox = -1 + 0.25 * static_cast<double>(next(4 * (w + 2)));
+    double oy = -1 + 0.25 * static_cast<double>(next(4 * (h + 2)));
+    for (int k = 0; k < 3; ++k) {
+      double x = ox + 0.25 * static_cast<double>(next(span + 1));
+      double y = oy + 0.25 * static_cast<double>(next(span + 1));
+      double d = 50 + static_cast<double>(next(40));
+      p.sx.push_back(x);
+      p.sy2.push_back(y);
+      p.depth.push_back(d);
+      p.cx.push_back(x * d / 300 + static_cast<double>(k));
+      p.cu.push_back((12 - y) * d / 300);
+      tris.push_back(static_cast<int64_t>(p.sx.size()) - 1);
+    }
+  }
+  gScreenX = p.sx;
+  gScreenY = p.sy2;
+  gViewDepth = p.depth;
+  gCamX = p.cx;
+  gCamUp = p.cu;
+  for (size_t t = 0; t < tris.size(); t += 3) {
+    uint32_t front = t % 2 ? FLOOR_COLOUR : WALL_FRONT_COLOUR;
+    RasterizeTriangle(tris[t], tris[t + 1], tris[t + 2], front, WALL_BACK_COLOUR);
+    ReferenceTriangle(f, p, w, h, tris[t], tris[t + 1], tris[t + 2], front, WALL_BACK_COLOUR);
+  }
+  int64_t drawn = 0;
+  for (int64_t i = 0; i < w * h; ++i) {
+    EXPECT_EQ(gFrameColour[i], f.colour[i]) << i % w << "," << i / w;
+    EXPECT_EQ(gDepthBuffer[i], f.depth[i]) << i % w << "," << i / w;
+    drawn += f.depth[i] > 0;
+  }
+  EXPECT_GT(drawn, w * h / 2);
+}
+
+// A dense hollow mesh in a small frame: almost every triangle is smaller
+// than a pixel.
+TEST(PreviewRendererReference, DenseHollowVaseInASmallFrame) {
+  DesignResult r;
+  r.valid = 1;
+  r.outlinePoints = GearRing(30, 40, 3, 10);
+  r.baseLinePoints = CircleRing(400, 40);
+  VaseParams v;
+  v.hollow = 1;
+  v.steps = 200;
+  v.twist = 25;
+  RebuildPreviewMeshFor(r, v, 0);
+  ASSERT_GT(gTriangleCount, 20000);
+  ExpectSameFrame(160, 140, 35, 28, 1);
+  ExpectSameFrame(97, 151, -70, 60, 1.3);
+}
+
 // Random triangles of every size and shape, many crossing the frame edge,
 // some nearly flat, some with near-equal vertices.
 TEST(PreviewRendererReference, RandomTriangles) {
