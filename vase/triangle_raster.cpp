@@ -195,6 +195,12 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
       }
       return;
     }
+    // The spans below need only the candidate centres; a sliver then has
+    // one scan line fewer.
+    x0 = cx0;
+    x1 = cx1;
+    y0 = cy0;
+    y1 = cy1;
   }
 
   // A triangle taller than wide is scanned column by column, with x and y
