@@ -17,7 +17,6 @@
 //   it gives the same float as the formula; elsewhere the formula runs.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "vase/preview_renderer.h"
 
@@ -62,18 +61,12 @@ EdgeRow MakeEdge(double slope, double origin, double sigma) { return EdgeRow{slo
 
 // The float that `approx` rounds to, when every value within `slack` of it
 // rounds to the same float; else 0 (the caller then computes exactly).
+// Rounding to float is monotonic, so equal floats at both ends of the
+// interval (widened to twice the slack, far beyond the double rounding of
+// the ends) settle every value inside.
 float CertainFloat(double approx, double slack) {
-  float f = static_cast<float>(approx);
-  uint32_t bits;
-  std::memcpy(&bits, &f, sizeof bits);
-  uint32_t exponent = bits >> 23;
-  // Positive normal floats whose two neighbours lie one unit away each.
-  if (exponent == 0 || exponent >= 254 || (bits & 0x7FFFFFu) == 0) return 0;
-  // Half a unit of the float as a double: 2^(exponent - 127 - 24).
-  uint64_t halfBits = static_cast<uint64_t>(exponent - 127 - 24 + 1023) << 52;
-  double half;
-  std::memcpy(&half, &halfBits, sizeof half);
-  return std::fabs(approx - static_cast<double>(f)) < half - slack ? f : 0;
+  float low = static_cast<float>(approx - 2 * slack);
+  return low == static_cast<float>(approx + 2 * slack) ? low : 0;
 }
 
 // Flat shading: the light factor from the camera-space normal.
