@@ -51,13 +51,13 @@ int64_t LightFactor(double nx, double nu, double nd) {
 // One edge value along a pixel row: row - slope * (x - origin), as in the
 // weight formulas; times sigma it is >= 0 on the inner side.
 struct EdgeRow {
-  double slope, origin, sigma, inverse;
+  double slope, origin, sigma;
   double row = 0;
   double At(double x) const { return row - slope * (x - origin); }
   double Signed(int64_t px) const { return sigma * At(static_cast<double>(px) + 0.5); }
 };
 
-EdgeRow MakeEdge(double slope, double origin, double sigma) { return EdgeRow{slope, origin, sigma, 1 / slope}; }
+EdgeRow MakeEdge(double slope, double origin, double sigma) { return EdgeRow{slope, origin, sigma}; }
 
 // The float that `approx` rounds to, when every value within `slack` of it
 // rounds to the same float; else 0 (the caller then computes exactly).
@@ -237,15 +237,19 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   // test whatever the rounding; the crossing estimates are off by far less
   // than the millionth of a pixel (and the rounding term) added. Rising
   // edges bound a row on the left, falling ones on the right; a flat edge
-  // is one value per row.
-  double margin[3], slopeX[3], originX[3];
+  // is one value per row. A single line (a sliver seen across) is scanned
+  // whole: the pixel tests alone decide there.
+  double margin[3] = {0, 0, 0}, slopeX[3] = {0, 0, 0}, originX[3] = {0, 0, 0};
   int lefts[2] = {0, 0}, rights[2] = {0, 0}, leftCount = 0, rightCount = 0, flat = -1;
+  bool spans = y1 > y0;
   for (int e = 0; e < 3; ++e) {
     step[e] = -sigma * edges[e].slope;
+    if (!spans) continue;
+    double inverse = 1 / edges[e].slope;
     // Crossing column of row sy: originX + slopeX * (sy - ky).
-    slopeX[e] = step[e] != 0 ? kx[e] * edges[e].inverse : 0;
+    slopeX[e] = step[e] != 0 ? kx[e] * inverse : 0;
     originX[e] = edges[e].origin - 0.5;
-    margin[e] = certain * std::fabs(edges[e].inverse) + 1e-6 + 1e-14 * (std::fabs(originX[e]) + std::fabs(slopeX[e]) * extent);
+    margin[e] = certain * std::fabs(inverse) + 1e-6 + 1e-14 * (std::fabs(originX[e]) + std::fabs(slopeX[e]) * extent);
     if (step[e] > 0)
       lefts[leftCount++] = e;
     else if (step[e] < 0)
@@ -261,20 +265,23 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   double lowest = static_cast<double>(x0), highest = static_cast<double>(x1);
   for (int64_t py = y0; py <= y1; ++py) {
     double sy = static_cast<double>(py) + 0.5;
-    if (flat >= 0) {
-      edges[flat].row = kx[flat] * (sy - ky[flat]);
-      if (edges[flat].Signed(x0) < -certain) continue;
+    int64_t left = x0, right = x1;
+    if (spans) {
+      if (flat >= 0) {
+        edges[flat].row = kx[flat] * (sy - ky[flat]);
+        if (edges[flat].Signed(x0) < -certain) continue;
+      }
+      double lo = std::max(lowest, std::max(originX[l0] + slopeX[l0] * (sy - ky[l0]) - margin[l0],
+                                            originX[l1] + slopeX[l1] * (sy - ky[l1]) - margin[l1]));
+      double hi = std::min(highest, std::min(originX[r0] + slopeX[r0] * (sy - ky[r0]) + margin[r0],
+                                             originX[r1] + slopeX[r1] * (sy - ky[r1]) + margin[r1]));
+      if (!(lo <= hi)) continue;
+      // Both lie in [x0, x1] here, so truncation is floor; lo is rounded up.
+      left = static_cast<int64_t>(lo);
+      left += static_cast<double>(left) < lo;
+      right = static_cast<int64_t>(hi);
+      if (left > right) continue;
     }
-    double lo = std::max(lowest, std::max(originX[l0] + slopeX[l0] * (sy - ky[l0]) - margin[l0],
-                                          originX[l1] + slopeX[l1] * (sy - ky[l1]) - margin[l1]));
-    double hi = std::min(highest, std::min(originX[r0] + slopeX[r0] * (sy - ky[r0]) + margin[r0],
-                                           originX[r1] + slopeX[r1] * (sy - ky[r1]) + margin[r1]));
-    if (!(lo <= hi)) continue;
-    // Both lie in [x0, x1] here, so truncation is floor; lo is rounded up.
-    int64_t left = static_cast<int64_t>(lo);
-    left += static_cast<double>(left) < lo;
-    int64_t right = static_cast<int64_t>(hi);
-    if (left > right) continue;
     for (int e = 0; e < 3; ++e) edges[e].row = kx[e] * (sy - ky[e]);
     uint32_t* colourRow = gFrameColour.data() + py * lineStride;
     float* depthRow = gDepthBuffer.data() + py * lineStride;
