@@ -220,8 +220,21 @@ void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t
   double certain = EDGE_ERROR * (extent * extent + absArea);
   // iz ~ fa * ia + fb * ib + fc * ic from the signed edge values, within
   // slack of the formula.
-  double ia = 1 / (da * absArea), ib = 1 / (db * absArea), ic = 1 / (dc * absArea);
-  double slack = (DEPTH_ERROR + 4 * certain / absArea) / std::min(da, std::min(db, dc));
+  // One division for the three factors; their few extra roundings lie far
+  // inside DEPTH_ERROR. Extreme depths or areas divide one by one.
+  double ia, ib, ic;
+  double inverse = 1 / (da * db * dc * absArea);
+  if (std::isfinite(inverse) && inverse > 1e-280) {
+    ia = inverse * (db * dc);
+    ib = inverse * (da * dc);
+    ic = inverse * (da * db);
+  } else {
+    ia = 1 / (da * absArea);
+    ib = 1 / (db * absArea);
+    ic = 1 / (dc * absArea);
+  }
+  // (DEPTH_ERROR + 4 * certain / area) / smallest depth, without dividing.
+  double slack = (DEPTH_ERROR * absArea + 4 * certain) * std::max(ia, std::max(ib, ic));
   uint32_t colour = 0;
   bool shaded = false;
 
