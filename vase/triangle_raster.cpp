@@ -82,7 +82,7 @@ uint32_t TriangleColour(int64_t a, int64_t b, int64_t c, uint32_t base) {
 // std::trunc for the box without a library call; values are first held
 // within +-1e15, far beyond any frame, so the box is the same.
 double Truncate(double v) {
-  double held = v < -1e15 ? -1e15 : (v > 1e15 ? 1e15 : v);
+  double held = std::min(std::max(v, -1e15), 1e15);
   return static_cast<double>(static_cast<int64_t>(held));
 }
 
