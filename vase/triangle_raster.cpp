@@ -4,6 +4,8 @@
 // wa = na / A, wb = nb / A (na, nb the edge values of the formulas), the
 // tests wa < 0, wb < 0, wa + wb > 1, then iz = wa/da + wb/db + wc/dc stored
 // as a float when it is nearer. The work is cut without changing a pixel:
+// - only pixel centres near the triangle's box can pass; a triangle with
+//   none stops at once, one with a few runs the formulas for each;
 // - each edge value, signed to be >= 0 inside, is certain wherever it lies
 //   farther from zero than `certain`, a bound far above the rounding of any
 //   of the forms used; a pixel with a value below -certain fails the rule,
