@@ -126,11 +126,17 @@ void ExpectSameFrame(int64_t w, int64_t h, double yaw, double pitch, double zoom
   EXPECT_EQ(depthDiffs, 0) << "yaw " << yaw << " pitch " << pitch << " zoom " << zoom;
 }
 
-TEST(PreviewRendererReference, HollowTwistedVaseFromSeveralViews) {
+// A valid design whose outline is a gear about a 40 mm base circle.
+DesignResult GearDesign(int teeth, double depth, int perSide) {
   DesignResult r;
   r.valid = 1;
-  r.outlinePoints = GearRing(20, 40, 5, 4);
+  r.outlinePoints = GearRing(teeth, 40, depth, perSide);
   r.baseLinePoints = CircleRing(400, 40);
+  return r;
+}
+
+TEST(PreviewRendererReference, HollowTwistedVaseFromSeveralViews) {
+  DesignResult r = GearDesign(20, 5, 4);
   VaseParams v;
   v.hollow = 1;
   v.steps = 30;
@@ -164,15 +170,38 @@ TEST(PreviewRendererReference, FineSolidVaseWithSliversAndFans) {
   ExpectSameFrame(123, 77, 0, 0, 1);
 }
 
-// Corners on pixel centres and pixel edges put many centres exactly on
-// triangle edges, shared by neighbours: the ties must fall as in the rule.
-TEST(PreviewRendererReference, EdgesThroughPixelCentres) {
-  const int64_t w = 40, h = 36;
+// Draws the triangles (three vertex indices each, of the projection p) over
+// a w x h background with the renderer and with the rule, expects the same
+// frame, and gives the number of pixels drawn.
+int64_t DrawBothAndCompare(const Projection& p, const std::vector<int64_t>& tris, int64_t w, int64_t h) {
   gVertexCount = 0;
   RenderPreviewMesh(w, h, 0, 0, 1);
   ReferenceFrame f;
   f.colour = gFrameColour;
   f.depth = gDepthBuffer;
+  gScreenX = p.sx;
+  gScreenY = p.sy2;
+  gViewDepth = p.depth;
+  gCamX = p.cx;
+  gCamUp = p.cu;
+  for (size_t t = 0; t < tris.size(); t += 3) {
+    uint32_t front = t % 2 ? FLOOR_COLOUR : WALL_FRONT_COLOUR;
+    RasterizeTriangle(tris[t], tris[t + 1], tris[t + 2], front, WALL_BACK_COLOUR);
+    ReferenceTriangle(f, p, w, h, tris[t], tris[t + 1], tris[t + 2], front, WALL_BACK_COLOUR);
+  }
+  int64_t drawn = 0;
+  for (int64_t i = 0; i < w * h; ++i) {
+    EXPECT_EQ(gFrameColour[i], f.colour[i]) << i % w << "," << i / w;
+    EXPECT_EQ(gDepthBuffer[i], f.depth[i]) << i % w << "," << i / w;
+    drawn += f.depth[i] > 0;
+  }
+  return drawn;
+}
+
+// Corners on pixel centres and pixel edges put many centres exactly on
+// triangle edges, shared by neighbours: the ties must fall as in the rule.
+TEST(PreviewRendererReference, EdgesThroughPixelCentres) {
+  const int64_t w = 40, h = 36;
   Projection p;
   auto add = [&p](double x, double y, double d) {
     p.sx.push_back(x);
@@ -189,11 +218,6 @@ TEST(PreviewRendererReference, EdgesThroughPixelCentres) {
   for (const auto& q : ring) add(q[0], q[1], 100 + q[0] - q[1]);
   for (int gy = 0; gy <= 4; ++gy)
     for (int gx = 0; gx <= 4; ++gx) add(2.5 + 3 * gx, 2.5 + 2 * gy, 90 + gx + gy);
-  gScreenX = p.sx;
-  gScreenY = p.sy2;
-  gViewDepth = p.depth;
-  gCamX = p.cx;
-  gCamUp = p.cu;
   std::vector<int64_t> tris;
   for (int64_t k = 1; k <= 8; ++k) tris.insert(tris.end(), {0, k, k % 8 + 1});
   for (int64_t k = 9; k <= 12; ++k) tris.insert(tris.end(), {0, k, k == 12 ? 1 : k + 1});
@@ -202,18 +226,51 @@ TEST(PreviewRendererReference, EdgesThroughPixelCentres) {
       int64_t v = 13 + gy * 5 + gx;
       tris.insert(tris.end(), {v, v + 1, v + 6, v, v + 6, v + 5});
     }
-  for (size_t t = 0; t < tris.size(); t += 3) {
-    uint32_t front = t % 2 ? FLOOR_COLOUR : WALL_FRONT_COLOUR;
-    RasterizeTriangle(tris[t], tris[t + 1], tris[t + 2], front, WALL_BACK_COLOUR);
-    ReferenceTriangle(f, p, w, h, tris[t], tris[t + 1], tris[t + 2], front, WALL_BACK_COLOUR);
+  EXPECT_GT(DrawBothAndCompare(p, tris, w, h), 400);
+}
+
+// Triangles of a pixel or two with corners on a quarter-pixel grid: many
+// edges and corners fall exactly on pixel centres, where the ties decide.
+TEST(PreviewRendererReference, TinyTrianglesOnAQuarterPixelGrid) {
+  const int64_t w = 30, h = 24;
+  uint64_t state = 777;
+  auto next = [&state](int64_t n) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<int64_t>((state >> 33) % static_cast<uint64_t>(n));
+  };
+  Projection p;
+  std::vector<int64_t> tris;
+  for (int64_t t = 0; t < 3000; ++t) {
+    int64_t span = 1 + next(8);  // up to two pixels, in quarters
+    double ox = -1 + 0.25 * static_cast<double>(next(4 * (w + 2)));
+    double oy = -1 + 0.25 * static_cast<double>(next(4 * (h + 2)));
+    for (int k = 0; k < 3; ++k) {
+      double x = ox + 0.25 * static_cast<double>(next(span + 1));
+      double y = oy + 0.25 * static_cast<double>(next(span + 1));
+      double d = 50 + static_cast<double>(next(40));
+      p.sx.push_back(x);
+      p.sy2.push_back(y);
+      p.depth.push_back(d);
+      p.cx.push_back(x * d / 300 + static_cast<double>(k));
+      p.cu.push_back((12 - y) * d / 300);
+      tris.push_back(static_cast<int64_t>(p.sx.size()) - 1);
+    }
   }
-  int64_t drawn = 0;
-  for (int64_t i = 0; i < w * h; ++i) {
-    EXPECT_EQ(gFrameColour[i], f.colour[i]) << i % w << "," << i / w;
-    EXPECT_EQ(gDepthBuffer[i], f.depth[i]) << i % w << "," << i / w;
-    drawn += f.depth[i] > 0;
-  }
-  EXPECT_GT(drawn, 400);
+  EXPECT_GT(DrawBothAndCompare(p, tris, w, h), w * h / 2);
+}
+
+// A dense hollow mesh in a small frame: almost every triangle is smaller
+// than a pixel.
+TEST(PreviewRendererReference, DenseHollowVaseInASmallFrame) {
+  DesignResult r = GearDesign(30, 3, 10);
+  VaseParams v;
+  v.hollow = 1;
+  v.steps = 200;
+  v.twist = 25;
+  RebuildPreviewMeshFor(r, v, 0);
+  ASSERT_GT(gTriangleCount, 20000);
+  ExpectSameFrame(160, 140, 35, 28, 1);
+  ExpectSameFrame(97, 151, -70, 60, 1.3);
 }
 
 // Random triangles of every size and shape, many crossing the frame edge,
