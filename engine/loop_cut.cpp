@@ -38,7 +38,6 @@ struct SweepEntry {
 struct Grid {
   double minX, minY, cell, inverse;
   int64_t gx, gy;
-  bool operator==(const Grid&) const = default;
 };
 
 // Buffers kept across the searches of one removal, and where the last search
@@ -56,11 +55,11 @@ struct CrossingSearch {
   // Segment lengths, kept up to date through a cut.
   std::vector<double> length;
   bool lengthsKept = false;
-  // After a cut: the previous grid, the row of its crossing and the two
-  // segments the cut made.
+  // After a cut: the lowest y of the row of the last crossing (no pair of
+  // segments whose boxes both start below it crossed; NaN when unknown) and
+  // the two segments the cut made.
   bool resume = false;
-  Grid lastGrid{};
-  int64_t lastRow = 0;
+  double clearBelow = 0;
   int64_t newSeg[2] = {0, 0};
 };
 
@@ -300,11 +299,14 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   grid.gx = static_cast<int64_t>(w / cell) + 1;
   grid.gy = static_cast<int64_t>(h / cell) + 1;
   int64_t gx = grid.gx, gy = grid.gy;
-  // With the same grid, the rows below the last crossing held no crossing and
-  // still hold the same segments, apart from the two the cut made.
+  // A crossing pair is met in the row of the higher of its two box bottoms,
+  // and rows grow with y in any grid. Pairs whose box bottoms both lie below
+  // the old row of the last crossing did not cross and, apart from those
+  // with the two segments the cut made, are still there; so the search can
+  // start at the row of that bound.
   int64_t firstRow = 0;
-  if (work.resume && grid == work.lastGrid) {
-    firstRow = work.lastRow;
+  if (work.resume && work.clearBelow > minY) {
+    firstRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
     for (int64_t k : work.newSeg) {
       int64_t k1 = k + 1 == n ? 0 : k + 1;
       firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
@@ -432,8 +434,7 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
         i = found.s1;
         j = found.s2;
         crossing = found.point;
-        work.lastGrid = grid;
-        work.lastRow = r;
+        work.clearBelow = work.rowLow[r];
         return 1;
       }
     }
