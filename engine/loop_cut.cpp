@@ -55,11 +55,13 @@ struct CrossingSearch {
   // Segment lengths, kept up to date through a cut.
   std::vector<double> length;
   bool lengthsKept = false;
-  // After a cut: the lowest y of the row of the last crossing (no pair of
-  // segments whose boxes both start below it crossed; NaN when unknown) and
-  // the two segments the cut made.
+  // After a cut: where the last search left off, in coordinates (NaN when
+  // unknown): no pair of segments crossed whose higher box bottom lay below
+  // clearBelow, nor one whose higher box bottom lay below clearBelowNext and
+  // whose further box left side lay left of clearLeft. Also the two segments
+  // the cut made.
   bool resume = false;
-  double clearBelow = 0;
+  double clearBelow = 0, clearBelowNext = 0, clearLeft = 0;
   int64_t newSeg[2] = {0, 0};
 };
 
@@ -238,6 +240,29 @@ double FromOrderKey(uint64_t key) {
   return std::bit_cast<double>((key >> 63) != 0 ? (key & ~(uint64_t{1} << 63)) : ~key);
 }
 
+// The smallest value whose cell index from `origin` is r (or more), r >= 1;
+// NaN when it could not be pinned down.
+double LowestOfCell(const Grid& grid, double origin, int64_t r) {
+  constexpr double NOT_FOUND = std::numeric_limits<double>::quiet_NaN();
+  double v = origin + static_cast<double>(r) * grid.cell;
+  // The bound is mostly within an ulp or two of v; near zero, where the
+  // doubles lie dense, a bisection finds it.
+  if (!(std::fabs(v) < 0x1p1000)) return NOT_FOUND;
+  uint64_t below = OrderKey(v) - 2, above = OrderKey(v) + 2;
+  if (CellOf(grid, FromOrderKey(below), origin) >= r || CellOf(grid, FromOrderKey(above), origin) < r) {
+    double margin = (std::fabs(origin) + std::fabs(v)) * 0x1p-40 + 0x1p-1000;
+    below = OrderKey(v - margin);
+    above = OrderKey(v + margin);
+    if (CellOf(grid, FromOrderKey(below), origin) >= r || CellOf(grid, FromOrderKey(above), origin) < r)
+      return NOT_FOUND;
+  }
+  while (above - below > 1) {
+    uint64_t mid = below + (above - below) / 2;
+    (CellOf(grid, FromOrderKey(mid), origin) >= r ? above : below) = mid;
+  }
+  return FromOrderKey(above);
+}
+
 // low[r] = the smallest y whose row is r (or more), for r = 0 .. gy, with
 // low[0] = -inf and low[gy] = +inf. Rows grow with y, so a value v lies in
 // row r exactly when low[r] <= v < low[r + 1]. Returns false when a bound
@@ -247,23 +272,8 @@ bool RowBounds(const Grid& grid, std::vector<double>& low) {
   low.assign(static_cast<size_t>(grid.gy) + 1, INF);
   low[0] = -INF;
   for (int64_t r = 1; r < grid.gy; ++r) {
-    double v = grid.minY + static_cast<double>(r) * grid.cell;
-    // The bound is mostly within an ulp or two of v; near zero, where the
-    // doubles lie dense, a bisection finds it.
-    if (!(std::fabs(v) < 0x1p1000)) return false;
-    uint64_t below = OrderKey(v) - 2, above = OrderKey(v) + 2;
-    if (CellOf(grid, FromOrderKey(below), grid.minY) >= r || CellOf(grid, FromOrderKey(above), grid.minY) < r) {
-      double margin = (std::fabs(grid.minY) + std::fabs(v)) * 0x1p-40 + 0x1p-1000;
-      below = OrderKey(v - margin);
-      above = OrderKey(v + margin);
-      if (CellOf(grid, FromOrderKey(below), grid.minY) >= r || CellOf(grid, FromOrderKey(above), grid.minY) < r)
-        return false;
-    }
-    while (above - below > 1) {
-      uint64_t mid = below + (above - below) / 2;
-      (CellOf(grid, FromOrderKey(mid), grid.minY) >= r ? above : below) = mid;
-    }
-    low[r] = FromOrderKey(above);
+    low[r] = LowestOfCell(grid, grid.minY, r);
+    if (std::isnan(low[r])) return false;
   }
   return true;
 }
@@ -304,15 +314,14 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   // the old row of the last crossing did not cross and, apart from those
   // with the two segments the cut made, are still there; so the search can
   // start at the row of that bound.
-  int64_t firstRow = 0;
+  int64_t firstRow = 0, boundRow = -1;
   if (work.resume && work.clearBelow > minY) {
-    firstRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
+    firstRow = boundRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
     for (int64_t k : work.newSeg) {
       int64_t k1 = k + 1 == n ? 0 : k + 1;
       firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
     }
   }
-  work.resume = false;
 
   Ring ring{x, y, n};
   size_t count = static_cast<size_t>(n);
@@ -328,6 +337,19 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     firstRow = 0;
   }
   double firstLow = work.rowLow[firstRow];
+  // Within the first row, the same holds for the cells left of the column of
+  // clearLeft when the row lies wholly below clearBelowNext; the pairs with
+  // a new segment lie no further left than that segment.
+  int64_t firstCol = 0;
+  if (work.resume && firstRow == boundRow && work.rowLow[firstRow + 1] <= work.clearBelowNext &&
+      work.clearLeft > minX) {
+    firstCol = std::min(CellOf(grid, work.clearLeft, minX), gx - 1);
+    for (int64_t k : work.newSeg) {
+      int64_t k1 = k + 1 == n ? 0 : k + 1;
+      firstCol = std::min(firstCol, CellOf(grid, std::min(x[k], x[k1]), minX));
+    }
+  }
+  work.resume = false;
 
   // Segments that start in a searched row are bucketed by row as runs of
   // consecutive segments, in ring order; those that start below it and reach
@@ -419,7 +441,7 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     for (int64_t c : work.touched) {
       int64_t m = work.cellCount[c];
       work.cellCount[c] = 0;
-      if (m < 2) continue;
+      if (m < 2 || (r == firstRow && c < firstCol)) continue;
       // The fill left each start at the end of its block.
       const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
       PairResult found;
@@ -435,6 +457,8 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
         j = found.s2;
         crossing = found.point;
         work.clearBelow = work.rowLow[r];
+        work.clearBelowNext = work.rowLow[r + 1];
+        work.clearLeft = c == 0 ? -std::numeric_limits<double>::infinity() : LowestOfCell(grid, minX, c);
         return 1;
       }
     }
