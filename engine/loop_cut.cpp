@@ -52,6 +52,7 @@ struct CrossingSearch {
   std::vector<SweepEntry> sweep;
   std::vector<size_t> sweepActive;
   std::vector<int64_t> chain;
+  std::vector<size_t> hotAt;
   // Segment lengths, kept up to date through a cut.
   std::vector<double> length;
   bool lengthsKept = false;
@@ -206,6 +207,35 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   return true;
 }
 
+// The first crossing pair of a cell among those with at least one hot
+// segment (pairs of two others are known not to cross); hotAt holds the
+// positions of the hot ones, in increasing order.
+bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
+                 PairResult& found) {
+  size_t next = 0;
+  for (size_t a = 0; a < m && next < hotAt.size(); ++a) {
+    bool hot = hotAt[next] == a;
+    if (hot) ++next;
+    SegmentBox box = BoxOf(ring, segs[a]);
+    auto tryPair = [&](size_t b) {
+      OutlinePoint p;
+      if (!Overlaps(box, BoxOf(ring, segs[b])) || !TestPair(ring, segs[a], segs[b], p)) return false;
+      found.s1 = segs[a];
+      found.s2 = segs[b];
+      found.point = p;
+      return true;
+    };
+    if (hot) {
+      for (size_t b = a + 1; b < m; ++b)
+        if (tryPair(b)) return true;
+    } else {
+      for (size_t q = next; q < hotAt.size(); ++q)
+        if (tryPair(hotAt[q])) return true;
+    }
+  }
+  return false;
+}
+
 // Cell indices are the integer part of the offset divided by the cell side;
 // the division is done by a multiplication and redone exactly only where the
 // quotient lies close to a whole number, so the index is always that of the
@@ -341,14 +371,17 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   // clearLeft when the row lies wholly below clearBelowNext; the pairs with
   // a new segment lie no further left than that segment.
   int64_t firstCol = 0;
-  if (work.resume && firstRow == boundRow && work.rowLow[firstRow + 1] <= work.clearBelowNext &&
-      work.clearLeft > minX) {
+  if (firstRow == boundRow && work.rowLow[firstRow + 1] <= work.clearBelowNext && work.clearLeft > minX) {
     firstCol = std::min(CellOf(grid, work.clearLeft, minX), gx - 1);
     for (int64_t k : work.newSeg) {
       int64_t k1 = k + 1 == n ? 0 : k + 1;
       firstCol = std::min(firstCol, CellOf(grid, std::min(x[k], x[k1]), minX));
     }
   }
+  // Only pairs with a hot segment (a new one, or one whose box bottom is not
+  // below clearBelow) need a test.
+  bool someCold = boundRow >= 0;
+  double hotFrom = work.clearBelow;
   work.resume = false;
 
   // Segments that start in a searched row are bucketed by row as runs of
@@ -446,12 +479,23 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
       PairResult found;
       size_t size = static_cast<size_t>(m);
-      if (LabelChains(ring, segs, size, work.chain) < 2) continue;
-      // In a tangled cell the walk meets a crossing early; where it does
-      // not, the sweep finds the lowest one.
-      size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
-      CellOutcome outcome = WalkCellPairs(ring, work, segs, size, budget, found);
-      if (outcome == CellOutcome::GAVE_UP && SweepCell(ring, work, segs, size, found)) outcome = CellOutcome::FOUND;
+      CellOutcome outcome = CellOutcome::NONE;
+      if (someCold) {
+        work.hotAt.clear();
+        for (size_t a = 0; a < size; ++a) {
+          int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
+          if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= hotFrom) work.hotAt.push_back(a);
+        }
+      }
+      if (someCold && work.hotAt.size() < size) {
+        if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
+      } else if (LabelChains(ring, segs, size, work.chain) >= 2) {
+        // In a tangled cell the walk meets a crossing early; where it does
+        // not, the sweep finds the lowest one.
+        size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
+        outcome = WalkCellPairs(ring, work, segs, size, budget, found);
+        if (outcome == CellOutcome::GAVE_UP && SweepCell(ring, work, segs, size, found)) outcome = CellOutcome::FOUND;
+      }
       if (outcome == CellOutcome::FOUND) {
         i = found.s1;
         j = found.s2;
