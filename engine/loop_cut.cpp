@@ -11,9 +11,11 @@
 // uniform grid: cells in index order (row by row), and within a cell the
 // pairs of its segments in increasing index order. That answer is the pair
 // with the smallest (first shared cell, lower index, higher index). Rows are
-// filled one at a time, so the walk stops at the first row with a crossing;
-// after a cut that leaves the grid as it was, it starts again at the row of
-// the last crossing, or lower where the cut made a segment.
+// filled one at a time, so the walk stops at the first row with a crossing.
+// A crossing pair is met in the cell of the higher of its box bottoms and
+// the further of its box left sides, whatever the grid; so after a cut the
+// walk starts again at the row of the last crossing, and tests there only
+// pairs that were not below it, or that have a segment the cut made.
 
 namespace {
 
@@ -487,7 +489,8 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
           if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= hotFrom) work.hotAt.push_back(a);
         }
       }
-      if (someCold && work.hotAt.size() < size) {
+      // With many hot segments the pairs of the whole cell cost less.
+      if (someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) {
         if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
       } else if (LabelChains(ring, segs, size, work.chain) >= 2) {
         // In a tangled cell the walk meets a crossing early; where it does
