@@ -55,9 +55,15 @@ struct CrossingSearch {
   std::vector<size_t> sweepActive;
   std::vector<int64_t> chain;
   std::vector<size_t> hotAt;
-  // Segment lengths, kept up to date through a cut.
-  std::vector<double> length;
+  // Segment lengths, kept up to date through a cut, and their running sums
+  // (sum[k] = lengths 0 .. k-1 added in order), of which the first
+  // sumsKept + 1 still hold.
+  std::vector<double> length, sum;
   bool lengthsKept = false;
+  int64_t sumsKept = 0;
+  // The bounding box, kept through a cut that removes none of its extremes.
+  bool boxKept = false;
+  double boxMinX = 0, boxMaxX = 0, boxMinY = 0, boxMaxY = 0;
   // After a cut: where the last search left off, in coordinates (NaN when
   // unknown): no pair of segments crossed whose higher box bottom lay below
   // clearBelow, nor one whose higher box bottom lay below clearBelowNext and
@@ -320,19 +326,35 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
   double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0];
-  for (int64_t k = 0; k < n; ++k) {
-    if (x[k] < minX) minX = x[k];
-    if (x[k] > maxX) maxX = x[k];
-    if (y[k] < minY) minY = y[k];
-    if (y[k] > maxY) maxY = y[k];
+  if (work.boxKept) {
+    minX = work.boxMinX;
+    maxX = work.boxMaxX;
+    minY = work.boxMinY;
+    maxY = work.boxMaxY;
+  } else {
+    for (int64_t k = 0; k < n; ++k) {
+      if (x[k] < minX) minX = x[k];
+      if (x[k] > maxX) maxX = x[k];
+      if (y[k] < minY) minY = y[k];
+      if (y[k] > maxY) maxY = y[k];
+    }
   }
+  work.boxKept = false;
+  work.boxMinX = minX;
+  work.boxMaxX = maxX;
+  work.boxMinY = minY;
+  work.boxMaxY = maxY;
   if (!work.lengthsKept) {
     work.length.resize(static_cast<size_t>(n));
     for (int64_t k = 0; k < n; ++k) work.length[k] = SegmentLength(x, y, n, k);
+    work.sumsKept = 0;
   }
   work.lengthsKept = false;
-  double perimeter = 0;
-  for (int64_t k = 0; k < n; ++k) perimeter += work.length[k];
+  // The same additions in the same order as a plain sum over the ring.
+  work.sum.resize(static_cast<size_t>(n) + 1);
+  work.sum[0] = 0;
+  for (int64_t k = work.sumsKept; k < n; ++k) work.sum[k + 1] = work.sum[k] + work.length[k];
+  double perimeter = work.sum[n];
   double w = maxX - minX, h = maxY - minY;
   double cell = MaxF(2 * perimeter / static_cast<double>(n), MaxF(w, h) / static_cast<double>(GRID_DIVISIONS));
   // Non-finite points give no usable grid; such a ring is left as it is.
@@ -553,6 +575,21 @@ int64_t RemoveSelfIntersections(PointList& points) {
     if (!FindCrossing(work, x.data(), y.data(), n, i, j, p)) break;
     int64_t inner = j - i;
     int64_t outer = n - inner;
+    // The box stays unless a removed point lay on it; the crossing is added
+    // as the full pass would.
+    auto onBox = [&](int64_t from, int64_t to) {
+      for (int64_t k = from; k < to; ++k)
+        if (x[k] == work.boxMinX || x[k] == work.boxMaxX || y[k] == work.boxMinY || y[k] == work.boxMaxY) return true;
+      return false;
+    };
+    bool keepBox = inner <= outer ? !onBox(i + 1, j + 1) : !onBox(0, i + 1) && !onBox(j + 1, n);
+    if (keepBox) {
+      work.boxMinX = std::min(work.boxMinX, p.x);
+      work.boxMaxX = std::max(work.boxMaxX, p.x);
+      work.boxMinY = std::min(work.boxMinY, p.y);
+      work.boxMaxY = std::max(work.boxMaxY, p.y);
+    }
+    work.boxKept = keepBox;
     if (inner <= outer) {
       // Keep points 0..i, the crossing, then j+1..n-1.
       size_t tail = static_cast<size_t>(n - 1 - j);
@@ -564,6 +601,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = n - inner + 1;
       work.newSeg[0] = i;
       work.newSeg[1] = i + 1;
+      work.sumsKept = i;
     } else {
       // Keep the crossing, then points i+1..j.
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
@@ -575,6 +613,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = inner + 1;
       work.newSeg[0] = 0;
       work.newSeg[1] = n - 1;
+      work.sumsKept = 0;
     }
     // The other segments keep their ends, so their lengths stay as they were.
     for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
