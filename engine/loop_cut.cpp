@@ -63,7 +63,7 @@ struct CrossingSearch {
   int64_t sumsKept = 0;
   // The bounding box, kept through a cut that removes none of its extremes.
   bool boxKept = false;
-  double boxMinX = 0, boxMaxX = 0, boxMinY = 0, boxMaxY = 0;
+  SegmentBox box{};
   // After a cut: where the last search left off, in coordinates (NaN when
   // unknown): no pair of segments crossed whose higher box bottom lay below
   // clearBelow, nor one whose higher box bottom lay below clearBelowNext and
@@ -325,25 +325,18 @@ double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
-  double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0];
-  if (work.boxKept) {
-    minX = work.boxMinX;
-    maxX = work.boxMaxX;
-    minY = work.boxMinY;
-    maxY = work.boxMaxY;
-  } else {
+  SegmentBox& box = work.box;
+  if (!work.boxKept) {
+    box = SegmentBox{x[0], x[0], y[0], y[0]};
     for (int64_t k = 0; k < n; ++k) {
-      if (x[k] < minX) minX = x[k];
-      if (x[k] > maxX) maxX = x[k];
-      if (y[k] < minY) minY = y[k];
-      if (y[k] > maxY) maxY = y[k];
+      if (x[k] < box.x0) box.x0 = x[k];
+      if (x[k] > box.x1) box.x1 = x[k];
+      if (y[k] < box.y0) box.y0 = y[k];
+      if (y[k] > box.y1) box.y1 = y[k];
     }
   }
   work.boxKept = false;
-  work.boxMinX = minX;
-  work.boxMaxX = maxX;
-  work.boxMinY = minY;
-  work.boxMaxY = maxY;
+  double minX = box.x0, maxX = box.x1, minY = box.y0, maxY = box.y1;
   if (!work.lengthsKept) {
     work.length.resize(static_cast<size_t>(n));
     for (int64_t k = 0; k < n; ++k) work.length[k] = SegmentLength(x, y, n, k);
@@ -579,16 +572,12 @@ int64_t RemoveSelfIntersections(PointList& points) {
     // as the full pass would.
     auto onBox = [&](int64_t from, int64_t to) {
       for (int64_t k = from; k < to; ++k)
-        if (x[k] == work.boxMinX || x[k] == work.boxMaxX || y[k] == work.boxMinY || y[k] == work.boxMaxY) return true;
+        if (x[k] == work.box.x0 || x[k] == work.box.x1 || y[k] == work.box.y0 || y[k] == work.box.y1) return true;
       return false;
     };
     bool keepBox = inner <= outer ? !onBox(i + 1, j + 1) : !onBox(0, i + 1) && !onBox(j + 1, n);
-    if (keepBox) {
-      work.boxMinX = std::min(work.boxMinX, p.x);
-      work.boxMaxX = std::max(work.boxMaxX, p.x);
-      work.boxMinY = std::min(work.boxMinY, p.y);
-      work.boxMaxY = std::max(work.boxMaxY, p.y);
-    }
+    if (keepBox) work.box = SegmentBox{std::min(work.box.x0, p.x), std::max(work.box.x1, p.x),
+                                       std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
     work.boxKept = keepBox;
     if (inner <= outer) {
       // Keep points 0..i, the crossing, then j+1..n-1.
