@@ -95,3 +95,23 @@ void BM_RecomputeManyLoops(benchmark::State& state) { RunRecompute(state, SlimEl
 BENCHMARK(BM_RecomputeManyLoops)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// Many tiny inward rectangles round a slim ellipse: every figure at the ends
+// makes a loop, and the mean segment is long next to the figures, so the
+// loop search meets few, crowded cells. 100,000 figures give about 380,000
+// points.
+void BM_RecomputeDenseLoops(benchmark::State& state) {
+  DesignParams p = DefaultDesign();
+  p.shapeKind = SHAPE_ELLIPSE;
+  p.width = 200;
+  p.height = 20;
+  p.direction = DIRECTION_INWARD;
+  p.depth = 3;
+  p.count = state.range(0);
+  RunRecompute(state, p);
+}
+BENCHMARK(BM_RecomputeDenseLoops)->Arg(10000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -11,9 +11,11 @@
 // uniform grid: cells in index order (row by row), and within a cell the
 // pairs of its segments in increasing index order. That answer is the pair
 // with the smallest (first shared cell, lower index, higher index). Rows are
-// filled one at a time, so the walk stops at the first row with a crossing;
-// after a cut that leaves the grid as it was, it starts again at the row of
-// the last crossing, or lower where the cut made a segment.
+// filled one at a time, so the walk stops at the first row with a crossing.
+// A crossing pair is met in the cell of the higher of its box bottoms and
+// the further of its box left sides, whatever the grid; so after a cut the
+// walk starts again at the row of the last crossing, and tests there only
+// pairs that were not below it, or that have a segment the cut made.
 
 namespace {
 
@@ -38,7 +40,6 @@ struct SweepEntry {
 struct Grid {
   double minX, minY, cell, inverse;
   int64_t gx, gy;
-  bool operator==(const Grid&) const = default;
 };
 
 // Buffers kept across the searches of one removal, and where the last search
@@ -53,14 +54,23 @@ struct CrossingSearch {
   std::vector<SweepEntry> sweep;
   std::vector<size_t> sweepActive;
   std::vector<int64_t> chain;
-  // Segment lengths, kept up to date through a cut.
-  std::vector<double> length;
+  std::vector<size_t> hotAt;
+  // Segment lengths, kept up to date through a cut, and their running sums
+  // (sum[k] = lengths 0 .. k-1 added in order), of which the first
+  // sumsKept + 1 still hold.
+  std::vector<double> length, sum;
   bool lengthsKept = false;
-  // After a cut: the previous grid, the row of its crossing and the two
-  // segments the cut made.
+  int64_t sumsKept = 0;
+  // The bounding box, kept through a cut that removes none of its extremes.
+  bool boxKept = false;
+  SegmentBox box{};
+  // After a cut: where the last search left off, in coordinates (NaN when
+  // unknown): no pair of segments crossed whose higher box bottom lay below
+  // clearBelow, nor one whose higher box bottom lay below clearBelowNext and
+  // whose further box left side lay left of clearLeft. Also the two segments
+  // the cut made.
   bool resume = false;
-  Grid lastGrid{};
-  int64_t lastRow = 0;
+  double clearBelow = 0, clearBelowNext = 0, clearLeft = 0;
   int64_t newSeg[2] = {0, 0};
 };
 
@@ -205,6 +215,35 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   return true;
 }
 
+// The first crossing pair of a cell among those with at least one hot
+// segment (pairs of two others are known not to cross); hotAt holds the
+// positions of the hot ones, in increasing order.
+bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
+                 PairResult& found) {
+  size_t next = 0;
+  for (size_t a = 0; a < m && next < hotAt.size(); ++a) {
+    bool hot = hotAt[next] == a;
+    if (hot) ++next;
+    SegmentBox box = BoxOf(ring, segs[a]);
+    auto tryPair = [&](size_t b) {
+      OutlinePoint p;
+      if (!Overlaps(box, BoxOf(ring, segs[b])) || !TestPair(ring, segs[a], segs[b], p)) return false;
+      found.s1 = segs[a];
+      found.s2 = segs[b];
+      found.point = p;
+      return true;
+    };
+    if (hot) {
+      for (size_t b = a + 1; b < m; ++b)
+        if (tryPair(b)) return true;
+    } else {
+      for (size_t q = next; q < hotAt.size(); ++q)
+        if (tryPair(hotAt[q])) return true;
+    }
+  }
+  return false;
+}
+
 // Cell indices are the integer part of the offset divided by the cell side;
 // the division is done by a multiplication and redone exactly only where the
 // quotient lies close to a whole number, so the index is always that of the
@@ -239,6 +278,29 @@ double FromOrderKey(uint64_t key) {
   return std::bit_cast<double>((key >> 63) != 0 ? (key & ~(uint64_t{1} << 63)) : ~key);
 }
 
+// The smallest value whose cell index from `origin` is r (or more), r >= 1;
+// NaN when it could not be pinned down.
+double LowestOfCell(const Grid& grid, double origin, int64_t r) {
+  constexpr double NOT_FOUND = std::numeric_limits<double>::quiet_NaN();
+  double v = origin + static_cast<double>(r) * grid.cell;
+  // The bound is mostly within an ulp or two of v; near zero, where the
+  // doubles lie dense, a bisection finds it.
+  if (!(std::fabs(v) < 0x1p1000)) return NOT_FOUND;
+  uint64_t below = OrderKey(v) - 2, above = OrderKey(v) + 2;
+  if (CellOf(grid, FromOrderKey(below), origin) >= r || CellOf(grid, FromOrderKey(above), origin) < r) {
+    double margin = (std::fabs(origin) + std::fabs(v)) * 0x1p-40 + 0x1p-1000;
+    below = OrderKey(v - margin);
+    above = OrderKey(v + margin);
+    if (CellOf(grid, FromOrderKey(below), origin) >= r || CellOf(grid, FromOrderKey(above), origin) < r)
+      return NOT_FOUND;
+  }
+  while (above - below > 1) {
+    uint64_t mid = below + (above - below) / 2;
+    (CellOf(grid, FromOrderKey(mid), origin) >= r ? above : below) = mid;
+  }
+  return FromOrderKey(above);
+}
+
 // low[r] = the smallest y whose row is r (or more), for r = 0 .. gy, with
 // low[0] = -inf and low[gy] = +inf. Rows grow with y, so a value v lies in
 // row r exactly when low[r] <= v < low[r + 1]. Returns false when a bound
@@ -248,23 +310,8 @@ bool RowBounds(const Grid& grid, std::vector<double>& low) {
   low.assign(static_cast<size_t>(grid.gy) + 1, INF);
   low[0] = -INF;
   for (int64_t r = 1; r < grid.gy; ++r) {
-    double v = grid.minY + static_cast<double>(r) * grid.cell;
-    // The bound is mostly within an ulp or two of v; near zero, where the
-    // doubles lie dense, a bisection finds it.
-    if (!(std::fabs(v) < 0x1p1000)) return false;
-    uint64_t below = OrderKey(v) - 2, above = OrderKey(v) + 2;
-    if (CellOf(grid, FromOrderKey(below), grid.minY) >= r || CellOf(grid, FromOrderKey(above), grid.minY) < r) {
-      double margin = (std::fabs(grid.minY) + std::fabs(v)) * 0x1p-40 + 0x1p-1000;
-      below = OrderKey(v - margin);
-      above = OrderKey(v + margin);
-      if (CellOf(grid, FromOrderKey(below), grid.minY) >= r || CellOf(grid, FromOrderKey(above), grid.minY) < r)
-        return false;
-    }
-    while (above - below > 1) {
-      uint64_t mid = below + (above - below) / 2;
-      (CellOf(grid, FromOrderKey(mid), grid.minY) >= r ? above : below) = mid;
-    }
-    low[r] = FromOrderKey(above);
+    low[r] = LowestOfCell(grid, grid.minY, r);
+    if (std::isnan(low[r])) return false;
   }
   return true;
 }
@@ -278,20 +325,29 @@ double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
-  double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0];
-  for (int64_t k = 0; k < n; ++k) {
-    if (x[k] < minX) minX = x[k];
-    if (x[k] > maxX) maxX = x[k];
-    if (y[k] < minY) minY = y[k];
-    if (y[k] > maxY) maxY = y[k];
+  SegmentBox& box = work.box;
+  if (!work.boxKept) {
+    box = SegmentBox{x[0], x[0], y[0], y[0]};
+    for (int64_t k = 0; k < n; ++k) {
+      if (x[k] < box.x0) box.x0 = x[k];
+      if (x[k] > box.x1) box.x1 = x[k];
+      if (y[k] < box.y0) box.y0 = y[k];
+      if (y[k] > box.y1) box.y1 = y[k];
+    }
   }
+  work.boxKept = false;
+  double minX = box.x0, maxX = box.x1, minY = box.y0, maxY = box.y1;
   if (!work.lengthsKept) {
     work.length.resize(static_cast<size_t>(n));
     for (int64_t k = 0; k < n; ++k) work.length[k] = SegmentLength(x, y, n, k);
+    work.sumsKept = 0;
   }
   work.lengthsKept = false;
-  double perimeter = 0;
-  for (int64_t k = 0; k < n; ++k) perimeter += work.length[k];
+  // The same additions in the same order as a plain sum over the ring.
+  work.sum.resize(static_cast<size_t>(n) + 1);
+  work.sum[0] = 0;
+  for (int64_t k = work.sumsKept; k < n; ++k) work.sum[k + 1] = work.sum[k] + work.length[k];
+  double perimeter = work.sum[n];
   double w = maxX - minX, h = maxY - minY;
   double cell = MaxF(2 * perimeter / static_cast<double>(n), MaxF(w, h) / static_cast<double>(GRID_DIVISIONS));
   // Non-finite points give no usable grid; such a ring is left as it is.
@@ -300,17 +356,19 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   grid.gx = static_cast<int64_t>(w / cell) + 1;
   grid.gy = static_cast<int64_t>(h / cell) + 1;
   int64_t gx = grid.gx, gy = grid.gy;
-  // With the same grid, the rows below the last crossing held no crossing and
-  // still hold the same segments, apart from the two the cut made.
-  int64_t firstRow = 0;
-  if (work.resume && grid == work.lastGrid) {
-    firstRow = work.lastRow;
+  // A crossing pair is met in the row of the higher of its two box bottoms,
+  // and rows grow with y in any grid. Pairs whose box bottoms both lie below
+  // the old row of the last crossing did not cross and, apart from those
+  // with the two segments the cut made, are still there; so the search can
+  // start at the row of that bound.
+  int64_t firstRow = 0, boundRow = -1;
+  if (work.resume && work.clearBelow > minY) {
+    firstRow = boundRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
     for (int64_t k : work.newSeg) {
       int64_t k1 = k + 1 == n ? 0 : k + 1;
       firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
     }
   }
-  work.resume = false;
 
   Ring ring{x, y, n};
   size_t count = static_cast<size_t>(n);
@@ -326,6 +384,22 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     firstRow = 0;
   }
   double firstLow = work.rowLow[firstRow];
+  // Within the first row, the same holds for the cells left of the column of
+  // clearLeft when the row lies wholly below clearBelowNext; the pairs with
+  // a new segment lie no further left than that segment.
+  int64_t firstCol = 0;
+  if (firstRow == boundRow && work.rowLow[firstRow + 1] <= work.clearBelowNext && work.clearLeft > minX) {
+    firstCol = std::min(CellOf(grid, work.clearLeft, minX), gx - 1);
+    for (int64_t k : work.newSeg) {
+      int64_t k1 = k + 1 == n ? 0 : k + 1;
+      firstCol = std::min(firstCol, CellOf(grid, std::min(x[k], x[k1]), minX));
+    }
+  }
+  // Only pairs with a hot segment (a new one, or one whose box bottom is not
+  // below clearBelow) need a test.
+  bool someCold = boundRow >= 0;
+  double hotFrom = work.clearBelow;
+  work.resume = false;
 
   // Segments that start in a searched row are bucketed by row as runs of
   // consecutive segments, in ring order; those that start below it and reach
@@ -417,23 +491,36 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     for (int64_t c : work.touched) {
       int64_t m = work.cellCount[c];
       work.cellCount[c] = 0;
-      if (m < 2) continue;
+      if (m < 2 || (r == firstRow && c < firstCol)) continue;
       // The fill left each start at the end of its block.
       const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
       PairResult found;
       size_t size = static_cast<size_t>(m);
-      if (LabelChains(ring, segs, size, work.chain) < 2) continue;
-      // In a tangled cell the walk meets a crossing early; where it does
-      // not, the sweep finds the lowest one.
-      size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
-      CellOutcome outcome = WalkCellPairs(ring, work, segs, size, budget, found);
-      if (outcome == CellOutcome::GAVE_UP && SweepCell(ring, work, segs, size, found)) outcome = CellOutcome::FOUND;
+      CellOutcome outcome = CellOutcome::NONE;
+      if (someCold) {
+        work.hotAt.clear();
+        for (size_t a = 0; a < size; ++a) {
+          int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
+          if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= hotFrom) work.hotAt.push_back(a);
+        }
+      }
+      // With many hot segments the pairs of the whole cell cost less.
+      if (someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) {
+        if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
+      } else if (LabelChains(ring, segs, size, work.chain) >= 2) {
+        // In a tangled cell the walk meets a crossing early; where it does
+        // not, the sweep finds the lowest one.
+        size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
+        outcome = WalkCellPairs(ring, work, segs, size, budget, found);
+        if (outcome == CellOutcome::GAVE_UP && SweepCell(ring, work, segs, size, found)) outcome = CellOutcome::FOUND;
+      }
       if (outcome == CellOutcome::FOUND) {
         i = found.s1;
         j = found.s2;
         crossing = found.point;
-        work.lastGrid = grid;
-        work.lastRow = r;
+        work.clearBelow = work.rowLow[r];
+        work.clearBelowNext = work.rowLow[r + 1];
+        work.clearLeft = c == 0 ? -std::numeric_limits<double>::infinity() : LowestOfCell(grid, minX, c);
         return 1;
       }
     }
@@ -481,6 +568,17 @@ int64_t RemoveSelfIntersections(PointList& points) {
     if (!FindCrossing(work, x.data(), y.data(), n, i, j, p)) break;
     int64_t inner = j - i;
     int64_t outer = n - inner;
+    // The box stays unless a removed point lay on it; the crossing is added
+    // as the full pass would.
+    auto onBox = [&](int64_t from, int64_t to) {
+      for (int64_t k = from; k < to; ++k)
+        if (x[k] == work.box.x0 || x[k] == work.box.x1 || y[k] == work.box.y0 || y[k] == work.box.y1) return true;
+      return false;
+    };
+    bool keepBox = inner <= outer ? !onBox(i + 1, j + 1) : !onBox(0, i + 1) && !onBox(j + 1, n);
+    if (keepBox) work.box = SegmentBox{std::min(work.box.x0, p.x), std::max(work.box.x1, p.x),
+                                       std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
+    work.boxKept = keepBox;
     if (inner <= outer) {
       // Keep points 0..i, the crossing, then j+1..n-1.
       size_t tail = static_cast<size_t>(n - 1 - j);
@@ -492,6 +590,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = n - inner + 1;
       work.newSeg[0] = i;
       work.newSeg[1] = i + 1;
+      work.sumsKept = i;
     } else {
       // Keep the crossing, then points i+1..j.
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
@@ -503,6 +602,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = inner + 1;
       work.newSeg[0] = 0;
       work.newSeg[1] = n - 1;
+      work.sumsKept = 0;
     }
     // The other segments keep their ends, so their lengths stay as they were.
     for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);

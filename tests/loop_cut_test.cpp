@@ -238,6 +238,29 @@ TEST(LoopCut, MatchesThePlainSearchOnShallowCrossings) {
   }
 }
 
+// A slim ellipse with `count` narrow inward teeth of depth `depth`: long,
+// nearly parallel sides packed close, which fan out and cross at the tight
+// ends. Every cut changes the grid.
+PointList ToothedEllipse(int64_t count, double depth) {
+  PointList ring;
+  for (int64_t k = 0; k < count; ++k) {
+    for (double f : {0.0, 0.25, 0.5, 0.75}) {
+      double t = 2 * std::numbers::pi * (static_cast<double>(k) + f) / static_cast<double>(count);
+      double x = 100 * std::cos(t), y = 10 * std::sin(t);
+      double nx = 10 * std::cos(t), ny = 100 * std::sin(t), len = std::hypot(nx, ny);
+      double d = f == 0.25 || f == 0.5 ? depth : 0;
+      AddListPoint(ring, x - d * nx / len, y - d * ny / len);
+    }
+  }
+  return ring;
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnDenseTeeth) {
+  for (int64_t count : {400, 1500, 3000}) {
+    for (double depth : {3.0, 12.0}) ExpectSameAsPlainSearch(ToothedEllipse(count, depth), 5);
+  }
+}
+
 TEST(LoopCut, StopsAfterTheMostCuts) {
   PointList ring = LoopedRing(36000, 1000, 1, 6000);
   EXPECT_EQ(RemoveSelfIntersections(ring), MAX_LOOP_CUTS);
