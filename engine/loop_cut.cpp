@@ -301,15 +301,17 @@ double LowestOfCell(const Grid& grid, double origin, int64_t r) {
   return FromOrderKey(above);
 }
 
-// low[r] = the smallest y whose row is r (or more), for r = 0 .. gy, with
-// low[0] = -inf and low[gy] = +inf. Rows grow with y, so a value v lies in
-// row r exactly when low[r] <= v < low[r + 1]. Returns false when a bound
-// could not be pinned down.
-bool RowBounds(const Grid& grid, std::vector<double>& low) {
+// low[r] = the smallest y whose row is r (or more), for r = from .. gy, with
+// low[0] = -inf and low[gy] = +inf; the rows below `from` are not searched
+// and get NaN. Rows grow with y, so a value v lies in row r exactly when
+// low[r] <= v < low[r + 1]. Returns false when a bound could not be pinned
+// down.
+bool RowBounds(const Grid& grid, int64_t from, std::vector<double>& low) {
   constexpr double INF = std::numeric_limits<double>::infinity();
   low.assign(static_cast<size_t>(grid.gy) + 1, INF);
+  std::fill(low.begin(), low.begin() + from, std::numeric_limits<double>::quiet_NaN());
   low[0] = -INF;
-  for (int64_t r = 1; r < grid.gy; ++r) {
+  for (int64_t r = std::max<int64_t>(from, 1); r < grid.gy; ++r) {
     low[r] = LowestOfCell(grid, grid.minY, r);
     if (std::isnan(low[r])) return false;
   }
@@ -377,7 +379,7 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   work.cx1.resize(count);
   // Lowest value of each row, so that most segments find their row by two
   // comparisons with the row of the segment before.
-  if (!RowBounds(grid, work.rowLow)) {
+  if (!RowBounds(grid, firstRow, work.rowLow)) {
     // Every row then comes from its own division.
     work.rowLow.assign(work.rowLow.size(), std::numeric_limits<double>::quiet_NaN());
     work.rowLow[0] = -std::numeric_limits<double>::infinity();
@@ -409,9 +411,11 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   work.runRow.clear();
   work.active.clear();
   work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
-  int64_t row = -1;
-  double low = 0, high = -1;
-  for (int64_t k = 0; k < n; ++k) {
+  // Tight loops over the ring for the common steps: skipping segments wholly
+  // below the first row, and extending a run within its row.
+  int64_t k = 0;
+  while (k < n) {
+    while (k < n - 1 && std::max(y[k], y[k + 1]) < firstLow) ++k;
     int64_t k1 = k + 1 == n ? 0 : k + 1;
     double v = std::min(y[k], y[k1]);
     if (v < firstLow) {
@@ -419,20 +423,26 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
         ActivateSegment(work, grid, ring, k);
         work.active.push_back(k);
       }
-      row = -1;
+      ++k;
       continue;
     }
-    if (row >= 0 && v >= low && v < high) {
-      work.runEnd.back() = k + 1;
-      continue;
+    int64_t row = CellOf(grid, v, minY);
+    double low = work.rowLow[row], high = work.rowLow[row + 1];
+    int64_t end = k + 1;
+    while (end < n - 1) {
+      double u = std::min(y[end], y[end + 1]);
+      if (!(u >= low && u < high)) break;
+      ++end;
     }
-    row = CellOf(grid, v, minY);
-    low = work.rowLow[row];
-    high = work.rowLow[row + 1];
+    if (end == n - 1) {
+      double u = std::min(y[end], y[0]);
+      if (u >= low && u < high) ++end;
+    }
     work.runStart.push_back(k);
-    work.runEnd.push_back(k + 1);
+    work.runEnd.push_back(end);
     work.runRow.push_back(row);
     ++work.rowStart[row + 1];
+    k = end;
   }
   for (int64_t r = 0; r < gy; ++r) work.rowStart[r + 1] += work.rowStart[r];
   // Stable fill: each row's runs stay in ring order.
