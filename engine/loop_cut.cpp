@@ -26,6 +26,9 @@ constexpr double PARAM_HIGH = 0.999999999;
 // while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
 constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
+// Up to this many terms a plain sum of lengths lies within 1.2e-10 of their
+// exact sum, well inside the margins kept on the length bound.
+constexpr int64_t BOUNDED_SUM_TERMS = 1000000;
 
 struct SegmentBox {
   double x0, x1, y0, y1;
@@ -61,6 +64,9 @@ struct CrossingSearch {
   std::vector<double> length, sum;
   bool lengthsKept = false;
   int64_t sumsKept = 0;
+  // An upper bound on the exact sum of the lengths (NaN when unknown). When
+  // it shows that the mean length cannot set the cell, the sums are skipped.
+  double lengthBound = std::numeric_limits<double>::quiet_NaN();
   // The bounding box, kept through a cut that removes none of its extremes.
   bool boxKept = false;
   SegmentBox box{};
@@ -343,15 +349,26 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     work.length.resize(static_cast<size_t>(n));
     for (int64_t k = 0; k < n; ++k) work.length[k] = SegmentLength(x, y, n, k);
     work.sumsKept = 0;
+    work.lengthBound = std::numeric_limits<double>::quiet_NaN();
   }
   work.lengthsKept = false;
-  // The same additions in the same order as a plain sum over the ring.
-  work.sum.resize(static_cast<size_t>(n) + 1);
-  work.sum[0] = 0;
-  for (int64_t k = work.sumsKept; k < n; ++k) work.sum[k + 1] = work.sum[k] + work.length[k];
-  double perimeter = work.sum[n];
   double w = maxX - minX, h = maxY - minY;
-  double cell = MaxF(2 * perimeter / static_cast<double>(n), MaxF(w, h) / static_cast<double>(GRID_DIVISIONS));
+  double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
+  // The plain sum is at most the bound widened by its rounding, and the
+  // division rounds monotonically; so when the widened bound gives a smaller
+  // cell than the side does, so does the plain sum.
+  double perimeter = 0;
+  double widened = work.lengthBound * (1 + 2e-9);
+  if (!(n <= BOUNDED_SUM_TERMS && 2 * widened / static_cast<double>(n) < sideCell)) {
+    // The same additions in the same order as a plain sum over the ring.
+    work.sum.resize(static_cast<size_t>(n) + 1);
+    work.sum[0] = 0;
+    for (int64_t k = work.sumsKept; k < n; ++k) work.sum[k + 1] = work.sum[k] + work.length[k];
+    work.sumsKept = n;
+    perimeter = work.sum[n];
+    work.lengthBound = n <= BOUNDED_SUM_TERMS ? perimeter * (1 + 3e-9) : std::numeric_limits<double>::quiet_NaN();
+  }
+  double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
   // Non-finite points give no usable grid; such a ring is left as it is.
   if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return 0;
   Grid grid{minX, minY, cell, 1 / cell, 0, 0};
@@ -590,6 +607,11 @@ int64_t RemoveSelfIntersections(PointList& points) {
                                        std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
     work.boxKept = keepBox;
     if (inner <= outer) {
+      // The old lengths of segments i..j leave the bound, less their sum's
+      // rounding.
+      double removed = 0;
+      for (int64_t k = i; k <= j; ++k) removed += work.length[k];
+      double lowered = work.lengthBound - removed * (1 - 2e-9);
       // Keep points 0..i, the crossing, then j+1..n-1.
       size_t tail = static_cast<size_t>(n - 1 - j);
       std::memmove(x.data() + i + 2, x.data() + j + 1, tail * sizeof(double));
@@ -600,7 +622,12 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = n - inner + 1;
       work.newSeg[0] = i;
       work.newSeg[1] = i + 1;
-      work.sumsKept = i;
+      work.sumsKept = std::min(work.sumsKept, i);
+      for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
+      double added = work.length[i] + work.length[i + 1];
+      double raised = lowered + added * (1 + 2e-9);
+      // Covers the rounding of the two steps above.
+      work.lengthBound = raised * (1 + 1e-15);
     } else {
       // Keep the crossing, then points i+1..j.
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
@@ -613,9 +640,10 @@ int64_t RemoveSelfIntersections(PointList& points) {
       work.newSeg[0] = 0;
       work.newSeg[1] = n - 1;
       work.sumsKept = 0;
+      work.lengthBound = std::numeric_limits<double>::quiet_NaN();
+      for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
     }
     // The other segments keep their ends, so their lengths stay as they were.
-    for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
     work.lengthsKept = true;
     work.resume = true;
     ++cuts;
