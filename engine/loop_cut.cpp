@@ -67,6 +67,10 @@ struct CrossingSearch {
   // An upper bound on the exact sum of the lengths (NaN when unknown). When
   // it shows that the mean length cannot set the cell, the sums are skipped.
   double lengthBound = std::numeric_limits<double>::quiet_NaN();
+  // The row bounds of the last search hold from row rowsFrom on (-1: none)
+  // for that grid.
+  int64_t rowsFrom = -1, rowsHigh = 0;
+  double rowsCell = 0, rowsMinY = 0;
   // The bounding box, kept through a cut that removes none of its extremes.
   bool boxKept = false;
   SegmentBox box{};
@@ -396,7 +400,19 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   work.cx1.resize(count);
   // Lowest value of each row, so that most segments find their row by two
   // comparisons with the row of the segment before.
-  if (!RowBounds(grid, firstRow, work.rowLow)) {
+  // They depend on the grid's side, bottom and height only, which stay the
+  // same while the ring's extent sets the cell.
+  bool rowsKept = work.rowsFrom >= 0 && firstRow >= work.rowsFrom && cell == work.rowsCell && minY == work.rowsMinY &&
+                  gy == work.rowsHigh;
+  if (rowsKept || RowBounds(grid, firstRow, work.rowLow)) {
+    if (!rowsKept) {
+      work.rowsFrom = firstRow;
+      work.rowsCell = cell;
+      work.rowsMinY = minY;
+      work.rowsHigh = gy;
+    }
+  } else {
+    work.rowsFrom = -1;
     // Every row then comes from its own division.
     work.rowLow.assign(work.rowLow.size(), std::numeric_limits<double>::quiet_NaN());
     work.rowLow[0] = -std::numeric_limits<double>::infinity();
