@@ -26,6 +26,9 @@ constexpr double PARAM_HIGH = 0.999999999;
 // while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
 constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
+// Up to this many terms a plain sum of lengths lies within 1.2e-10 of their
+// exact sum, well inside the margins kept on the length bound.
+constexpr int64_t BOUNDED_SUM_TERMS = 1000000;
 
 struct SegmentBox {
   double x0, x1, y0, y1;
@@ -61,6 +64,13 @@ struct CrossingSearch {
   std::vector<double> length, sum;
   bool lengthsKept = false;
   int64_t sumsKept = 0;
+  // An upper bound on the exact sum of the lengths (NaN when unknown). When
+  // it shows that the mean length cannot set the cell, the sums are skipped.
+  double lengthBound = std::numeric_limits<double>::quiet_NaN();
+  // The row bounds of the last search hold from row rowsFrom on (-1: none)
+  // for that grid.
+  int64_t rowsFrom = -1, rowsHigh = 0;
+  double rowsCell = 0, rowsMinY = 0;
   // The bounding box, kept through a cut that removes none of its extremes.
   bool boxKept = false;
   SegmentBox box{};
@@ -301,15 +311,17 @@ double LowestOfCell(const Grid& grid, double origin, int64_t r) {
   return FromOrderKey(above);
 }
 
-// low[r] = the smallest y whose row is r (or more), for r = 0 .. gy, with
-// low[0] = -inf and low[gy] = +inf. Rows grow with y, so a value v lies in
-// row r exactly when low[r] <= v < low[r + 1]. Returns false when a bound
-// could not be pinned down.
-bool RowBounds(const Grid& grid, std::vector<double>& low) {
+// low[r] = the smallest y whose row is r (or more), for r = from .. gy, with
+// low[0] = -inf and low[gy] = +inf; the rows below `from` are not searched
+// and get NaN. Rows grow with y, so a value v lies in row r exactly when
+// low[r] <= v < low[r + 1]. Returns false when a bound could not be pinned
+// down.
+bool RowBounds(const Grid& grid, int64_t from, std::vector<double>& low) {
   constexpr double INF = std::numeric_limits<double>::infinity();
   low.assign(static_cast<size_t>(grid.gy) + 1, INF);
+  std::fill(low.begin(), low.begin() + from, std::numeric_limits<double>::quiet_NaN());
   low[0] = -INF;
-  for (int64_t r = 1; r < grid.gy; ++r) {
+  for (int64_t r = std::max<int64_t>(from, 1); r < grid.gy; ++r) {
     low[r] = LowestOfCell(grid, grid.minY, r);
     if (std::isnan(low[r])) return false;
   }
@@ -341,15 +353,26 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     work.length.resize(static_cast<size_t>(n));
     for (int64_t k = 0; k < n; ++k) work.length[k] = SegmentLength(x, y, n, k);
     work.sumsKept = 0;
+    work.lengthBound = std::numeric_limits<double>::quiet_NaN();
   }
   work.lengthsKept = false;
-  // The same additions in the same order as a plain sum over the ring.
-  work.sum.resize(static_cast<size_t>(n) + 1);
-  work.sum[0] = 0;
-  for (int64_t k = work.sumsKept; k < n; ++k) work.sum[k + 1] = work.sum[k] + work.length[k];
-  double perimeter = work.sum[n];
   double w = maxX - minX, h = maxY - minY;
-  double cell = MaxF(2 * perimeter / static_cast<double>(n), MaxF(w, h) / static_cast<double>(GRID_DIVISIONS));
+  double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
+  // The plain sum is at most the bound widened by its rounding, and the
+  // division rounds monotonically; so when the widened bound gives a smaller
+  // cell than the side does, so does the plain sum.
+  double perimeter = 0;
+  double widened = work.lengthBound * (1 + 2e-9);
+  if (!(n <= BOUNDED_SUM_TERMS && 2 * widened / static_cast<double>(n) < sideCell)) {
+    // The same additions in the same order as a plain sum over the ring.
+    work.sum.resize(static_cast<size_t>(n) + 1);
+    work.sum[0] = 0;
+    for (int64_t k = work.sumsKept; k < n; ++k) work.sum[k + 1] = work.sum[k] + work.length[k];
+    work.sumsKept = n;
+    perimeter = work.sum[n];
+    work.lengthBound = n <= BOUNDED_SUM_TERMS ? perimeter * (1 + 3e-9) : std::numeric_limits<double>::quiet_NaN();
+  }
+  double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
   // Non-finite points give no usable grid; such a ring is left as it is.
   if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return 0;
   Grid grid{minX, minY, cell, 1 / cell, 0, 0};
@@ -377,7 +400,19 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   work.cx1.resize(count);
   // Lowest value of each row, so that most segments find their row by two
   // comparisons with the row of the segment before.
-  if (!RowBounds(grid, work.rowLow)) {
+  // They depend on the grid's side, bottom and height only, which stay the
+  // same while the ring's extent sets the cell.
+  bool rowsKept = work.rowsFrom >= 0 && firstRow >= work.rowsFrom && cell == work.rowsCell && minY == work.rowsMinY &&
+                  gy == work.rowsHigh;
+  if (rowsKept || RowBounds(grid, firstRow, work.rowLow)) {
+    if (!rowsKept) {
+      work.rowsFrom = firstRow;
+      work.rowsCell = cell;
+      work.rowsMinY = minY;
+      work.rowsHigh = gy;
+    }
+  } else {
+    work.rowsFrom = -1;
     // Every row then comes from its own division.
     work.rowLow.assign(work.rowLow.size(), std::numeric_limits<double>::quiet_NaN());
     work.rowLow[0] = -std::numeric_limits<double>::infinity();
@@ -409,9 +444,11 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   work.runRow.clear();
   work.active.clear();
   work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
-  int64_t row = -1;
-  double low = 0, high = -1;
-  for (int64_t k = 0; k < n; ++k) {
+  // Tight loops over the ring for the common steps: skipping segments wholly
+  // below the first row, and extending a run within its row.
+  int64_t k = 0;
+  while (k < n) {
+    while (k < n - 1 && std::max(y[k], y[k + 1]) < firstLow) ++k;
     int64_t k1 = k + 1 == n ? 0 : k + 1;
     double v = std::min(y[k], y[k1]);
     if (v < firstLow) {
@@ -419,20 +456,26 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
         ActivateSegment(work, grid, ring, k);
         work.active.push_back(k);
       }
-      row = -1;
+      ++k;
       continue;
     }
-    if (row >= 0 && v >= low && v < high) {
-      work.runEnd.back() = k + 1;
-      continue;
+    int64_t row = CellOf(grid, v, minY);
+    double low = work.rowLow[row], high = work.rowLow[row + 1];
+    int64_t end = k + 1;
+    while (end < n - 1) {
+      double u = std::min(y[end], y[end + 1]);
+      if (!(u >= low && u < high)) break;
+      ++end;
     }
-    row = CellOf(grid, v, minY);
-    low = work.rowLow[row];
-    high = work.rowLow[row + 1];
+    if (end == n - 1) {
+      double u = std::min(y[end], y[0]);
+      if (u >= low && u < high) ++end;
+    }
     work.runStart.push_back(k);
-    work.runEnd.push_back(k + 1);
+    work.runEnd.push_back(end);
     work.runRow.push_back(row);
     ++work.rowStart[row + 1];
+    k = end;
   }
   for (int64_t r = 0; r < gy; ++r) work.rowStart[r + 1] += work.rowStart[r];
   // Stable fill: each row's runs stay in ring order.
@@ -580,6 +623,11 @@ int64_t RemoveSelfIntersections(PointList& points) {
                                        std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
     work.boxKept = keepBox;
     if (inner <= outer) {
+      // The old lengths of segments i..j leave the bound, less their sum's
+      // rounding.
+      double removed = 0;
+      for (int64_t k = i; k <= j; ++k) removed += work.length[k];
+      double lowered = work.lengthBound - removed * (1 - 2e-9);
       // Keep points 0..i, the crossing, then j+1..n-1.
       size_t tail = static_cast<size_t>(n - 1 - j);
       std::memmove(x.data() + i + 2, x.data() + j + 1, tail * sizeof(double));
@@ -590,7 +638,12 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = n - inner + 1;
       work.newSeg[0] = i;
       work.newSeg[1] = i + 1;
-      work.sumsKept = i;
+      work.sumsKept = std::min(work.sumsKept, i);
+      for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
+      double added = work.length[i] + work.length[i + 1];
+      double raised = lowered + added * (1 + 2e-9);
+      // Covers the rounding of the two steps above.
+      work.lengthBound = raised * (1 + 1e-15);
     } else {
       // Keep the crossing, then points i+1..j.
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
@@ -603,9 +656,10 @@ int64_t RemoveSelfIntersections(PointList& points) {
       work.newSeg[0] = 0;
       work.newSeg[1] = n - 1;
       work.sumsKept = 0;
+      work.lengthBound = std::numeric_limits<double>::quiet_NaN();
+      for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
     }
     // The other segments keep their ends, so their lengths stay as they were.
-    for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
     work.lengthsKept = true;
     work.resume = true;
     ++cuts;

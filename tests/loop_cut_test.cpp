@@ -261,6 +261,15 @@ TEST(LoopCut, MatchesThePlainSearchOnDenseTeeth) {
   }
 }
 
+TEST(LoopCut, MatchesThePlainSearchWhereTheCellSideChangesHands) {
+  // Point counts around the one at which the mean segment length and the
+  // ring's extent give the same cell, so that cuts move the ring from one
+  // to the other.
+  for (int64_t points : {9000, 10000, 10400, 10800, 11500, 13000}) {
+    ExpectSameAsPlainSearch(LoopedRing(points, 50, 2, 40), 20);
+  }
+}
+
 TEST(LoopCut, StopsAfterTheMostCuts) {
   PointList ring = LoopedRing(36000, 1000, 1, 6000);
   EXPECT_EQ(RemoveSelfIntersections(ring), MAX_LOOP_CUTS);
