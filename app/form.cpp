@@ -2,19 +2,15 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 #include "app/gadgets.h"
 #include "app/main_program.h"
 #include "app/window_system.h"
 #include "engine/design.h"
+#include "engine/number_parse.h"
 #include "import/import_state.h"
 
 namespace {
-
-bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 std::string TrimBlanks(const std::string& text) {
   size_t first = text.find_first_not_of(' ');
@@ -23,98 +19,18 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-// A number too large or too small for a double: strtod gives infinity or
-// zero; from_chars leaves it to us. Decides by the decimal (or binary)
-// exponent of the first significant digit.
-double OutOfRangeValue(const char* begin, const char* end, bool hex) {
-  long long position = 0;  // exponent of the first significant digit
-  bool seenPoint = false, seenSignificant = false;
-  const char* p = begin;
-  for (; p < end; ++p) {
-    char c = *p;
-    if (c == '.') {
-      seenPoint = true;
-      continue;
-    }
-    if (hex ? !IsHexDigit(c) : !IsDigit(c)) break;
-    if (!seenSignificant && c != '0') seenSignificant = true;
-    if (seenSignificant && !seenPoint) ++position;
-    if (!seenSignificant && seenPoint) --position;
-  }
-  long long exponent = 0;
-  if (p < end && (*p == 'e' || *p == 'E' || *p == 'p' || *p == 'P')) {
-    ++p;
-    bool negative = p < end && *p == '-';
-    if (p < end && (*p == '-' || *p == '+')) ++p;
-    for (; p < end && IsDigit(*p); ++p)
-      if (exponent < 1000000000LL) exponent = exponent * 10 + (*p - '0');
-    if (negative) exponent = -exponent;
-  }
-  if (hex) exponent /= 4;  // binary exponent to hex digits, near enough to tell the side
-  return position + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-}
-
-// As glibc's strtod in the "C" locale: the longest leading number.
-double ParseLeadingNumber(const std::string& text) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  while (p < end && IsCSpace(*p)) ++p;
-  bool negative = false;
-  if (p < end && (*p == '+' || *p == '-')) {
-    negative = *p == '-';
-    ++p;
-  }
-  double value = 0;
-  bool hex = end - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
-             ((end - p > 2 && IsHexDigit(p[2])) || (end - p > 3 && p[2] == '.' && IsHexDigit(p[3])));
-  const char* start = hex ? p + 2 : p;
-  // from_chars takes no sign of its own; a second sign is not a number.
-  if (start < end && (*start == '+' || *start == '-')) return 0;
-  auto [stop, ec] = std::from_chars(start, end, value, hex ? std::chars_format::hex : std::chars_format::general);
-  if (ec == std::errc::result_out_of_range) {
-    value = OutOfRangeValue(start, stop, hex);
-  } else if (ec != std::errc()) {
-    return hex ? (negative ? -0.0 : 0.0) : 0.0;  // "0x" alone reads as the 0
-  }
-  return negative ? -value : value;
-}
-
 }  // namespace
 
 double ParseFieldNumber(const std::string& fieldText) {
   std::string text = TrimBlanks(fieldText);
   for (char& c : text)
     if (c == ',') c = '.';
-  if ((!text.empty() && text[0] == 'n') || text == "NaN") return std::numeric_limits<double>::quiet_NaN();
-  if (text == "+Infinity") return std::numeric_limits<double>::infinity();
-  if (text == "-Infinity") return -std::numeric_limits<double>::infinity();
-  return ParseLeadingNumber(text);
+  return ParseNumberPrefix(text);
 }
 
 double ReadFieldNumber(int64_t gadget) { return ParseFieldNumber(GetGadgetText(WINDOW_MAIN, gadget)); }
 
-int64_t ParseFieldInteger(const std::string& fieldText) {
-  size_t i = fieldText.find_first_not_of(" \t");
-  if (i == std::string::npos) return 0;
-  bool negative = false;
-  if (fieldText[i] == '+' || fieldText[i] == '-') {
-    negative = fieldText[i] == '-';
-    ++i;
-  }
-  // Accumulated on the negative side, which holds one more value.
-  int64_t value = 0;
-  const int64_t lowest = std::numeric_limits<int64_t>::min();
-  for (; i < fieldText.size() && IsDigit(fieldText[i]); ++i) {
-    int digit = fieldText[i] - '0';
-    if (value < (lowest + digit) / 10) {
-      value = lowest;
-    } else {
-      value = value * 10 - digit;
-    }
-  }
-  if (negative) return value;
-  return value == lowest ? std::numeric_limits<int64_t>::max() : -value;
-}
+int64_t ParseFieldInteger(const std::string& fieldText) { return ParseIntegerPrefix(fieldText); }
 
 std::string FormatFieldNumber(double x) {
   if (std::isnan(x)) return "NaN";
