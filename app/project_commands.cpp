@@ -26,6 +26,13 @@ void ShowFileError(const char* title, const std::string& path) {
   ShowMessageBox(title, FilePart(path) + ":\n" + gFileErrorText, BUTTONS_OK, ICON_ERROR);
 }
 
+// Brings gParams and gVase up to date with the form and fills the extras.
+void ReadProjectFromForm(ProjectExtras& extras) {
+  ReadFormIntoParams();
+  ReadVaseParams();
+  GatherProjectExtras(extras);
+}
+
 }  // namespace
 
 void GatherProjectExtras(ProjectExtras& e) {
@@ -58,11 +65,8 @@ int64_t SaveProject(int64_t saveAs) {
       if (answer != ANSWER_YES) return 0;
     }
   }
-  ReadFormIntoParams();
-  ReadVaseParams();
   ProjectExtras extras;
-  GatherProjectExtras(extras);
-  gParams.divideByWidth = gDivideByWidth;
+  ReadProjectFromForm(extras);
   if (!WriteProjectFile(path, gParams, gVase, extras)) {
     ShowFileError(Tx(TX_PROJECT_SAVE_TITLE), path);
     return 0;
@@ -85,14 +89,11 @@ void OpenProjectDialog() {
 }
 
 int64_t OpenProjectFile(const std::string& path) {
-  ReadFormIntoParams();
-  ReadVaseParams();
+  ProjectExtras extras;
+  ReadProjectFromForm(extras);
   // Copies, so that a failed read leaves the live records and the form alone.
   DesignParams params = gParams;
   VaseParams vase = gVase;
-  ProjectExtras extras;
-  GatherProjectExtras(extras);
-  params.divideByWidth = gDivideByWidth;
   if (!ReadProjectFile(path, params, vase, extras)) {
     ShowFileError(Tx(TX_PROJECT_OPEN_TITLE), path);
     return 0;
