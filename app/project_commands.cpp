@@ -161,12 +161,9 @@ void ApplyProjectToForm(const DesignParams& p, const VaseParams& v, const Projec
   gSuppressEvents = 0;
 
   UpdateFieldEnabling();
-  OnParametersChanged(-1, 1);
+  // The view first, so the one rebuild and redraw below show it.
   ResetView3D();
-  if (GetGadgetState(kMain, GADGET_SHOW_3D)) {
-    RebuildPreviewMesh(0);
-    DrawCanvas();
-  }
+  OnParametersChanged(-1, 1);
   // The writes above may still sit in the toolkit's queue: let it run dry
   // and discard what it reported, so loading never counts as an edit.
   gSuppressEvents = 1;
