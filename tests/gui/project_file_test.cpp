@@ -11,6 +11,7 @@
 #include "engine/number_parse.h"
 #include "tests/gui/support/temp_folder.h"
 #include "tests/support/comma_locale.h"
+#include "tests/support/default_design.h"
 #include "text/texts.h"
 
 namespace {
@@ -32,21 +33,10 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // The form's defaults with the fitted sizes it shows for them.
 void DefaultRecords(DesignParams& p, VaseParams& v, ProjectExtras& e) {
-  p = DesignParams();
-  p.shapeKind = SHAPE_CIRCLE;
-  p.width = 50;
+  p = DefaultDesign();
   p.height = 50;
-  p.cornerRadius = 5;
-  p.figureKind = FIGURE_RECTANGLE;
-  p.direction = DIRECTION_OUTWARD;
-  p.count = 40;
   p.figureWidth = 1.806;
   p.gap = 1.806;
-  p.depth = 2;
-  p.topWidth = 1;
-  p.fillet = 0;
-  p.smallestSize = 0.4;
-  p.pointSpacing = 0.1;
   v = VaseParams();
   v.height = 120;
   v.twist = 0;
