@@ -52,12 +52,7 @@ int64_t ExportOutlineDxf(const std::string& path, const DesignResult& result, in
     return 0;
   }
   PointList outline;
-  SimplifyClosedPolyline(result.outlinePoints, tolerance, outline);
-  // A ring thinned to a line or a point is no outline to draw.
-  if (outline.size() < 3) {
-    gExportError = Tx(TX_EXPORT_NO_OUTLINE);
-    return 0;
-  }
+  if (!ThinExportOutline(result.outlinePoints, tolerance, outline)) return 0;
   std::string out;
   out.reserve(1024 + outline.size() * 64);
   WriteDxfLine(out, "0\r\nSECTION\r\n2\r\nHEADER");

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/polyline.h"
 #include "text/texts.h"
 
 std::string gExportError;
@@ -135,6 +136,13 @@ bool AllPointsFinite(const PointList& points) {
   for (const OutlinePoint& p : points)
     if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
   return true;
+}
+
+bool ThinExportOutline(const PointList& source, double tolerance, PointList& outline) {
+  SimplifyClosedPolyline(source, tolerance, outline);
+  if (outline.size() >= 3) return true;
+  gExportError = Tx(TX_EXPORT_NO_OUTLINE);
+  return false;
 }
 
 void RingToArrays(const PointList& ring, std::vector<double>& x, std::vector<double>& y) {

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "engine/polyline.h"
 #include "export/export_file.h"
 #include "export/step_writer.h"
 #include "text/texts.h"
@@ -273,11 +272,7 @@ int64_t ExportOutlineStep(const std::string& path, const DesignResult& result, i
     return 0;
   }
   PointList outline;
-  SimplifyClosedPolyline(result.outlinePoints, tolerance, outline);
-  if (outline.size() < 3) {
-    gExportError = Tx(TX_EXPORT_NO_OUTLINE);
-    return 0;
-  }
+  if (!ThinExportOutline(result.outlinePoints, tolerance, outline)) return 0;
   int64_t shapeDefinition = 0, context = 0;
   BeginStepModel(name, shapeDefinition, context);
   // A smooth outline takes about 200 bytes a point as a solid; growing the

@@ -39,12 +39,16 @@ void BuildSliceTable(const VaseParams& vase, const PointList& ring, int64_t step
   table.x.assign(static_cast<size_t>((steps + 1) * (n + 1)), 0.0);
   table.y.assign(table.x.size(), 0.0);
   for (int64_t i = 0; i <= steps; ++i) {
+    // Scale and turn are the same for the whole row: worked out once, not
+    // per point, with the same arithmetic as TransformSlicePoint.
     double t = fraction(i);
+    double s = VaseScaleAt(vase, t);
+    double a = SliceAngle(vase, t);
+    double c = std::cos(a), sn = std::sin(a);
     for (int64_t j = 0; j < n; ++j) {
-      OutlinePoint p;
-      TransformSlicePoint(vase, t, ring[static_cast<size_t>(j)].x, ring[static_cast<size_t>(j)].y, p);
-      table.x[static_cast<size_t>(i * (n + 1) + j)] = p.x;
-      table.y[static_cast<size_t>(i * (n + 1) + j)] = p.y;
+      double x = ring[static_cast<size_t>(j)].x, y = ring[static_cast<size_t>(j)].y;
+      table.x[static_cast<size_t>(i * (n + 1) + j)] = s * (x * c - y * sn);
+      table.y[static_cast<size_t>(i * (n + 1) + j)] = s * (x * sn + y * c);
     }
   }
 }
