@@ -28,7 +28,7 @@ double ParseNumberPrefix(const std::string& text) {
   return value;
 }
 
-int64_t ParseIntegerPrefix(const std::string& text) {
+int64_t ParseIntegerPrefix(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;

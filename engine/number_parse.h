@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The longest leading number (leading white space skipped, optional sign,
 // digits with at most one ".", optional exponent, also "inf" and "nan");
@@ -13,4 +14,4 @@
 double ParseNumberPrefix(const std::string& text);
 // Optional blanks, an optional sign and the leading decimal digits; no
 // digits give 0; saturates at the int64 limits instead of overflowing.
-int64_t ParseIntegerPrefix(const std::string& text);
+int64_t ParseIntegerPrefix(std::string_view text);

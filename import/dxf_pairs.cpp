@@ -1,5 +1,6 @@
 #include "import/dxf_pairs.h"
 
+#include "engine/number_parse.h"
 #include "import/line_reader.h"
 #include "import/number_text.h"
 
@@ -24,7 +25,7 @@ bool ReadDxfPairs(const std::string& path) {
     std::string_view codeLine = TrimBlanks(ReadTextLine(reader));
     // Parsed before the end test, which may refill the buffer the line lives in.
     const bool codeEmpty = codeLine.empty();
-    const int64_t code = ReadIntegerPrefix(codeLine);
+    const int64_t code = ParseIntegerPrefix(codeLine);
     if (codeEmpty && LineReaderAtEnd(reader)) break;
     std::string_view value = TrimBlanks(ReadTextLine(reader));
     size_t k = static_cast<size_t>(gDxfPairCount);

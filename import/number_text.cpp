@@ -56,19 +56,3 @@ double ReadNumberPrefix(std::string_view text, bool words) {
   (void)end;
   return negative ? -value : value;
 }
-
-int64_t ReadIntegerPrefix(std::string_view text) {
-  size_t i = 0;
-  const size_t n = text.size();
-  while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  uint64_t value = 0;
-  const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
-  for (; i < n && IsDigit(text[i]); ++i) {
-    uint64_t d = static_cast<uint64_t>(text[i] - '0');
-    value = value > (limit - d) / 10 ? limit : value * 10 + d;
-  }
-  if (negative) return value == (uint64_t{1} << 63) ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(value);
-  return static_cast<int64_t>(value);
-}

@@ -2,7 +2,6 @@
 // leading part that forms a number counts, the rest is ignored.
 #pragma once
 
-#include <cstdint>
 #include <string_view>
 
 // Leading white space, an optional sign, digits with "." and an optional
@@ -10,6 +9,3 @@
 // "-Infinity", "Infinity" and "NaN" are read too. A number beyond the double
 // range gives an infinity, one below it a zero.
 double ReadNumberPrefix(std::string_view text, bool words);
-// Leading blanks and tabs, an optional sign and decimal digits; no digits
-// give 0, values beyond the int64 range are held at its ends.
-int64_t ReadIntegerPrefix(std::string_view text);

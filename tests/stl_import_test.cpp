@@ -33,6 +33,13 @@ int64_t Load(const std::string& name, const std::string& bytes) {
   return LoadStlModel(path);
 }
 
+// Two boxes as one binary file of 24 triangles.
+int64_t LoadTwoBoxes(const std::string& name, const std::vector<StlTriangle>& a, const std::vector<StlTriangle>& b) {
+  std::vector<StlTriangle> tris = a;
+  tris.insert(tris.end(), b.begin(), b.end());
+  return Load(name, BinaryStl(tris, 24));
+}
+
 struct Cut {
   int64_t result = 0;
   PointList points;
@@ -151,35 +158,26 @@ TEST_F(StlImport, HeightOutsideTheModelAndNoModel) {
 }
 
 TEST_F(StlImport, TwoBodiesTopsOnThePlaneGapsAndHoles) {
-  std::vector<StlTriangle> tris = StlBox(0, 0, 0, 10, 20, 30);
-  std::vector<StlTriangle> larger = StlBox(100, 0, 0, 140, 40, 30);
-  tris.insert(tris.end(), larger.begin(), larger.end());
-  ASSERT_EQ(Load("two.stl", BinaryStl(tris, 24)), 1);
+  ASSERT_EQ(LoadTwoBoxes("two.stl", StlBox(0, 0, 0, 10, 20, 30), StlBox(100, 0, 0, 140, 40, 30)), 1);
   Cut two = CutAt(10);
   ASSERT_EQ(two.result, 1);
   EXPECT_EQ(gImportMessage.substr(0, 2), "2 ");
   EXPECT_EQ(two.width, 40);
 
   // A body whose top lies exactly on the plane contributes nothing.
-  tris = StlBox(0, 0, 0, 10, 20, 30);
-  larger = StlBox(100, 0, 0, 140, 40, 15);
-  tris.insert(tris.end(), larger.begin(), larger.end());
-  ASSERT_EQ(Load("ledge.stl", BinaryStl(tris, 24)), 1);
+  ASSERT_EQ(LoadTwoBoxes("ledge.stl", StlBox(0, 0, 0, 10, 20, 30), StlBox(100, 0, 0, 140, 40, 15)), 1);
   Cut ledge = CutAt(15);
   ASSERT_EQ(ledge.result, 1);
   EXPECT_EQ(gImportMessage.substr(0, 2), "1 ");
   EXPECT_EQ(ledge.width, 10);
 
   // Nothing between two bodies.
-  tris = StlBox(0, 0, 0, 10, 10, 10);
-  larger = StlBox(0, 0, 20, 10, 10, 30);
-  tris.insert(tris.end(), larger.begin(), larger.end());
-  ASSERT_EQ(Load("gap.stl", BinaryStl(tris, 24)), 1);
+  ASSERT_EQ(LoadTwoBoxes("gap.stl", StlBox(0, 0, 0, 10, 10, 10), StlBox(0, 0, 20, 10, 10, 30)), 1);
   EXPECT_EQ(CutAt(15).result, 0);
   EXPECT_EQ(gImportMessage, "The cross-section is empty.");
 
   // A missing side triangle leaves an open chain.
-  tris = StlBox(0, 0, 0, 10, 20, 30);
+  std::vector<StlTriangle> tris = StlBox(0, 0, 0, 10, 20, 30);
   tris.erase(tris.begin() + 5);
   ASSERT_EQ(Load("hole.stl", BinaryStl(tris, 11)), 1);
   EXPECT_EQ(CutAt(15).result, 0);
