@@ -93,8 +93,8 @@ void AppendFilletedCorner(PointList& profile, const OutlinePoint& p, double prev
   }
 }
 
-}  // namespace
-
+// Appends the corners with every corner replaced by a fillet arc; the corner
+// list is periodic with the given pitch.
 void RoundProfileCorners(const PointList& corners, double pitch, double fillet, PointList& profile,
                          double& filletUsed) {
   size_t n = corners.size();
@@ -106,6 +106,8 @@ void RoundProfileCorners(const PointList& corners, double pitch, double fillet, 
     AppendFilletedCorner(profile, corners[i], prevU, prev.y, nextU, next.y, fillet, filletUsed);
   }
 }
+
+}  // namespace
 
 void BuildFigureProfile(int64_t kind, int64_t dir, double pitch, double w, double g, double d, double top,
                         double fillet, PointList& profile, double& filletUsed) {
