@@ -49,7 +49,6 @@ void SampleBaseLineFrom(const BaseLine& line, double s, int64_t& hint, OutlinePo
 // Circle and ellipse (semi-axes a, b), rounded rectangle (full w, h, radius r).
 void BuildEllipseBaseLine(BaseLine& line, double a, double b);
 void BuildRoundedRectBaseLine(BaseLine& line, double w, double h, double r);
-void AppendCornerArc(BaseLine& line, double cx, double cy, double r, double startDegrees);
 
 // Arbitrary closed counter-clockwise polygons (imported outline, vase inner wall).
 void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int64_t n);

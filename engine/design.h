@@ -25,6 +25,9 @@ enum FigureKind : int64_t {
   FIGURE_HALF_CIRCLE = 5,
   FIGURE_SINE = 6
 };
+// Half circles and sines have no corners to round.
+inline bool FigureTakesFillet(int64_t kind) { return kind != FIGURE_HALF_CIRCLE && kind != FIGURE_SINE; }
+
 enum Direction : int64_t { DIRECTION_OUTWARD = 1, DIRECTION_INWARD = -1 };
 enum DivisionMode : int64_t { DIVIDE_BY_COUNT = 0, DIVIDE_BY_WIDTH = 1 };
 

@@ -13,8 +13,6 @@ constexpr double STRAIGHT_ANGLE = PI - 1e-4;
 // figures with gap 0); rounding noise in the cosine stays far under it.
 constexpr double FOLDED_ANGLE = 1e-6;
 
-void AppendCorner(PointList& corners, double u, double v) { AddListPoint(corners, u, v); }
-
 void AppendHalfCircle(PointList& profile, int64_t dir, double pitch, double w, double g) {
   double r = w / 2;
   for (int64_t j = 0; j < HALF_CIRCLE_POINTS; ++j) {
@@ -93,8 +91,8 @@ void AppendFilletedCorner(PointList& profile, const OutlinePoint& p, double prev
   }
 }
 
-}  // namespace
-
+// Appends the corners with every corner replaced by a fillet arc; the corner
+// list is periodic with the given pitch.
 void RoundProfileCorners(const PointList& corners, double pitch, double fillet, PointList& profile,
                          double& filletUsed) {
   size_t n = corners.size();
@@ -107,6 +105,8 @@ void RoundProfileCorners(const PointList& corners, double pitch, double fillet, 
   }
 }
 
+}  // namespace
+
 void BuildFigureProfile(int64_t kind, int64_t dir, double pitch, double w, double g, double d, double top,
                         double fillet, PointList& profile, double& filletUsed) {
   double g2 = g / 2;
@@ -116,25 +116,25 @@ void BuildFigureProfile(int64_t kind, int64_t dir, double pitch, double w, doubl
   switch (kind) {
     case FIGURE_RECTANGLE:
     case FIGURE_SQUARE:
-      AppendCorner(corners, g2, 0);
-      AppendCorner(corners, g2, v);
-      AppendCorner(corners, e, v);
-      AppendCorner(corners, e, 0);
+      AddListPoint(corners, g2, 0);
+      AddListPoint(corners, g2, v);
+      AddListPoint(corners, e, v);
+      AddListPoint(corners, e, 0);
       break;
     case FIGURE_TRIANGLE:
-      AppendCorner(corners, g2, 0);
-      AppendCorner(corners, pitch / 2, v);
-      AppendCorner(corners, e, 0);
+      AddListPoint(corners, g2, 0);
+      AddListPoint(corners, pitch / 2, v);
+      AddListPoint(corners, e, 0);
       break;
     case FIGURE_TRAPEZOID:
-      AppendCorner(corners, g2, 0);
+      AddListPoint(corners, g2, 0);
       if (top > 1e-9) {
-        AppendCorner(corners, pitch / 2 - top / 2, v);
-        AppendCorner(corners, pitch / 2 + top / 2, v);
+        AddListPoint(corners, pitch / 2 - top / 2, v);
+        AddListPoint(corners, pitch / 2 + top / 2, v);
       } else {
-        AppendCorner(corners, pitch / 2, v);
+        AddListPoint(corners, pitch / 2, v);
       }
-      AppendCorner(corners, e, 0);
+      AddListPoint(corners, e, 0);
       break;
     case FIGURE_HALF_CIRCLE:
       AppendHalfCircle(profile, dir, pitch, w, g);

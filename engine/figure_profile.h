@@ -16,7 +16,3 @@ constexpr double FILLET_STEP_DEG = 7.5;
 // to the smallest radius actually applied at a corner.
 void BuildFigureProfile(int64_t kind, int64_t dir, double pitch, double w, double g, double d, double top,
                         double fillet, PointList& profile, double& filletUsed);
-// Appends the corners with every corner replaced by a fillet arc; the corner
-// list is periodic with the given pitch.
-void RoundProfileCorners(const PointList& corners, double pitch, double fillet, PointList& profile,
-                         double& filletUsed);

@@ -57,7 +57,7 @@ std::string BuildInfoText(const DesignResult& result, const DesignParams& params
     if (kind != FIGURE_SINE) text += FormatInfoLine(Tx(TX_INFO_GAP), Mm(result.gap));
     text += FormatInfoLine(Tx(TX_INFO_DEPTH), Mm(result.depth));
     if (kind == FIGURE_TRAPEZOID) text += FormatInfoLine(Tx(TX_INFO_TOP_WIDTH), Mm(result.topWidth));
-    if (params.fillet > 0 && kind != FIGURE_HALF_CIRCLE && kind != FIGURE_SINE)
+    if (params.fillet > 0 && FigureTakesFillet(kind))
       text += FormatInfoLine(Tx(TX_INFO_FILLET), Mm(result.fillet));
     text += "\n";
   }

@@ -15,13 +15,16 @@ constexpr double POINT_MATCH_TOL = 1e-9;
 // every stored point.
 void EstimateMaxCurvature(BaseLine& line) {
   double h = MaxF(CURVATURE_STEP_MIN, line.length / 1000);
+  // The three samples move forward with i, so each keeps its own hint
+  // instead of a binary search per sample.
+  int64_t hint0 = 0, hint1 = 0, hint2 = 0;
   for (int64_t i = 0; i + 1 < line.count; ++i) {
     double s = line.s[i];
     OutlinePoint p0, p1, p2;
     double nx, ny;
-    SampleBaseLine(line, s - h, p0, nx, ny);
-    SampleBaseLine(line, s, p1, nx, ny);
-    SampleBaseLine(line, s + h, p2, nx, ny);
+    SampleBaseLineFrom(line, s - h, hint0, p0, nx, ny);
+    SampleBaseLineFrom(line, s, hint1, p1, nx, ny);
+    SampleBaseLineFrom(line, s + h, hint2, p2, nx, ny);
     double d01 = std::sqrt((p1.x - p0.x) * (p1.x - p0.x) + (p1.y - p0.y) * (p1.y - p0.y));
     double d12 = std::sqrt((p2.x - p1.x) * (p2.x - p1.x) + (p2.y - p1.y) * (p2.y - p1.y));
     double d02 = std::sqrt((p2.x - p0.x) * (p2.x - p0.x) + (p2.y - p0.y) * (p2.y - p0.y));

@@ -251,7 +251,7 @@ void RecomputeOutline(const DesignParams& params, DesignResult& result) {
     AddResultWarning(result, Tx(TX_WARN_TOP_WIDTH_LIMITED));
   }
 
-  bool filleted = kind != FIGURE_HALF_CIRCLE && kind != FIGURE_SINE;
+  bool filleted = FigureTakesFillet(kind);
   double filletUsed = filleted ? params.fillet : 0.0;
   PointList profile;
   BuildFigureProfile(kind, fit.dir, fit.pitch, fit.width, fit.gap, fit.depth, fit.top, filletUsed, profile,

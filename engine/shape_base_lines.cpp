@@ -58,6 +58,8 @@ void BuildEllipseBaseLine(BaseLine& line, double a, double b) {
   ComputeArcLengths(line);
 }
 
+namespace {
+
 void AppendCornerArc(BaseLine& line, double cx, double cy, double r, double startDegrees) {
   constexpr double DEG = PI / 180.0;
   if (r > 0) {
@@ -78,6 +80,8 @@ void AppendCornerArc(BaseLine& line, double cx, double cy, double r, double star
   AppendBasePoint(line, cx, cy, std::cos(in), std::sin(in));
   AppendBasePoint(line, cx, cy, std::cos(out), std::sin(out));
 }
+
+}  // namespace
 
 void BuildRoundedRectBaseLine(BaseLine& line, double w, double h, double r) {
   MakeEmpty(line);
