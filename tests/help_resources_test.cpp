@@ -6,6 +6,7 @@
 #include <string>
 
 #include "resources/resources.h"
+#include "tests/support/temp_folder.h"
 #include "text/texts.h"
 
 namespace {
@@ -35,20 +36,16 @@ std::string SourcePath(const std::string& relative) {
 
 // The guide as the independent standard-library HTML parser sees it.
 std::string ParseWithPython(const std::string& bytes) {
-  char name[] = "/tmp/ribbelo_guide_check_XXXXXX";
-  int fd = mkstemp(name);
-  EXPECT_GE(fd, 0);
-  FILE* f = fdopen(fd, "wb");
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
-  std::string command = "/usr/bin/python3 " + SourcePath("tests/support/check_user_guide.py") + " " + name;
+  TempFolder folder;
+  std::string name = folder.Path("guide.html");
+  std::ofstream(name, std::ios::binary) << bytes;
+  std::string command = "/usr/bin/python3 " + SourcePath("tests/support/check_user_guide.py") + " '" + name + "'";
   std::string out;
   FILE* p = popen(command.c_str(), "r");
   char buffer[4096];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
   EXPECT_EQ(pclose(p), 0) << out;
-  remove(name);
   return out;
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include "engine/recompute.h"
 #include "tests/support/default_design.h"
 #include "tests/support/ring_checks.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -343,7 +343,8 @@ TEST(FinalChecks, ShapelyAgreesTheRingsAreSimple) {
   for (const DesignParams& p : {DefaultDesign(), bent}) {
     DesignResult r = Recompute(p);
     ASSERT_EQ(r.valid, 1);
-    std::string path = testing::TempDir() + "ribbelo_ring_" + std::to_string(getpid()) + ".txt";
+    TempFolder folder;
+    std::string path = folder.Path("ring.txt");
     {
       std::ofstream out(path);
       out.precision(17);
@@ -355,9 +356,9 @@ TEST(FinalChecks, ShapelyAgreesTheRingsAreSimple) {
         "pts=[tuple(map(float,l.split())) for l in open(sys.argv[1])]\n"
         "poly=Polygon(pts)\n"
         "print('1' if poly.is_valid and poly.exterior.is_simple else '0', repr(poly.area))\n";
-    std::string scriptPath = testing::TempDir() + "ribbelo_ring_" + std::to_string(getpid()) + ".py";
+    std::string scriptPath = folder.Path("ring.py");
     std::ofstream(scriptPath) << script;
-    std::string cmd = "/usr/bin/python3 " + scriptPath + " " + path;
+    std::string cmd = "/usr/bin/python3 '" + scriptPath + "' '" + path + "'";
     FILE* pipe = popen(cmd.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     char line[256] = {0};
@@ -368,8 +369,6 @@ TEST(FinalChecks, ShapelyAgreesTheRingsAreSimple) {
     ASSERT_EQ(std::sscanf(line, "%d %lf", &simple, &area), 2) << line;
     EXPECT_EQ(simple, 1);
     EXPECT_NEAR(area, SignedArea(r.outlinePoints), 1e-6 * area);
-    std::remove(path.c_str());
-    std::remove(scriptPath.c_str());
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "import/dxf_reader.h"
@@ -11,7 +12,10 @@
 #include "import/import_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/ribbelo_dxf_fuzz_" + std::to_string(getpid()) + ".dxf";
+  // run_fuzzers.sh points TMPDIR at a folder it removes afterwards.
+  static const char* root = std::getenv("TMPDIR");
+  static const std::string path = std::string(root != nullptr && root[0] != '\0' ? root : "/tmp") +
+                                  "/ribbelo_dxf_fuzz_" + std::to_string(getpid()) + ".dxf";
   // A smaller budget keeps each run short; the refusal path is the same.
   gImportPointLimit = 2'000'000;
   std::FILE* f = std::fopen(path.c_str(), "wb");

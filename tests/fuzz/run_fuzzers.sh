@@ -27,6 +27,12 @@ wait
 rm -f "$out/libfuzz_sources.a"
 ar rcs "$out/libfuzz_sources.a" "${objs[@]}"
 
+# The targets write each input to a file: in a folder of this run, removed
+# at the end whatever happens.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/ribbelo_fuzz_XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR=$scratch
+
 status=0
 for target in dxf stl project; do
   "$cxx" "${flags[@]}" -fsanitize=fuzzer "$root/tests/fuzz/${target}_fuzz.cpp" "$root/text/language_en.cpp" \

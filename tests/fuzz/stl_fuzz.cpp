@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "import/import_state.h"
@@ -11,7 +12,10 @@
 #include "import/stl_section.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/ribbelo_stl_fuzz_" + std::to_string(getpid()) + ".stl";
+  // run_fuzzers.sh points TMPDIR at a folder it removes afterwards.
+  static const char* root = std::getenv("TMPDIR");
+  static const std::string path = std::string(root != nullptr && root[0] != '\0' ? root : "/tmp") +
+                                  "/ribbelo_stl_fuzz_" + std::to_string(getpid()) + ".stl";
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return 0;
   std::fwrite(data, 1, size, f);

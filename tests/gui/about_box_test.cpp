@@ -15,6 +15,7 @@
 #include "resources/resources.h"
 #include "tests/gui/support/help_windows.h"
 #include "tests/gui/support/shell_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -241,8 +242,8 @@ TEST_F(AboutBox, OpensWithoutALogoThatCannotBeDecoded) {
 
 // The colour of a screen pixel as ImageMagick reads it from a screenshot.
 std::string ScreenPixel(const std::string& shot, int x, int y) {
-  std::string command = "convert " + shot + " -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' -crop 1x1+" +
-                        std::to_string(x) + "+" + std::to_string(y) + " info:";
+  std::string command = "convert '" + shot + "' -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]'" +
+                        " -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " info:";
   std::string out;
   FILE* p = popen(command.c_str(), "r");
   if (p == nullptr) return out;
@@ -254,7 +255,8 @@ std::string ScreenPixel(const std::string& shot, int x, int y) {
 }
 
 TEST_F(AboutBox, ScreenshotShowsTheLogo) {
-  std::string shot = "/tmp/ribbelo_about_shot_" + std::to_string(getpid()) + ".png";
+  TempFolder folder;
+  std::string shot = folder.Path("shot.png");
   const std::string kHole = "232,238,246", kWall = "52,101,164", kRing = "20,20,30";
   std::string hole, wall, ring;
   BoxProbe probe;
@@ -264,7 +266,7 @@ TEST_F(AboutBox, ScreenshotShowsTheLogo) {
     for (int attempt = 0; attempt < 50; ++attempt) {
       gdk_window_raise(gtk_widget_get_window(ToolkitWindow(WINDOW_ABOUT)));
       SettleToolkit();
-      ASSERT_EQ(std::system(("import -window root " + shot).c_str()), 0);
+      ASSERT_EQ(std::system(("import -window root '" + shot + "'").c_str()), 0);
       // Logo pixels: the light floor in the middle, the blue wall, the dark
       // rim of the floor; the logo stands at (16, 16) in the box.
       hole = ScreenPixel(shot, p.x + 16 + 128, p.y + 16 + 128);
@@ -276,7 +278,6 @@ TEST_F(AboutBox, ScreenshotShowsTheLogo) {
   };
   probe.close = [](GtkWidget* about) { SendKey(about, GDK_KEY_Escape); };
   RunAboutBox(probe, 0);
-  std::remove(shot.c_str());
   EXPECT_EQ(hole, kHole);
   EXPECT_EQ(wall, kWall);
   EXPECT_EQ(ring, kRing);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -12,17 +11,11 @@
 #include "app/main_program.h"
 #include "engine/design.h"
 #include "tests/gui/support/shell_fixture.h"
+#include "tests/support/temp_folder.h"
 #include "text/texts.h"
 #include "vase/vase_params.h"
 
 namespace {
-
-// A fresh private folder per test, with a trailing "/".
-std::string NewFolder() {
-  char pattern[] = "/tmp/ribbelo_exportcmd_XXXXXX";
-  const char* made = mkdtemp(pattern);
-  return made == nullptr ? std::string() : std::string(made) + "/";
-}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -47,7 +40,7 @@ class ExportCommandTest : public ShellTest {
     ShellTest::SetUp();
     gLastFolder.clear();
     gModified = 0;
-    folder = NewFolder();
+    folder = scratch.Dir();
     ASSERT_FALSE(folder.empty());
   }
   void TearDown() override {
@@ -69,6 +62,7 @@ class ExportCommandTest : public ShellTest {
     DispatchQueuedEvents();
     if (!count.empty()) TypeField(GADGET_COUNT, count);
   }
+  TempFolder scratch;
   std::string folder;
 };
 

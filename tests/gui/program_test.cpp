@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "tests/gui/support/shell_fixture.h"
 #include "tests/support/comma_locale.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -73,10 +74,9 @@ TEST(Program, RealProgramMarksTheTitleWhenTheUserTypes) {
   CloseWindow(WINDOW_MAIN);
   ProcessPendingToolkitEvents();
 
-  char errPath[] = "/tmp/ribbelo_err_XXXXXX";
-  int fd = mkstemp(errPath);
-  ASSERT_GE(fd, 0);
-  close(fd);
+  TempFolder scratch;
+  const std::string errPath = scratch.Path("err");
+  ASSERT_FALSE(scratch.Dir().empty());
   int pid = StartProgram({kProgram}, {}, errPath);
   ASSERT_GT(pid, 0);
   std::string id = WaitForWindow("Ribbelo - new project", pid);
@@ -101,7 +101,6 @@ TEST(Program, RealProgramMarksTheTitleWhenTheUserTypes) {
   std::ifstream in(errPath);
   std::stringstream err;
   err << in.rdbuf();
-  std::remove(errPath);
   EXPECT_EQ(err.str(), "") << "the program wrote to standard error";
 }
 
@@ -124,9 +123,10 @@ class CommandLine : public ShellTest {
 };
 
 TEST_F(CommandLine, ProjectPathSetsTheLastFolderOnlyForAFileWithBytes) {
-  char dir[] = "/tmp/ribbelo_cmd_XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  std::string folder = std::string(dir) + "/";
+  TempFolder scratch;
+  const std::string folder = scratch.Dir();
+  ASSERT_FALSE(folder.empty());
+  const std::string dir = folder.substr(0, folder.size() - 1);
   std::string full = folder + "p.omt", empty = folder + "e.omt";
   std::ofstream(full) << "x";
   std::ofstream(empty).close();
@@ -143,7 +143,7 @@ TEST_F(CommandLine, ProjectPathSetsTheLastFolderOnlyForAFileWithBytes) {
   // A bare file name leaves the folder empty.
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  ASSERT_EQ(chdir(dir), 0);
+  ASSERT_EQ(chdir(dir.c_str()), 0);
   Restart({"p.omt"});
   EXPECT_EQ(gLastFolder, "");
   ASSERT_EQ(chdir(cwd), 0);
@@ -151,9 +151,6 @@ TEST_F(CommandLine, ProjectPathSetsTheLastFolderOnlyForAFileWithBytes) {
   // No question and no change of the default design when it is no project.
   EXPECT_EQ(GetWindowTitle(WINDOW_MAIN), "Ribbelo - new project");
   EXPECT_EQ(Field(GADGET_COUNT), "40");
-  std::remove(full.c_str());
-  std::remove(empty.c_str());
-  rmdir(dir);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "resources/resources.h"
 #include "tests/gui/support/help_windows.h"
 #include "tests/gui/support/shell_fixture.h"
+#include "tests/support/temp_folder.h"
 #include "text/texts.h"
 
 namespace {
@@ -42,8 +43,8 @@ std::vector<std::string> Lines(const std::string& text) {
 class StubViewer {
  public:
   StubViewer() {
-    char pattern[] = "/tmp/ribbelo_viewer_XXXXXX";
-    folder_ = mkdtemp(pattern);
+    folder_ = scratch_.Dir();
+    folder_.pop_back();  // PATH entries go without the slash
     log_ = folder_ + "/calls.log";
     WriteTextFile(folder_ + "/xdg-open", "#!/bin/sh\nprintf '%s|%s\\n' \"$#\" \"$*\" >> '" + log_ + "'\n");
     chmod((folder_ + "/xdg-open").c_str(), 0755);
@@ -51,12 +52,7 @@ class StubViewer {
     oldPath_ = path != nullptr ? path : "";
     setenv("PATH", (folder_ + ":" + oldPath_).c_str(), 1);
   }
-  ~StubViewer() {
-    setenv("PATH", oldPath_.c_str(), 1);
-    std::remove(log_.c_str());
-    std::remove((folder_ + "/xdg-open").c_str());
-    rmdir(folder_.c_str());
-  }
+  ~StubViewer() { setenv("PATH", oldPath_.c_str(), 1); }
   // The viewer runs on its own; wait (bounded) until it has logged n calls.
   std::vector<std::string> WaitForCalls(size_t n) const {
     std::vector<std::string> calls;
@@ -74,6 +70,7 @@ class StubViewer {
   }
 
  private:
+  TempFolder scratch_;
   std::string folder_, log_, oldPath_;
 };
 
@@ -173,8 +170,9 @@ TEST(UserGuidePath, FollowsTheBuildsLanguage) {
 
 TEST(UserGuideFile, ReportsEveryFailedWrite) {
   const uint8_t bytes[] = {'<', '!', 'd', 'o', 'c'};
-  char pattern[] = "/tmp/ribbelo_guide_file_XXXXXX";
-  std::string folder = mkdtemp(pattern);
+  TempFolder scratch;
+  std::string folder = scratch.Dir();
+  folder.pop_back();
   std::string file = folder + "/guide.html";
   EXPECT_EQ(WriteUserGuideFile(file, bytes, sizeof bytes), 1);
   EXPECT_EQ(ReadWholeFile(file), "<!doc");
@@ -186,8 +184,6 @@ TEST(UserGuideFile, ReportsEveryFailedWrite) {
   EXPECT_EQ(WriteUserGuideFile("/dev/full", bytes, sizeof bytes), 0);
   EXPECT_EQ(WriteUserGuideFile(folder + "/missing/guide.html", bytes, sizeof bytes), 0);
   EXPECT_EQ(WriteUserGuideFile(folder, bytes, sizeof bytes), 0);
-  std::remove(file.c_str());
-  rmdir(folder.c_str());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/gadgets.h"
 #include "app/main_program.h"
 #include "tests/gui/support/shell_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -158,19 +159,16 @@ TEST_F(ShellTest, CannedDialogsRecordTheCallAndAnswerInTurn) {
 }
 
 TEST(FilesAndFolders, SizeOfMissingEmptyFullFileAndFolder) {
-  char dir[] = "/tmp/ribbelo_size_XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  std::string empty = std::string(dir) + "/empty", full = std::string(dir) + "/full";
+  TempFolder scratch;
+  ASSERT_FALSE(scratch.Dir().empty());
+  std::string empty = scratch.Path("empty"), full = scratch.Path("full");
   std::ofstream(empty).close();
   std::ofstream(full) << "abc";
-  EXPECT_EQ(FileSize(std::string(dir) + "/missing"), -1);
+  EXPECT_EQ(FileSize(scratch.Path("missing")), -1);
   EXPECT_EQ(FileSize(""), -1);
-  EXPECT_EQ(FileSize(dir), -2);
+  EXPECT_EQ(FileSize(scratch.Dir()), -2);
   EXPECT_EQ(FileSize(empty), 0);
   EXPECT_EQ(FileSize(full), 3);
-  std::remove(empty.c_str());
-  std::remove(full.c_str());
-  rmdir(dir);
   std::string cwd = CurrentDirectory();
   ASSERT_FALSE(cwd.empty());
   EXPECT_EQ(cwd.back(), '/');

@@ -24,20 +24,20 @@ bool TryLocale() {
 
 bool UseCommaLocale() {
   if (TryLocale()) return true;
-  // Build one once per machine into a private folder when none is installed;
-  // it is made under a temporary name and renamed, so parallel tests never
-  // see half a locale.
-  static const std::string dir = "/tmp/ribbelo_comma_locale";
+  // Build one once per build tree when none is installed, kept beside the
+  // test programs rather than in the temporary folder; it is made under a
+  // temporary name and renamed, so parallel tests never see half a locale.
+  static const std::string dir = std::string(RIBBELO_BINARY_DIR) + "/tests/comma_locale";
   static bool tried = false;
   if (!tried) {
     tried = true;
     struct stat st;
     if (stat((dir + "/nl_NL.UTF-8").c_str(), &st) != 0) {
-      char pattern[] = "/tmp/ribbelo_locale_XXXXXX";
-      if (mkdtemp(pattern) == nullptr) return false;
-      std::string cmd = std::string("localedef -i nl_NL -f UTF-8 ") + pattern + "/nl_NL.UTF-8 >/dev/null 2>&1";
-      if (std::system(cmd.c_str()) != 0 || rename(pattern, dir.c_str()) != 0) {
-        std::string clean = std::string("rm -rf ") + pattern;
+      std::string pattern = dir + "_XXXXXX";
+      if (mkdtemp(pattern.data()) == nullptr) return false;
+      std::string cmd = "localedef -i nl_NL -f UTF-8 '" + pattern + "/nl_NL.UTF-8' >/dev/null 2>&1";
+      if (std::system(cmd.c_str()) != 0 || rename(pattern.c_str(), dir.c_str()) != 0) {
+        std::string clean = "rm -rf '" + pattern + "'";
         if (std::system(clean.c_str()) != 0) return false;
       }
     }

@@ -9,14 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/temp_folder.h"
+
 std::string ExportTestPath(const std::string& name) {
-  static std::string dir;
   static int serial = 0;
-  if (dir.empty()) {
-    char pattern[] = "/tmp/ribbelo_export_XXXXXX";
-    if (mkdtemp(pattern) != nullptr) dir = pattern;
-  }
-  std::string folder = dir + "/" + std::to_string(++serial);
+  std::string folder = ProcessTempFolder().Path(std::to_string(++serial));
   mkdir(folder.c_str(), 0700);
   return folder + "/" + name;
 }

@@ -6,7 +6,8 @@
 
 #include "engine/design.h"
 
-// A fresh path inside a private scratch folder, ending in name.
+// A fresh path ending in name, in a folder of its own inside the test
+// process's temporary folder (removed when the process ends).
 std::string ExportTestPath(const std::string& name);
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);

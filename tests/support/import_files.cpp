@@ -1,25 +1,12 @@
 #include "tests/support/import_files.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 
-namespace {
+#include "tests/support/temp_folder.h"
 
-const std::string& TestFolder() {
-  static std::string folder;
-  if (folder.empty()) {
-    char pattern[] = "/tmp/ribbelo_import_XXXXXX";
-    if (mkdtemp(pattern) != nullptr) folder = pattern;
-  }
-  return folder;
-}
-
-}  // namespace
-
-std::string ImportTestPath(const std::string& name) { return TestFolder() + "/" + name; }
+std::string ImportTestPath(const std::string& name) { return ProcessTempFolder().Path(name); }
 
 void WriteTestFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

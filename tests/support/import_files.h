@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-// A fresh path in the test's private temporary folder.
+// A path in the test process's temporary folder (removed when the
+// process ends).
 std::string ImportTestPath(const std::string& name);
 void WriteTestFile(const std::string& path, const std::string& bytes);
 // Runs a python body with `doc = ezdxf.new()`, `msp = doc.modelspace()`

@@ -102,18 +102,15 @@ int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
 
 int RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, std::string& out,
                std::string& err) {
-  char dir[] = "/tmp/ribbelo_run_XXXXXX";
-  if (mkdtemp(dir) == nullptr) return -1;
-  std::string outPath = std::string(dir) + "/out", errPath = std::string(dir) + "/err";
+  TempFolder folder;
+  if (folder.Dir().empty()) return -1;
+  std::string outPath = folder.Path("out"), errPath = folder.Path("err");
   int pid = Spawn(argv, extraEnv, outPath, errPath);
   if (pid < 0) return -1;
   int status = 0;
   waitpid(pid, &status, 0);
   out = ReadBytes(outPath);
   err = ReadBytes(errPath);
-  std::remove(outPath.c_str());
-  std::remove(errPath.c_str());
-  rmdir(dir);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

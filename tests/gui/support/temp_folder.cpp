@@ -1,36 +1,12 @@
 #include "tests/gui/support/temp_folder.h"
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <stdlib.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-
-TempFolder::TempFolder() {
-  char pattern[] = "/tmp/ribbelo_test_XXXXXX";
-  if (mkdtemp(pattern) != nullptr) dir_ = std::string(pattern) + "/";
-}
-
-TempFolder::~TempFolder() {
-  if (dir_.empty()) return;
-  std::string cmd = "chmod -R u+rwx '" + dir_ + "' 2>/dev/null; rm -rf '" + dir_ + "'";
-  if (std::system(cmd.c_str()) != 0) return;
-}
-
-std::vector<std::string> TempFolder::Entries() const {
-  std::vector<std::string> names;
-  DIR* d = opendir(dir_.c_str());
-  if (d == nullptr) return names;
-  while (dirent* e = readdir(d))
-    if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-  closedir(d);
-  return names;
-}
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

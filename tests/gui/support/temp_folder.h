@@ -1,26 +1,11 @@
-// A private folder under /tmp for one test, and whole-file reads and writes.
+// The scoped test folder, with whole-file reads and writes and a limit on
+// file size for the window tests.
 #pragma once
 
 #include <functional>
 #include <string>
-#include <vector>
 
-class TempFolder {
- public:
-  TempFolder();
-  // Removes the folder with everything in it (read-only parts too).
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  // The folder with a trailing "/"; "" when it could not be made.
-  const std::string& Dir() const { return dir_; }
-  std::string Path(const std::string& name) const { return dir_ + name; }
-  // The names in the folder, in no particular order.
-  std::vector<std::string> Entries() const;
-
- private:
-  std::string dir_;
-};
+#include "tests/support/temp_folder.h"
 
 // The whole file; "" when it cannot be read.
 std::string ReadBytes(const std::string& path);
