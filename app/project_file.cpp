@@ -36,6 +36,14 @@ std::string FormatProjectNumber(double x) {
 
 namespace {
 
+// The key of a line of points: "r0", "r1", ... Appended rather than
+// "r" + a temporary, on which GCC 12 warns falsely (-Wrestrict).
+std::string PointLineKey(int64_t line) {
+  std::string key = "r";
+  key += std::to_string(line);
+  return key;
+}
+
 // ------------------------------------------------------------------ writing
 
 class ProjectWriter {
@@ -65,7 +73,7 @@ void WritePointLines(ProjectWriter& w, const PointList& points) {
   int64_t k = 0;
   for (const OutlinePoint& p : points) {
     if (k % POINTS_PER_LINE == 0) {
-      if (k > 0) w.Text(("r" + std::to_string(k / POINTS_PER_LINE - 1)).c_str(), line);
+      if (k > 0) w.Text(PointLineKey(k / POINTS_PER_LINE - 1).c_str(), line);
       line.clear();
     } else {
       line += '|';
@@ -75,7 +83,7 @@ void WritePointLines(ProjectWriter& w, const PointList& points) {
     line += FormatProjectNumber(p.y);
     ++k;
   }
-  if (k > 0) w.Text(("r" + std::to_string((k - 1) / POINTS_PER_LINE)).c_str(), line);
+  if (k > 0) w.Text(PointLineKey((k - 1) / POINTS_PER_LINE).c_str(), line);
 }
 
 // Writes all bytes to fd; false on any error, retrying short writes.
@@ -235,7 +243,7 @@ void ReadPointLines(const GroupReader& g, int64_t n, PointList& points) {
   points.clear();
   if (n < 1 || n > MAX_PROJECT_POINTS) return;
   for (int64_t k = 0; k <= (n - 1) / POINTS_PER_LINE; ++k) {
-    const std::string value = g.Text(("r" + std::to_string(k)).c_str());
+    const std::string value = g.Text(PointLineKey(k).c_str());
     if (value.empty()) break;
     std::string_view rest(value);
     while (true) {

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Sets up the machine, then builds and runs every test twice: in the normal
 # build and in a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Both builds treat compiler warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh build/release
-bash scripts/build.sh build/asan -DRIBBELO_SANITIZE=ON -DRIBBELO_BENCH=OFF
+bash scripts/build.sh build/release -DRIBBELO_WERROR=ON
+bash scripts/build.sh build/asan -DRIBBELO_SANITIZE=ON -DRIBBELO_BENCH=OFF -DRIBBELO_WERROR=ON
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

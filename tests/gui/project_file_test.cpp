@@ -254,7 +254,10 @@ TEST_F(ProjectFileTest, IncompleteOutlineIsDroppedWithAWarning) {
   DefaultRecords(p, v, e);
   std::string head = "\xEF\xBB\xBF\n[Omtrek]\nversie = 1\n[Basis]\nvorm = 3\n[Import]\n";
   std::string line;
-  for (int i = 0; i < 100; ++i) line += (i ? "|" : "") + std::to_string(i) + ".5;1";
+  for (int i = 0; i < 100; ++i) {
+    if (i > 0) line += '|';
+    line += std::to_string(i) + ".5;1";
+  }
   ASSERT_EQ(ReadProjectText(head + "punten = 150\nr0 = " + line + "\n", p, v, e), 1);
   EXPECT_TRUE(p.importPoints.empty());
   EXPECT_EQ(p.shapeKind, SHAPE_CIRCLE);
