@@ -9,6 +9,7 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
+#include "app/vase_form.h"
 #include "app/view.h"
 #include "app/window_system.h"
 #include "engine/design.h"
@@ -17,7 +18,6 @@
 #include "import/import_state.h"
 #include "import/stl_model.h"
 #include "import/stl_section.h"
-#include "vase/preview_mesh.h"
 
 namespace {
 

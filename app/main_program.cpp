@@ -14,12 +14,12 @@
 #include "app/main_window.h"
 #include "app/project_commands.h"
 #include "app/user_guide.h"
+#include "app/vase_form.h"
 #include "app/view.h"
 #include "app/window_system.h"
 #include "engine/design.h"
 #include "resources/resources.h"
 #include "text/texts.h"
-#include "vase/preview_mesh.h"
 
 int64_t gQuit = 0;
 int64_t gEventKind = EVENT_NONE;

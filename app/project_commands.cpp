@@ -7,6 +7,7 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
+#include "app/vase_form.h"
 #include "app/view.h"
 #include "app/window_system.h"
 #include "engine/design.h"

@@ -1,5 +1,5 @@
-// The vase fields of the form into gVase, and the preview rebuild that
-// starts from them.
+#include "app/vase_form.h"
+
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/window_system.h"

@@ -26,9 +26,6 @@ extern double gMeshRadius;
 extern double gMeshHeight;
 extern int64_t gMeshCoarse;
 
-// Reads the vase fields and rebuilds the mesh (lives with the window code:
-// ReadVaseParams, then RebuildPreviewMeshFor with gResult and gVase).
-void RebuildPreviewMesh(int64_t coarse);
 // The rebuild without the form: empty mesh for an invalid result, else a fine
 // (budget 1500) or coarse (budget 400, steps <= 40) build.
 void RebuildPreviewMeshFor(const DesignResult& result, const VaseParams& vase, int64_t coarse);

@@ -37,9 +37,6 @@ extern VaseParams gVase;
 // Reason of the last failed vase validation, wall check or vase write.
 extern std::string gLastError;
 
-// Fills gVase from the vase fields of the form (lives with the window code).
-void ReadVaseParams();
-
 // Steps clamped to 1..MAX_VASE_STEPS.
 int64_t ClampVaseSteps(int64_t steps);
 // patternDepth and inwardDepth from the design as it stands.

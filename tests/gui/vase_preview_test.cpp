@@ -4,6 +4,7 @@
 
 #include "app/draw2d.h"
 #include "app/gadgets.h"
+#include "app/vase_form.h"
 #include "app/window_system.h"
 #include "engine/design.h"
 #include "tests/gui/support/shell_fixture.h"
