@@ -18,7 +18,11 @@ extern std::string gLastFolder;
 
 // The program's entry; returns the exit code.
 int RunMainProgram(int argc, char** argv);
-// Start-up steps 2 to 8 after the window system is up (tests call it).
+// The start-up once the window system is up: resets the records, the
+// document state and the views, divides by count, builds the main window,
+// recomputes with fit, sets the title and opens the project named by the
+// first program parameter when that file holds at least one byte. Tests
+// call it to start afresh.
 void StartMainProgram();
 // Handles the current event of the window-system layer.
 void DispatchCurrentEvent();
