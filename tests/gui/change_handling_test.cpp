@@ -38,7 +38,7 @@ TEST_F(ShellTest, ByCountKeepsTheTypedCountAndWritesSizes) {
   ASSERT_EQ(gResult.valid, 1) << gResult.message;
   EXPECT_EQ(Field(GADGET_COUNT), "20");
   EXPECT_EQ(gResult.count, 20);
-  EXPECT_EQ(Field(GADGET_FIGURE_WIDTH), FormatFieldNumber(gResult.figureWidth));
+  EXPECT_EQ(Field(GADGET_FIGURE_WIDTH), "3.613");  // half the pitch: pi x 46 / 20 / 2
   EXPECT_EQ(Status(STATUS_COUNT), "Count = 20");
 }
 
@@ -49,13 +49,15 @@ TEST_F(ShellTest, WriteBackDependsOnTheFigure) {
   DispatchQueuedEvents();
   ASSERT_EQ(gResult.valid, 1) << gResult.message;
   EXPECT_EQ(Field(GADGET_GAP), "9");
-  EXPECT_EQ(Field(GADGET_FIGURE_WIDTH), FormatFieldNumber(gResult.figureWidth));
+  EXPECT_EQ(Field(GADGET_FIGURE_WIDTH), "3.613");  // the whole pitch: pi x 46 / 40
 
   // A trapezoid gets its top width in count mode, not in width mode.
   UserSelectComboItem(WINDOW_MAIN, GADGET_FIGURE, FIGURE_TRAPEZOID);
   DispatchQueuedEvents();
   ASSERT_EQ(gResult.valid, 1) << gResult.message;
-  EXPECT_EQ(Field(GADGET_TOP_WIDTH), FormatFieldNumber(gResult.topWidth));
+  // The share 3.613 / (3.613 + 9) of the pitch: 1.035; top 1 x 1.035 / 3.613.
+  EXPECT_EQ(Field(GADGET_FIGURE_WIDTH), "1.035");
+  EXPECT_EQ(Field(GADGET_TOP_WIDTH), "0.286");
   gDivideByWidth = DIVIDE_BY_WIDTH;
   SetGadgetText(WINDOW_MAIN, GADGET_TOP_WIDTH, "0.5");
   OnParametersChanged(GADGET_DEPTH, 0);
@@ -66,7 +68,10 @@ TEST_F(ShellTest, WriteBackDependsOnTheFigure) {
   UserSelectComboItem(WINDOW_MAIN, GADGET_FIGURE, FIGURE_SQUARE);
   DispatchQueuedEvents();
   ASSERT_EQ(gResult.valid, 1) << gResult.message;
-  EXPECT_EQ(Field(GADGET_DEPTH), FormatFieldNumber(gResult.depth));
+  // Width 1.035 and gap 2.578 (3.613 - 1.035) as written above, the share
+  // r = 1.035 / 3.613 of the pitch on a circle shrunk by the depth w
+  // itself: w = pi (50 - 2w) r / 40.
+  EXPECT_EQ(Field(GADGET_DEPTH), "1.077");
   EXPECT_EQ(Field(GADGET_DEPTH), Field(GADGET_FIGURE_WIDTH));
 }
 

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include "app/gadgets.h"
 #include "app/main_program.h"
 #include "app/main_window.h"
@@ -101,11 +99,7 @@ TEST_F(ShellTest, ResizeFitsColumnInfoFieldAndCanvas) {
   // A recompute would replace the result; a resize must not.
   gResult.warnings.push_back("sentinel");
   ResizeWindow(WINDOW_MAIN, 700, 450);
-  for (int i = 0; i < 100 && WindowInnerHeight(WINDOW_MAIN) != 450; ++i) {
-    ProcessPendingToolkitEvents();
-    usleep(10000);
-  }
-  ASSERT_EQ(WindowInnerHeight(WINDOW_MAIN), 450);
+  ASSERT_TRUE(WaitUntil([] { return WindowInnerHeight(WINDOW_MAIN) == 450; }));
   h = 450 - StatusBarHeight(STATUS_BAR_MAIN);
   EXPECT_EQ(GadgetHeight(WINDOW_MAIN, GADGET_INFO), 160);  // the column then scrolls
   EXPECT_EQ(GadgetHeight(WINDOW_MAIN, GADGET_CANVAS), std::max<int64_t>(h - 8, 50));
@@ -115,10 +109,7 @@ TEST_F(ShellTest, ResizeFitsColumnInfoFieldAndCanvas) {
   EXPECT_EQ(CountQueuedEdits(), 0);
 
   ResizeWindow(WINDOW_MAIN, 1300, 1000);
-  for (int i = 0; i < 100 && WindowInnerHeight(WINDOW_MAIN) != 1000; ++i) {
-    ProcessPendingToolkitEvents();
-    usleep(10000);
-  }
+  ASSERT_TRUE(WaitUntil([] { return WindowInnerHeight(WINDOW_MAIN) == 1000; }));
   h = 1000 - StatusBarHeight(STATUS_BAR_MAIN);
   // The information field grows; its bottom stays 8 px above the column's.
   EXPECT_EQ(gInfoFieldY + GadgetHeight(WINDOW_MAIN, GADGET_INFO) + 8, std::max(h, gInfoFieldY + 168));

@@ -74,6 +74,15 @@ int64_t CountQueuedEdits() {
 
 std::string Field(int64_t gadget) { return GetGadgetText(WINDOW_MAIN, gadget); }
 
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
+  for (int waited = 0;; waited += 10) {
+    ProcessPendingToolkitEvents();
+    if (condition()) return true;
+    if (waited >= milliseconds) return false;
+    usleep(10000);
+  }
+}
+
 namespace {
 
 int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, const std::string& outPath,

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ void PostMenuEvent(int64_t id);
 int64_t CountQueuedEdits();
 // Text of a field of the main window.
 std::string Field(int64_t gadget);
+// Lets the toolkit run until condition holds or about the given time has
+// passed; returns whether it held.
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000);
 
 // Runs a program and waits; returns its exit status (-1 when it could not
 // run). extraEnv entries are "NAME=value"; "NAME=" removes NAME.
