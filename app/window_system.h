@@ -74,7 +74,7 @@ int64_t EventWheelNotches();
 
 enum WindowFlag : int64_t {
   WINDOW_RESIZABLE = 1,
-  WINDOW_CENTRED = 2,            // on the screen
+  WINDOW_CENTRED = 2,            // on the screen, fitted into its work area
   WINDOW_CENTRED_ON_PARENT = 4,  // transient for the parent, centred over it
   WINDOW_MIN_MAX_BUTTONS = 8
 };
@@ -97,6 +97,9 @@ void SetWindowSensitive(int64_t window, int64_t sensitive);
 void PresentWindow(int64_t window);
 // Asks the toolkit for a new inner size (the resize callback follows).
 void ResizeWindow(int64_t window, int64_t width, int64_t height);
+// Maximises the window (1) or gives it its size back (0), through the
+// window manager when there is one.
+void MaximizeWindow(int64_t window, int64_t on);
 // Height of a monitor in pixels, 0 when unknown.
 int64_t MonitorHeight(int64_t monitor);
 
@@ -159,6 +162,10 @@ int64_t GadgetX(int64_t window, int64_t id);
 int64_t GadgetY(int64_t window, int64_t id);
 int64_t GadgetWidth(int64_t window, int64_t id);
 int64_t GadgetHeight(int64_t window, int64_t id);
+// The size the toolkit last allocated to the gadget (of a canvas, its
+// drawing area inside the frame).
+int64_t GadgetAllocatedWidth(int64_t window, int64_t id);
+int64_t GadgetAllocatedHeight(int64_t window, int64_t id);
 
 // ------------------------------------------------------------------- fonts
 

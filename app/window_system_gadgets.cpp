@@ -523,11 +523,14 @@ std::string GetGadgetTooltip(int64_t window, int64_t id) {
 void ResizeGadget(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, int64_t h) {
   Gadget* g = FindGadget(window, id);
   if (g == nullptr) return;
+  int64_t oldX = g->x, oldY = g->y;
   if (x != GADGET_KEEP) g->x = x;
   if (y != GADGET_KEEP) g->y = y;
   if (w != GADGET_KEEP) g->w = w;
   if (h != GADGET_KEEP) g->h = h;
-  gtk_layout_move(GTK_LAYOUT(g->parent), g->outer, static_cast<gint>(g->x), static_cast<gint>(g->y));
+  // A move always asks for a new layout pass, even to the same place.
+  if (g->x != oldX || g->y != oldY)
+    gtk_layout_move(GTK_LAYOUT(g->parent), g->outer, static_cast<gint>(g->x), static_cast<gint>(g->y));
   ApplySize(g);
 }
 
@@ -549,6 +552,16 @@ int64_t GadgetWidth(int64_t window, int64_t id) {
 int64_t GadgetHeight(int64_t window, int64_t id) {
   Gadget* g = FindGadget(window, id);
   return g != nullptr ? g->h : 0;
+}
+
+int64_t GadgetAllocatedWidth(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  return g != nullptr ? gtk_widget_get_allocated_width(g->kind == KIND_CANVAS ? g->inner : g->outer) : 0;
+}
+
+int64_t GadgetAllocatedHeight(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  return g != nullptr ? gtk_widget_get_allocated_height(g->kind == KIND_CANVAS ? g->inner : g->outer) : 0;
 }
 
 // ------------------------------------------------------------------- fonts
