@@ -244,8 +244,9 @@ enum MessageButtons : int64_t { BUTTONS_OK = 0, BUTTONS_YES_NO = 1, BUTTONS_YES_
 enum MessageIcon : int64_t { ICON_NONE = 0, ICON_ERROR = 1, ICON_WARNING = 2, ICON_INFO = 3 };
 enum MessageAnswer : int64_t { ANSWER_OK = 1, ANSWER_YES = 2, ANSWER_NO = 3, ANSWER_CANCEL = 4 };
 
-// Modal over the main window. The Cancel button reads "_Cancel"; closing
-// the box otherwise answers Cancel (No for Yes/No, OK for OK).
+// Modal over the main window, with the icon's image. The Cancel button
+// reads "_Cancel". Return answers Yes (OK); Escape or closing the box
+// answers Cancel (No for Yes/No, OK for OK).
 int64_t ShowMessageBox(const std::string& title, const std::string& text, int64_t buttons, int64_t icon);
 // filters: display name and pattern pairs joined by "|", patterns of one
 // pair separated by ";"; the first pair is selected. The save dialog opens

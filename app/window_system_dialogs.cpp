@@ -27,6 +27,15 @@ int64_t CannedMessageAnswer(int64_t buttons) {
   return ANSWER_OK;
 }
 
+const char* MessageIconName(int64_t icon) {
+  switch (icon) {
+    case ICON_ERROR: return "dialog-error";
+    case ICON_WARNING: return "dialog-warning";
+    case ICON_INFO: return "dialog-information";
+    default: return nullptr;
+  }
+}
+
 std::string CannedFileAnswer() {
   if (gFileAnswers.empty()) return "";
   std::string path = gFileAnswers.front();
@@ -111,12 +120,29 @@ int64_t ShowMessageBox(const std::string& title, const std::string& text, int64_
   if (icon == ICON_ERROR) type = GTK_MESSAGE_ERROR;
   if (icon == ICON_WARNING) type = GTK_MESSAGE_WARNING;
   if (icon == ICON_INFO) type = GTK_MESSAGE_INFO;
+  const char* iconName = MessageIconName(icon);
   GtkButtonsType set = buttons == BUTTONS_OK ? GTK_BUTTONS_OK : GTK_BUTTONS_YES_NO;
   GtkWidget* parent = ToolkitWindow(WINDOW_MAIN);
   GtkWidget* dialog = gtk_message_dialog_new(parent ? GTK_WINDOW(parent) : nullptr, GTK_DIALOG_MODAL, type, set,
                                              "%s", text.c_str());
   if (buttons == BUTTONS_YES_NO_CANCEL) gtk_dialog_add_button(GTK_DIALOG(dialog), "_Cancel", GTK_RESPONSE_CANCEL);
   gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
+  // GTK 3 message boxes show no image of their own any more.
+  if (iconName != nullptr) {
+    GtkWidget* row = gtk_widget_get_parent(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog)));
+    GtkWidget* image = gtk_image_new_from_icon_name(iconName, GTK_ICON_SIZE_DIALOG);
+    gtk_widget_set_valign(image, GTK_ALIGN_START);
+    gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(row), image, 0);
+    gtk_widget_show(image);
+  }
+  // Return answers Yes (save, replace) or OK: the default button also gets
+  // the focus, as a focused button would take Return for itself. Escape
+  // closes the box, which answers Cancel, or No without a Cancel button.
+  gint safe = buttons == BUTTONS_OK ? GTK_RESPONSE_OK : GTK_RESPONSE_YES;
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), safe);
+  GtkWidget* safeButton = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), safe);
+  if (safeButton != nullptr) gtk_widget_grab_focus(safeButton);
   gint response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
   if (response == GTK_RESPONSE_YES) return ANSWER_YES;

@@ -3,9 +3,11 @@
 // window manager never touches the windows of the other tests.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 
 #include "app/gadgets.h"
@@ -91,6 +93,70 @@ TEST(WindowManager, LayoutFollowsResizeMaximiseAndUnmaximise) {
   int status = RunChildTests("UnderWindowManager.*", {display.Environment(), "GDK_SCALE=", "GDK_DPI_SCALE="}, out);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("[  PASSED  ] 1 test"), std::string::npos) << out;
+}
+
+// The real program on a private display, driven with xdotool; this test
+// process points its own DISPLAY there, so the helpers of the fixture
+// reach it (each test runs in a process of its own).
+class RealProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool missing";
+  }
+  void TearDown() override { StopProgram(pid_); }
+  bool Start(int width, int height, const std::vector<std::string>& env, const std::string& folder = "") {
+    if (!display_.Start(width, height)) return false;
+    setenv("DISPLAY", display_.Name().c_str(), 1);
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) == nullptr) return false;
+    if (!folder.empty() && chdir(folder.c_str()) != 0) return false;
+    pid_ = StartProgram({kProgram}, env, "/dev/null");
+    if (chdir(cwd) != 0) return false;
+    return pid_ > 0;
+  }
+  std::string Xdotool(const std::string& arguments) { return CommandOutput("xdotool " + arguments + " 2>/dev/null"); }
+  // Frame and all of the window, in device pixels: x, y, width, height.
+  std::vector<int> OuterGeometry(const std::string& id) {
+    std::istringstream inner(CommandOutput("xwininfo -id " + id + " | awk '/Absolute upper-left [XY]|Width|Height/ {print $NF}'"));
+    std::string extents = CommandOutput("xprop -id " + id + " _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g'");
+    std::istringstream frame(extents);
+    int x = 0, y = 0, w = 0, h = 0, left = 0, right = 0, top = 0, bottom = 0;
+    inner >> x >> y >> w >> h;
+    frame >> left >> right >> top >> bottom;
+    return {x - left, y - top, w + left + right, h + top + bottom};
+  }
+  // Waits for the program to end; its exit status, or -1 when it does not.
+  int WaitForExit() {
+    int status = 0;
+    for (int i = 0; i < 100; ++i) {
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      usleep(100000);
+    }
+    return -1;
+  }
+  PrivateDisplay display_;
+  int pid_ = -1;
+};
+
+TEST_F(RealProgram, ReturnInTheQuestionOnClosingSavesTheChanges) {
+  TempFolder folder;
+  if (!Start(1024, 768, {"GDK_SCALE=", "GDK_DPI_SCALE="}, folder.Dir())) GTEST_SKIP() << "Xvfb or openbox missing";
+  std::string id = WaitForWindow("Ribbelo - new project", pid_);
+  ASSERT_FALSE(id.empty());
+  Xdotool("windowactivate --sync " + id + " key F3");  // F3 marks the project modified
+  ASSERT_EQ(WaitForWindowName(id, "Ribbelo - new project *"), "Ribbelo - new project *");
+  Xdotool("key alt+F4");  // the window manager's close request
+  std::string question = WaitForWindow("Ribbelo", pid_);
+  ASSERT_FALSE(question.empty()) << "no question to save";
+  Xdotool("windowactivate --sync " + question + " key Return");
+  std::string save = WaitForWindow("Save project", pid_);
+  ASSERT_FALSE(save.empty()) << "Return did not answer Yes";
+  Xdotool("windowactivate --sync " + save + " key Return");
+  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_NE(ReadBytes(folder.Path("outline.omt")), "");
 }
 
 }  // namespace
