@@ -249,11 +249,15 @@ enum MessageAnswer : int64_t { ANSWER_OK = 1, ANSWER_YES = 2, ANSWER_NO = 3, ANS
 // answers Cancel (No for Yes/No, OK for OK).
 int64_t ShowMessageBox(const std::string& title, const std::string& text, int64_t buttons, int64_t icon);
 // filters: display name and pattern pairs joined by "|", patterns of one
-// pair separated by ";"; the first pair is selected. The save dialog opens
+// pair separated by ";"; the first pair is selected; a pattern matches
+// letters in either case. The save dialog opens
 // in the folder of defaultPath with its file part as name and asks nothing
 // when the file exists. Both return the chosen path, "" when cancelled.
 std::string ShowSaveFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters);
 std::string ShowOpenFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters);
+// Whether the filter at index (0 the first pair) of such a list shows a file
+// of this name; patterns match letters in either case.
+int64_t FileFilterAccepts(const std::string& filters, int64_t index, const std::string& fileName);
 
 // Test seam: while canned dialogs are on, no box or dialog opens. Each call
 // is recorded and takes the next canned answer; with none left a message
