@@ -95,6 +95,10 @@ TEST(WindowManager, LayoutFollowsResizeMaximiseAndUnmaximise) {
   EXPECT_NE(out.find("[  PASSED  ] 1 test"), std::string::npos) << out;
 }
 
+bool Inside(const std::vector<int>& outer, int screenW, int screenH) {
+  return outer[0] >= 0 && outer[1] >= 0 && outer[0] + outer[2] <= screenW && outer[1] + outer[3] <= screenH;
+}
+
 // The real program on a private display, driven with xdotool; this test
 // process points its own DISPLAY there, so the helpers of the fixture
 // reach it (each test runs in a process of its own).
@@ -122,8 +126,19 @@ class RealProgram : public ::testing::Test {
     std::istringstream frame(extents);
     int x = 0, y = 0, w = 0, h = 0, left = 0, right = 0, top = 0, bottom = 0;
     inner >> x >> y >> w >> h;
-    frame >> left >> right >> top >> bottom;
+    // Not framed yet: no geometry counts as inside.
+    if (!(frame >> left >> right >> top >> bottom)) return {-1, -1, w, h};
     return {x - left, y - top, w + left + right, h + top + bottom};
+  }
+  // The frame is fitted once the window manager has framed the window: the
+  // geometry once it lies inside the screen, or the last one seen.
+  std::vector<int> OuterGeometryOnceInside(const std::string& id, int screenW, int screenH) {
+    std::vector<int> outer = OuterGeometry(id);
+    for (int i = 0; i < 50 && !Inside(outer, screenW, screenH); ++i) {
+      usleep(100000);
+      outer = OuterGeometry(id);
+    }
+    return outer;
   }
   // Waits for the program to end; its exit status, or -1 when it does not.
   int WaitForExit() {
@@ -140,6 +155,24 @@ class RealProgram : public ::testing::Test {
   PrivateDisplay display_;
   int pid_ = -1;
 };
+
+
+TEST_F(RealProgram, StartsInsideASmallScreen) {
+  if (!Start(1024, 768, {"GDK_SCALE=", "GDK_DPI_SCALE="})) GTEST_SKIP() << "Xvfb or openbox missing";
+  std::string id = WaitForWindow("Ribbelo - new project", pid_);
+  ASSERT_FALSE(id.empty());
+  std::vector<int> outer = OuterGeometryOnceInside(id, 1024, 768);
+  EXPECT_TRUE(Inside(outer, 1024, 768)) << outer[0] << "," << outer[1] << " " << outer[2] << "x" << outer[3];
+  EXPECT_GE(outer[2], 1000);  // narrowed only as far as needed
+}
+
+TEST_F(RealProgram, StartsInsideAScaledScreen) {
+  if (!Start(1920, 1080, {"GDK_SCALE=2", "GDK_DPI_SCALE="})) GTEST_SKIP() << "Xvfb or openbox missing";
+  std::string id = WaitForWindow("Ribbelo - new project", pid_);
+  ASSERT_FALSE(id.empty());
+  std::vector<int> outer = OuterGeometryOnceInside(id, 1920, 1080);
+  EXPECT_TRUE(Inside(outer, 1920, 1080)) << outer[0] << "," << outer[1] << " " << outer[2] << "x" << outer[3];
+}
 
 TEST_F(RealProgram, ReturnInTheQuestionOnClosingSavesTheChanges) {
   TempFolder folder;
