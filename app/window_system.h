@@ -167,6 +167,14 @@ int64_t GadgetHeight(int64_t window, int64_t id);
 int64_t GadgetAllocatedWidth(int64_t window, int64_t id);
 int64_t GadgetAllocatedHeight(int64_t window, int64_t id);
 
+// Every gadget id of the window, the layer's own label ids included.
+std::vector<int64_t> GadgetIds(int64_t window);
+// Of a label, button, check box or combo box: the width in pixels that
+// its allocation leaves for the text, and the width a text takes in the
+// gadget's font; 0 for other kinds.
+int64_t GadgetTextRoom(int64_t window, int64_t id);
+int64_t GadgetTextPixelWidth(int64_t window, int64_t id, const std::string& text);
+
 // ------------------------------------------------------------------- fonts
 
 // Returns 1 when the font could be loaded, else 0.
@@ -177,6 +185,10 @@ void SetGadgetFont(int64_t window, int64_t id, int64_t font);
 // Measures a text in the toolkit's default gadget font on a small image;
 // returns 0 when drawing cannot start.
 int64_t MeasureDefaultFontText(const std::string& text, double& width, double& height);
+// What a button or a combo box needs besides its text: its width with an
+// empty text, in pixels.
+int64_t ButtonChromeWidth();
+int64_t ComboChromeWidth();
 
 // ------------------------------------------------------------------ canvas
 
