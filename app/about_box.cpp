@@ -21,6 +21,7 @@ int64_t ShowAboutBox(int64_t parentWindow, const std::string& title, const uint8
   int64_t titleFont = LoadFont(FONT_ABOUT_TITLE, "Sans", 12, 1);
   if (titleFont) SetGadgetFont(WINDOW_ABOUT, ABOUT_TITLE, FONT_ABOUT_TITLE);
   CreateText(WINDOW_ABOUT, ABOUT_LABEL, 290, 182, 300, 20, texts[TX_ABOUT_CREATED_USING], 1);
+  CreateText(WINDOW_ABOUT, ABOUT_LIBRARIES, 290, 204, 300, 44, texts[TX_ABOUT_LIBRARIES], 1);
   CreateButton(WINDOW_ABOUT, ABOUT_CLOSE, 490, 256, 94, 28, texts[TX_ABOUT_CLOSE]);
   AddKeyboardShortcut(WINDOW_ABOUT, KEY_ESCAPE, 0, ABOUT_SHORTCUT);
   AddKeyboardShortcut(WINDOW_ABOUT, KEY_RETURN, 0, ABOUT_SHORTCUT);

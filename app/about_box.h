@@ -7,7 +7,7 @@
 // The box's window, its gadgets and its title font (ids of the
 // window-system layer; gadget ids count per window).
 constexpr int64_t WINDOW_ABOUT = 1;
-enum AboutGadget : int64_t { ABOUT_LOGO = 1, ABOUT_TITLE = 2, ABOUT_LABEL = 3, ABOUT_CLOSE = 5 };
+enum AboutGadget : int64_t { ABOUT_LOGO = 1, ABOUT_TITLE = 2, ABOUT_LABEL = 3, ABOUT_LIBRARIES = 4, ABOUT_CLOSE = 5 };
 constexpr int64_t FONT_ABOUT_TITLE = 20;
 // Escape and Return raise this shortcut id on the About window.
 constexpr int64_t ABOUT_SHORTCUT = 1;

@@ -33,6 +33,7 @@ constexpr Rgba OUTLINE_COLOUR{20, 20, 30, 255};
 constexpr Rgba ERROR_COLOUR{200, 30, 30, 255};
 constexpr Rgba WARNING_COLOUR{200, 90, 0, 255};
 constexpr Rgba HINT_COLOUR{90, 90, 100, 255};
+constexpr int64_t HINT_MARGIN_PX = 10;
 
 // A point closer than this to the last one kept adds nothing visible to a
 // line of 1.2 px, but costs cairo as much as any other.
@@ -136,7 +137,33 @@ void DrawText(cairo_t* cr, PangoLayout* layout, double x, double y, const std::s
   pango_cairo_show_layout(cr, layout);
 }
 
-void DrawTexts(cairo_t* cr, int64_t h) {
+int64_t TextWidth(PangoLayout* layout, const std::string& text) {
+  pango_layout_set_text(layout, text.c_str(), static_cast<int>(text.size()));
+  int w = 0, h = 0;
+  pango_layout_get_pixel_size(layout, &w, &h);
+  return w;
+}
+
+// The hint line, shortened by whole instructions from its end until it fits
+// the canvas, so that the scale in parentheses always stays readable.
+std::string FitZoomHint(PangoLayout* layout, int64_t canvasWidth) {
+  std::string hint = ZoomHintText();
+  const std::string instructions = Tx(TX_VIEW_HINT_2D);
+  size_t open = instructions.rfind('(');
+  if (open == std::string::npos) return hint;
+  std::string head = instructions.substr(0, open), tail = hint.substr(open);
+  const int64_t room = canvasWidth - 2 * HINT_MARGIN_PX;
+  while (!head.empty() && TextWidth(layout, hint) > room) {
+    // Instructions are set apart by two or more blanks.
+    size_t end = head.find_last_not_of(' ');
+    size_t gap = end == std::string::npos ? std::string::npos : head.rfind("  ", end);
+    head = gap == std::string::npos ? "" : head.substr(0, gap + 2);
+    hint = head + tail;
+  }
+  return hint;
+}
+
+void DrawTexts(cairo_t* cr, int64_t w, int64_t h) {
   PangoLayout* layout = pango_cairo_create_layout(cr);
   pango_layout_set_font_description(layout, CanvasFont());
   double y = 10;
@@ -148,7 +175,7 @@ void DrawTexts(cairo_t* cr, int64_t h) {
     DrawText(cr, layout, 12, y, "! " + warning, WARNING_COLOUR);
     y += TEXT_LINE_PX;
   }
-  DrawText(cr, layout, 10, static_cast<double>(h) - 24, ZoomHintText(), HINT_COLOUR);
+  DrawText(cr, layout, HINT_MARGIN_PX, static_cast<double>(h) - 24, FitZoomHint(layout, w), HINT_COLOUR);
   g_object_unref(layout);
 }
 
@@ -243,6 +270,18 @@ std::string ZoomHintText() {
   return std::string(Tx(TX_VIEW_HINT_2D)) + FormatDecimals(2, gScale2D) + Tx(TX_VIEW_HINT_UNIT);
 }
 
+std::string ZoomHintForWidth(int64_t canvasWidth) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+  cairo_t* cr = cairo_create(surface);
+  PangoLayout* layout = pango_cairo_create_layout(cr);
+  pango_layout_set_font_description(layout, CanvasFont());
+  std::string hint = FitZoomHint(layout, canvasWidth);
+  g_object_unref(layout);
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+  return hint;
+}
+
 void PaintCanvas2D(cairo_t* cr, int64_t w, int64_t h, double surfaceWidth, int64_t showGrid, int64_t showBaseLine,
                    int64_t showFill) {
   if (w > 0) {
@@ -260,7 +299,7 @@ void PaintCanvas2D(cairo_t* cr, int64_t w, int64_t h, double surfaceWidth, int64
   if (showGrid) DrawGrid(cr, w, h);
   DrawAxes(cr, w, h);
   if (gResult.valid) DrawDesign(cr, showBaseLine, showFill);
-  DrawTexts(cr, h);
+  DrawTexts(cr, w, h);
   cairo_restore(cr);
 }
 

@@ -25,3 +25,6 @@ int64_t DrawGrid(cairo_t* cr, int64_t w, int64_t h);
 void GridSteps(double s, double& fine, double& major);
 // The hint line at the bottom of the 2D view.
 std::string ZoomHintText();
+// The hint line as drawn on a canvas this wide: without the instructions
+// from its end that do not fit, never without the scale.
+std::string ZoomHintForWidth(int64_t canvasWidth);

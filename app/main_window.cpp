@@ -43,7 +43,57 @@ void AddEntryRow(int64_t& y, int64_t id, TextKey caption, const char* text, int6
   y += gRowPitch;
 }
 
-void AddComboRow(int64_t& y, int64_t id, TextKey caption, std::initializer_list<TextKey> items) {
+const std::vector<TextKey> kShapeItems{TX_SHAPE_CIRCLE, TX_SHAPE_ELLIPSE, TX_SHAPE_RECTANGLE, TX_SHAPE_IMPORTED};
+const std::vector<TextKey> kSizeIsItems{TX_SIZE_OUTER, TX_SIZE_INNER};
+const std::vector<TextKey> kFigureItems{TX_FIGURE_NONE,      TX_FIGURE_RECTANGLE, TX_FIGURE_SQUARE,
+                                        TX_FIGURE_TRIANGLE,  TX_FIGURE_TRAPEZOID, TX_FIGURE_HALF_CIRCLE,
+                                        TX_FIGURE_SINE};
+const std::vector<TextKey> kDirectionItems{TX_DIRECTION_OUTWARD, TX_DIRECTION_INWARD};
+const std::vector<TextKey> kVaseTypeItems{TX_VASE_SOLID, TX_VASE_HOLLOW};
+const std::vector<TextKey> kInnerWallItems{TX_INNER_AUTOMATIC, TX_INNER_FOLLOWS, TX_INNER_SMOOTH};
+const std::vector<TextKey> kStepAsItems{TX_STEP_AS_CURVE, TX_STEP_AS_SOLID};
+const std::vector<TextKey>* const kComboItems[] = {&kShapeItems,    &kSizeIsItems,   &kFigureItems, &kDirectionItems,
+                                                   &kVaseTypeItems, &kInnerWallItems, &kStepAsItems};
+
+// Width of a text in the default gadget font, rounded up; 0 when unknown.
+int64_t DefaultFontTextWidth(const std::string& text) {
+  double width = 0, height = 0;
+  if (!MeasureDefaultFontText(text, width, height)) return 0;
+  return static_cast<int64_t>(std::ceil(width));
+}
+
+// A combo box shows its longest item whole: the fields, and with them the
+// column, widen when the toolkit's font and combo box need more room than
+// the standard field width gives.
+void FitFieldWidthToComboItems() {
+  int64_t widest = 0;
+  for (const std::vector<TextKey>* items : kComboItems)
+    for (TextKey item : *items) widest = std::max(widest, DefaultFontTextWidth(Tx(item)));
+  int64_t need = widest + ComboChromeWidth();
+  if (need <= gFieldWidth) return;
+  gPanelWidth += need - gFieldWidth;
+  gFieldWidth = need;
+}
+
+// The x and width of the four project buttons in one row from x 8 with gaps
+// of 6. Each gets an equal share; when a caption does not fit its share,
+// each gets what its caption needs and the room left is shared out.
+void ProjectButtonPlaces(int64_t share, const TextKey (&captions)[4], int64_t (&x)[4], int64_t (&w)[4]) {
+  int64_t need[4], needed = 0, chrome = ButtonChromeWidth();
+  bool fits = true;
+  for (int i = 0; i < 4; ++i) {
+    need[i] = DefaultFontTextWidth(Tx(captions[i])) + chrome;
+    needed += need[i];
+    fits = fits && need[i] <= share;
+  }
+  int64_t spare = 4 * share - needed;
+  for (int i = 0; i < 4; ++i) {
+    w[i] = fits || spare < 0 ? share : need[i] + spare / 4 + (i == 3 ? spare % 4 : 0);
+    x[i] = i == 0 ? 8 : x[i - 1] + w[i - 1] + 6;
+  }
+}
+
+void AddComboRow(int64_t& y, int64_t id, TextKey caption, const std::vector<TextKey>& items) {
   AddFieldLabel(y, Tx(caption));
   CreateCombo(WINDOW_MAIN, id, gFieldX, y, gFieldWidth, gButtonHeight);
   for (TextKey item : items) AddComboItem(WINDOW_MAIN, id, Tx(item));
@@ -83,11 +133,11 @@ void BuildColumn() {
   int64_t th = gTextHeight, bh = gButtonHeight, row = gRowPitch, pw = gPanelWidth;
   int64_t y = 8;
 
-  int64_t b = (pw - 26) / 4;
-  CreateButton(WINDOW_MAIN, GADGET_OPEN_BUTTON, 8, y, b, bh + 4, Tx(TX_BTN_OPEN));
-  CreateButton(WINDOW_MAIN, GADGET_SAVE_BUTTON, b + 14, y, b, bh + 4, Tx(TX_BTN_SAVE));
-  CreateButton(WINDOW_MAIN, GADGET_SAVE_AS_BUTTON, 2 * b + 20, y, b, bh + 4, Tx(TX_BTN_SAVE_AS));
-  CreateButton(WINDOW_MAIN, GADGET_HELP_BUTTON, 3 * b + 26, y, b, bh + 4, Tx(TX_BTN_HELP));
+  const TextKey captions[4] = {TX_BTN_OPEN, TX_BTN_SAVE, TX_BTN_SAVE_AS, TX_BTN_HELP};
+  const int64_t ids[4] = {GADGET_OPEN_BUTTON, GADGET_SAVE_BUTTON, GADGET_SAVE_AS_BUTTON, GADGET_HELP_BUTTON};
+  int64_t bx[4], bw[4];
+  ProjectButtonPlaces((pw - 26) / 4, captions, bx, bw);
+  for (int i = 0; i < 4; ++i) CreateButton(WINDOW_MAIN, ids[i], bx[i], y, bw[i], bh + 4, Tx(captions[i]));
   CreatePopupMenu(MENU_HELP_POPUP);
   AddMenuItem(MENU_HELP_POPUP, MENU_USER_GUIDE, Tx(TX_MENU_USER_GUIDE));
   AddMenuItem(MENU_HELP_POPUP, MENU_ABOUT, Tx(TX_MENU_ABOUT));
@@ -95,7 +145,7 @@ void BuildColumn() {
 
   AddBlockHeading(GADGET_BASE_HEADING, y, Tx(TX_HEAD_BASE));
   y += th + 10;
-  AddComboRow(y, GADGET_SHAPE, TX_CAP_SHAPE, {TX_SHAPE_CIRCLE, TX_SHAPE_ELLIPSE, TX_SHAPE_RECTANGLE, TX_SHAPE_IMPORTED});
+  AddComboRow(y, GADGET_SHAPE, TX_CAP_SHAPE, kShapeItems);
   AddFieldLabel(y, Tx(TX_CAP_IMPORT));
   CreateButton(WINDOW_MAIN, GADGET_IMPORT_BUTTON, gFieldX, y, gFieldWidth, bh + 2, Tx(TX_BTN_IMPORT));
   y += row;
@@ -105,15 +155,13 @@ void BuildColumn() {
   AddEntryRow(y, GADGET_WIDTH, TX_CAP_WIDTH, "50");
   AddEntryRow(y, GADGET_HEIGHT, TX_CAP_HEIGHT, "30");
   AddEntryRow(y, GADGET_CORNER_RADIUS, TX_CAP_CORNER_RADIUS, "5");
-  AddComboRow(y, GADGET_SIZE_IS, TX_CAP_SIZE_IS, {TX_SIZE_OUTER, TX_SIZE_INNER});
+  AddComboRow(y, GADGET_SIZE_IS, TX_CAP_SIZE_IS, kSizeIsItems);
   y += 10;
 
   AddBlockHeading(GADGET_PATTERN_HEADING, y, Tx(TX_HEAD_PATTERN));
   y += th + 10;
-  AddComboRow(y, GADGET_FIGURE, TX_CAP_FIGURE,
-              {TX_FIGURE_NONE, TX_FIGURE_RECTANGLE, TX_FIGURE_SQUARE, TX_FIGURE_TRIANGLE, TX_FIGURE_TRAPEZOID,
-               TX_FIGURE_HALF_CIRCLE, TX_FIGURE_SINE});
-  AddComboRow(y, GADGET_DIRECTION, TX_CAP_DIRECTION, {TX_DIRECTION_OUTWARD, TX_DIRECTION_INWARD});
+  AddComboRow(y, GADGET_FIGURE, TX_CAP_FIGURE, kFigureItems);
+  AddComboRow(y, GADGET_DIRECTION, TX_CAP_DIRECTION, kDirectionItems);
   AddEntryRow(y, GADGET_COUNT, TX_CAP_COUNT, "40", 1);
   AddEntryRow(y, GADGET_FIGURE_WIDTH, TX_CAP_FIGURE_WIDTH, "2");
   AddEntryRow(y, GADGET_GAP, TX_CAP_GAP, "2");
@@ -132,11 +180,11 @@ void BuildColumn() {
   AddEntryRow(y, GADGET_TOP_SCALE, TX_CAP_TOP_SCALE, "100");
   AddEntryRow(y, GADGET_BULGE, TX_CAP_BULGE, "0");
   AddEntryRow(y, GADGET_STEPS, TX_CAP_STEPS, "60", 1);
-  AddComboRow(y, GADGET_VASE_TYPE, TX_CAP_VASE_TYPE, {TX_VASE_SOLID, TX_VASE_HOLLOW});
+  AddComboRow(y, GADGET_VASE_TYPE, TX_CAP_VASE_TYPE, kVaseTypeItems);
   SetGadgetState(WINDOW_MAIN, GADGET_VASE_TYPE, 0);
   AddEntryRow(y, GADGET_WALL_THICKNESS, TX_CAP_WALL_THICKNESS, "1.6");
   AddEntryRow(y, GADGET_BOTTOM_THICKNESS, TX_CAP_BOTTOM_THICKNESS, "2");
-  AddComboRow(y, GADGET_INNER_WALL, TX_CAP_INNER_WALL, {TX_INNER_AUTOMATIC, TX_INNER_FOLLOWS, TX_INNER_SMOOTH});
+  AddComboRow(y, GADGET_INNER_WALL, TX_CAP_INNER_WALL, kInnerWallItems);
   SetGadgetState(WINDOW_MAIN, GADGET_INNER_WALL, 0);
   y += 10;
   int64_t half = (pw - 24) / 2;
@@ -162,7 +210,7 @@ void BuildColumn() {
   CreateButton(WINDOW_MAIN, GADGET_DXF_BUTTON, 10, y, half, bh + 4, Tx(TX_BTN_DXF));
   CreateButton(WINDOW_MAIN, GADGET_STEP_BUTTON, half + 16, y, half, bh + 4, Tx(TX_BTN_STEP));
   y += bh + 10;
-  AddComboRow(y, GADGET_STEP_AS, TX_CAP_STEP_AS, {TX_STEP_AS_CURVE, TX_STEP_AS_SOLID});
+  AddComboRow(y, GADGET_STEP_AS, TX_CAP_STEP_AS, kStepAsItems);
   SetGadgetState(WINDOW_MAIN, GADGET_STEP_AS, 0);
   AddEntryRow(y, GADGET_STEP_HEIGHT, TX_CAP_STEP_HEIGHT, "10");
   EnableGadget(WINDOW_MAIN, GADGET_STEP_HEIGHT, 0);
@@ -226,6 +274,7 @@ void BuildMainWindow() {
   SetWindowMinimumSize(WINDOW_MAIN, MIN_WINDOW_WIDTH, MIN_WINDOW_HEIGHT);
 
   ComputeLayoutMetrics(captions);
+  FitFieldWidthToComboItems();
   if (!boldLoaded) gBoldFont = gSansFont;
 
   CreateStatusBar(STATUS_BAR_MAIN, WINDOW_MAIN);

@@ -105,6 +105,8 @@ int64_t OpenProjectFile(const std::string& path) {
   gProjectPath = path;
   gModified = 0;
   UpdateWindowTitle();
+  // A "Saved: " message would now name a project that is no longer open.
+  SetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE, "");
   return 1;
 }
 

@@ -74,7 +74,7 @@ int64_t EventWheelNotches();
 
 enum WindowFlag : int64_t {
   WINDOW_RESIZABLE = 1,
-  WINDOW_CENTRED = 2,            // on the screen
+  WINDOW_CENTRED = 2,            // on the screen, fitted into its work area
   WINDOW_CENTRED_ON_PARENT = 4,  // transient for the parent, centred over it
   WINDOW_MIN_MAX_BUTTONS = 8
 };
@@ -97,6 +97,9 @@ void SetWindowSensitive(int64_t window, int64_t sensitive);
 void PresentWindow(int64_t window);
 // Asks the toolkit for a new inner size (the resize callback follows).
 void ResizeWindow(int64_t window, int64_t width, int64_t height);
+// Maximises the window (1) or gives it its size back (0), through the
+// window manager when there is one.
+void MaximizeWindow(int64_t window, int64_t on);
 // Height of a monitor in pixels, 0 when unknown.
 int64_t MonitorHeight(int64_t monitor);
 
@@ -159,6 +162,18 @@ int64_t GadgetX(int64_t window, int64_t id);
 int64_t GadgetY(int64_t window, int64_t id);
 int64_t GadgetWidth(int64_t window, int64_t id);
 int64_t GadgetHeight(int64_t window, int64_t id);
+// The size the toolkit last allocated to the gadget (of a canvas, its
+// drawing area inside the frame).
+int64_t GadgetAllocatedWidth(int64_t window, int64_t id);
+int64_t GadgetAllocatedHeight(int64_t window, int64_t id);
+
+// Every gadget id of the window, the layer's own label ids included.
+std::vector<int64_t> GadgetIds(int64_t window);
+// Of a label, button, check box or combo box: the width in pixels that
+// its allocation leaves for the text, and the width a text takes in the
+// gadget's font; 0 for other kinds.
+int64_t GadgetTextRoom(int64_t window, int64_t id);
+int64_t GadgetTextPixelWidth(int64_t window, int64_t id, const std::string& text);
 
 // ------------------------------------------------------------------- fonts
 
@@ -170,6 +185,10 @@ void SetGadgetFont(int64_t window, int64_t id, int64_t font);
 // Measures a text in the toolkit's default gadget font on a small image;
 // returns 0 when drawing cannot start.
 int64_t MeasureDefaultFontText(const std::string& text, double& width, double& height);
+// What a button or a combo box needs besides its text: its width with an
+// empty text, in pixels.
+int64_t ButtonChromeWidth();
+int64_t ComboChromeWidth();
 
 // ------------------------------------------------------------------ canvas
 
@@ -237,15 +256,20 @@ enum MessageButtons : int64_t { BUTTONS_OK = 0, BUTTONS_YES_NO = 1, BUTTONS_YES_
 enum MessageIcon : int64_t { ICON_NONE = 0, ICON_ERROR = 1, ICON_WARNING = 2, ICON_INFO = 3 };
 enum MessageAnswer : int64_t { ANSWER_OK = 1, ANSWER_YES = 2, ANSWER_NO = 3, ANSWER_CANCEL = 4 };
 
-// Modal over the main window. The Cancel button reads "_Cancel"; closing
-// the box otherwise answers Cancel (No for Yes/No, OK for OK).
+// Modal over the main window, with the icon's image. The Cancel button
+// reads "_Cancel". Return answers Yes (OK); Escape or closing the box
+// answers Cancel (No for Yes/No, OK for OK).
 int64_t ShowMessageBox(const std::string& title, const std::string& text, int64_t buttons, int64_t icon);
 // filters: display name and pattern pairs joined by "|", patterns of one
-// pair separated by ";"; the first pair is selected. The save dialog opens
+// pair separated by ";"; the first pair is selected; a pattern matches
+// letters in either case. The save dialog opens
 // in the folder of defaultPath with its file part as name and asks nothing
 // when the file exists. Both return the chosen path, "" when cancelled.
 std::string ShowSaveFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters);
 std::string ShowOpenFileDialog(const std::string& title, const std::string& defaultPath, const std::string& filters);
+// Whether the filter at index (0 the first pair) of such a list shows a file
+// of this name; patterns match letters in either case.
+int64_t FileFilterAccepts(const std::string& filters, int64_t index, const std::string& fileName);
 
 // Test seam: while canned dialogs are on, no box or dialog opens. Each call
 // is recorded and takes the next canned answer; with none left a message

@@ -223,12 +223,10 @@ PangoFontDescription* DefaultGadgetFont() {
 
 // ----------------------------------------------------------------- gadgets
 
-int64_t CreateButton(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, int64_t h,
-                     const std::string& text) {
-  GtkWidget* button = gtk_button_new_with_label(text.c_str());
-  GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
-  if (GTK_IS_LABEL(label)) gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
-  // The theme's wide padding would cut the captions of the narrow buttons.
+namespace {
+
+// The theme's wide padding would cut the captions of the narrow buttons.
+void UseNarrowPadding(GtkWidget* button) {
   static GtkCssProvider* narrow = nullptr;
   if (narrow == nullptr) {
     narrow = gtk_css_provider_new();
@@ -236,6 +234,40 @@ int64_t CreateButton(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w
   }
   gtk_style_context_add_provider(gtk_widget_get_style_context(button), GTK_STYLE_PROVIDER(narrow),
                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+// The natural width of a widget made as the layer makes it, with an empty text.
+int64_t EmptyWidgetWidth(GtkWidget* widget) {
+  g_object_ref_sink(widget);
+  gtk_widget_show_all(widget);  // a hidden widget asks for nothing
+  int minimum = 0, natural = 0;
+  gtk_widget_get_preferred_width(widget, &minimum, &natural);
+  gtk_widget_destroy(widget);
+  g_object_unref(widget);
+  return natural;
+}
+
+}  // namespace
+
+int64_t ButtonChromeWidth() {
+  GtkWidget* button = gtk_button_new_with_label("");
+  UseNarrowPadding(button);
+  return EmptyWidgetWidth(button);
+}
+
+int64_t ComboChromeWidth() {
+  GtkWidget* combo = gtk_combo_box_text_new();
+  gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(combo), "");
+  gtk_combo_box_set_active(GTK_COMBO_BOX(combo), 0);
+  return EmptyWidgetWidth(combo);
+}
+
+int64_t CreateButton(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, int64_t h,
+                     const std::string& text) {
+  GtkWidget* button = gtk_button_new_with_label(text.c_str());
+  GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
+  if (GTK_IS_LABEL(label)) gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+  UseNarrowPadding(button);
   id = AddGadget(window, id, KIND_BUTTON, button, button, x, y, w, h);
   Gadget* g = Created(window, id);
   if (g != nullptr) g_signal_connect(button, "clicked", G_CALLBACK(OnClicked), g);
@@ -523,11 +555,14 @@ std::string GetGadgetTooltip(int64_t window, int64_t id) {
 void ResizeGadget(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, int64_t h) {
   Gadget* g = FindGadget(window, id);
   if (g == nullptr) return;
+  int64_t oldX = g->x, oldY = g->y;
   if (x != GADGET_KEEP) g->x = x;
   if (y != GADGET_KEEP) g->y = y;
   if (w != GADGET_KEEP) g->w = w;
   if (h != GADGET_KEEP) g->h = h;
-  gtk_layout_move(GTK_LAYOUT(g->parent), g->outer, static_cast<gint>(g->x), static_cast<gint>(g->y));
+  // A move always asks for a new layout pass, even to the same place.
+  if (g->x != oldX || g->y != oldY)
+    gtk_layout_move(GTK_LAYOUT(g->parent), g->outer, static_cast<gint>(g->x), static_cast<gint>(g->y));
   ApplySize(g);
 }
 
@@ -549,6 +584,65 @@ int64_t GadgetWidth(int64_t window, int64_t id) {
 int64_t GadgetHeight(int64_t window, int64_t id) {
   Gadget* g = FindGadget(window, id);
   return g != nullptr ? g->h : 0;
+}
+
+int64_t GadgetAllocatedWidth(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  return g != nullptr ? gtk_widget_get_allocated_width(g->kind == KIND_CANVAS ? g->inner : g->outer) : 0;
+}
+
+int64_t GadgetAllocatedHeight(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  return g != nullptr ? gtk_widget_get_allocated_height(g->kind == KIND_CANVAS ? g->inner : g->outer) : 0;
+}
+
+namespace {
+
+// The widget that shows a gadget's one-line text: a label, or the cell
+// view of a combo box; nullptr for other kinds.
+GtkWidget* TextWidget(const Gadget* g) {
+  if (g->kind == KIND_TEXT) return g->inner;
+  if (g->kind == KIND_BUTTON || g->kind == KIND_CHECK || g->kind == KIND_COMBO) {
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(g->inner));
+    return GTK_IS_LABEL(child) || GTK_IS_CELL_VIEW(child) ? child : nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<int64_t> GadgetIds(int64_t window) {
+  std::vector<int64_t> ids;
+  Window* w = FindWindow(window);
+  if (w != nullptr)
+    for (const auto& g : w->gadgets) ids.push_back(g.first);
+  return ids;
+}
+
+int64_t GadgetTextRoom(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  GtkWidget* t = g != nullptr ? TextWidget(g) : nullptr;
+  if (t == nullptr) return 0;
+  int64_t room = gtk_widget_get_allocated_width(t);
+  if (GTK_IS_CELL_VIEW(t)) {
+    GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(g->inner));
+    guint xpad = 0;
+    if (cells != nullptr) g_object_get(cells->data, "xpad", &xpad, nullptr);
+    g_list_free(cells);
+    room -= 2 * static_cast<int64_t>(xpad);
+  }
+  return room;
+}
+
+int64_t GadgetTextPixelWidth(int64_t window, int64_t id, const std::string& text) {
+  Gadget* g = FindGadget(window, id);
+  GtkWidget* t = g != nullptr ? TextWidget(g) : nullptr;
+  if (t == nullptr) return 0;
+  PangoLayout* layout = gtk_widget_create_pango_layout(t, text.c_str());
+  int w = 0, h = 0;
+  pango_layout_get_pixel_size(layout, &w, &h);
+  g_object_unref(layout);
+  return w;
 }
 
 // ------------------------------------------------------------------- fonts

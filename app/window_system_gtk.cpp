@@ -108,12 +108,85 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
   return FALSE;
 }
 
-void OnBoxAllocate(GtkWidget*, GdkRectangle* allocation, gpointer data) {
-  auto* w = static_cast<Window*>(data);
-  if (allocation->width == w->allocW && allocation->height == w->allocH) return;
-  w->allocW = allocation->width;
-  w->allocH = allocation->height;
-  if (w->resize != nullptr) w->resize();
+// The window's own area: a layout that runs the program's resize rule
+// before it places its children, so that they get their new sizes in the
+// same allocation as the window (a size set after the children were placed
+// would only be applied at a later allocation).
+struct WindowArea {
+  GtkLayout parent;
+};
+struct WindowAreaClass {
+  GtkLayoutClass parentClass;
+};
+GType WindowAreaType();
+gpointer gWindowAreaParentClass = nullptr;
+
+void AllocateWindowArea(GtkWidget* area, GtkAllocation* allocation) {
+  auto* w = static_cast<Window*>(g_object_get_data(G_OBJECT(area), "ribbelo-window"));
+  if (w != nullptr) {
+    // The box around the area and the status bar is allocated first.
+    GtkAllocation box{};
+    gtk_widget_get_allocation(w->box, &box);
+    if (box.width != w->allocW || box.height != w->allocH || allocation->height != w->areaH) {
+      w->allocW = box.width;
+      w->allocH = box.height;
+      w->areaH = allocation->height;
+      if (w->resize != nullptr) w->resize();
+    }
+  }
+  GTK_WIDGET_CLASS(gWindowAreaParentClass)->size_allocate(area, allocation);
+}
+
+void InitWindowAreaClass(gpointer klass, gpointer) {
+  gWindowAreaParentClass = g_type_class_peek_parent(klass);
+  GTK_WIDGET_CLASS(klass)->size_allocate = AllocateWindowArea;
+}
+
+GType WindowAreaType() {
+  static GType type = 0;
+  if (type == 0)
+    type = g_type_register_static_simple(GTK_TYPE_LAYOUT, "RibbeloWindowArea", sizeof(WindowAreaClass),
+                                         InitWindowAreaClass, sizeof(WindowArea), nullptr, G_TYPE_FLAG_NONE);
+  return type;
+}
+
+// The usable part of the monitor (without panels); false when unknown.
+bool MonitorWorkArea(GdkMonitor* monitor, GdkRectangle& area) {
+  if (monitor == nullptr) return false;
+  gdk_monitor_get_workarea(monitor, &area);
+  return area.width > 0 && area.height > 0;
+}
+
+GdkMonitor* FirstMonitor() {
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr) return nullptr;
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  return monitor != nullptr ? monitor : gdk_display_get_monitor(display, 0);
+}
+
+// The frame is known only once the window manager has framed the window:
+// then the inner size shrinks by what of the frame sticks out of the work
+// area, and the window is centred in it.
+gboolean FitFrameIntoWorkArea(GtkWidget* widget, GdkEvent*, gpointer) {
+  g_signal_handlers_disconnect_by_func(widget, reinterpret_cast<gpointer>(FitFrameIntoWorkArea), nullptr);
+  GdkWindow* gdkWindow = gtk_widget_get_window(widget);
+  GdkRectangle work{};
+  if (gdkWindow == nullptr ||
+      !MonitorWorkArea(gdk_display_get_monitor_at_window(gdk_window_get_display(gdkWindow), gdkWindow), work))
+    return FALSE;
+  GdkRectangle frame{};
+  gdk_window_get_frame_extents(gdkWindow, &frame);
+  int width = 0, height = 0;
+  gtk_window_get_size(GTK_WINDOW(widget), &width, &height);
+  int extraW = std::max(frame.width - width, 0), extraH = std::max(frame.height - height, 0);
+  int fitW = std::min(width, work.width - extraW), fitH = std::min(height, work.height - extraH);
+  if (fitW != width || fitH != height) gtk_window_resize(GTK_WINDOW(widget), fitW, fitH);
+  int outerW = fitW + extraW, outerH = fitH + extraH;
+  if (frame.x < work.x || frame.y < work.y || frame.x + outerW > work.x + work.width ||
+      frame.y + outerH > work.y + work.height)
+    gtk_window_move(GTK_WINDOW(widget), work.x + std::max(0, (work.width - outerW) / 2),
+                    work.y + std::max(0, (work.height - outerH) / 2));
+  return FALSE;
 }
 
 void OnMenuActivate(GtkMenuItem*, gpointer data) {
@@ -222,6 +295,11 @@ int64_t EventWheelNotches() { return gCurrent.wheelNotches; }
 int64_t OpenWindow(int64_t window, int64_t width, int64_t height, const std::string& title, int64_t flags,
                    int64_t parent) {
   if (FindWindow(window) != nullptr) CloseWindow(window);
+  GdkRectangle work{};
+  if ((flags & WINDOW_CENTRED) && MonitorWorkArea(FirstMonitor(), work)) {
+    width = std::min<int64_t>(width, work.width);
+    height = std::min<int64_t>(height, work.height);
+  }
   auto w = std::make_unique<Window>();
   w->id = window;
   w->openW = width;
@@ -240,17 +318,18 @@ int64_t OpenWindow(int64_t window, int64_t width, int64_t height, const std::str
     gtk_window_set_position(gw, GTK_WIN_POS_CENTER_ON_PARENT);
   } else if (flags & WINDOW_CENTRED) {
     gtk_window_set_position(gw, GTK_WIN_POS_CENTER);
+    g_signal_connect(w->window, "map-event", G_CALLBACK(FitFrameIntoWorkArea), nullptr);
   }
   w->box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   // A layout asks for no size of its own, so the window can shrink below
   // the sizes the program gave its gadgets.
-  w->layout = gtk_layout_new(nullptr, nullptr);
+  w->layout = GTK_WIDGET(g_object_new(WindowAreaType(), nullptr));
   gtk_box_pack_start(GTK_BOX(w->box), w->layout, TRUE, TRUE, 0);
   gtk_container_add(GTK_CONTAINER(w->window), w->box);
   Window* raw = w.get();
   g_signal_connect(w->window, "delete-event", G_CALLBACK(OnDelete), raw);
   g_signal_connect(w->window, "key-press-event", G_CALLBACK(OnKeyPress), raw);
-  g_signal_connect(w->box, "size-allocate", G_CALLBACK(OnBoxAllocate), raw);
+  g_object_set_data(G_OBJECT(w->layout), "ribbelo-window", raw);
   gWindows[window] = std::move(w);
   gtk_widget_show_all(raw->window);
   return 1;
@@ -270,7 +349,7 @@ void CloseWindow(int64_t window) {
   }
   // Signals may still fire while the widgets go; they must not see the record.
   g_signal_handlers_disconnect_by_data(w->window, w);
-  g_signal_handlers_disconnect_by_data(w->box, w);
+  g_object_set_data(G_OBJECT(w->layout), "ribbelo-window", nullptr);
   for (auto& g : w->gadgets) {
     if (g.second->inner != nullptr) g_signal_handlers_disconnect_by_data(g.second->inner, g.second.get());
   }
@@ -337,6 +416,15 @@ void ResizeWindow(int64_t window, int64_t width, int64_t height) {
   if (w != nullptr) gtk_window_resize(GTK_WINDOW(w->window), static_cast<gint>(width), static_cast<gint>(height));
 }
 
+void MaximizeWindow(int64_t window, int64_t on) {
+  Window* w = FindWindow(window);
+  if (w == nullptr) return;
+  if (on)
+    gtk_window_maximize(GTK_WINDOW(w->window));
+  else
+    gtk_window_unmaximize(GTK_WINDOW(w->window));
+}
+
 int64_t MonitorHeight(int64_t monitor) {
   GdkDisplay* display = gdk_display_get_default();
   if (display == nullptr) return 0;
@@ -398,6 +486,10 @@ std::string GetStatusBarText(int64_t statusBar, int64_t field) {
 int64_t StatusBarHeight(int64_t statusBar) {
   auto it = gStatusBars.find(statusBar);
   if (it == gStatusBars.end()) return 0;
+  // While the window is being allocated the bar may not be yet; the area
+  // above it already is.
+  Window* w = FindWindow(it->second->window);
+  if (w != nullptr && w->areaH > 1 && w->allocH > w->areaH) return w->allocH - w->areaH;
   int allocated = gtk_widget_get_allocated_height(it->second->box);
   if (allocated > 1) return allocated;
   int minimum = 0, natural = 0;

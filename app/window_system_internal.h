@@ -47,7 +47,8 @@ struct Window {
   GtkWidget* box = nullptr;
   GtkWidget* layout = nullptr;
   int64_t openW = 0, openH = 0;
-  int64_t allocW = 0, allocH = 0;
+  int64_t allocW = 0, allocH = 0;  // the window's inner size as allocated
+  int64_t areaH = 0;                 // of that, the height above the status bar
   void (*resize)() = nullptr;
   std::map<int64_t, std::unique_ptr<Gadget>> gadgets;
   std::vector<Shortcut> shortcuts;

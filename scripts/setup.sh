@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   libgtk-3-dev libmimalloc-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool fonts-dejavu-core imagemagick
+  xvfb xauth xdotool fonts-dejavu-core imagemagick openbox x11-utils
   python3 python3-ezdxf python3-shapely admesh
   libocct-data-exchange-dev libocct-modeling-algorithms-dev
   clang-14 libfuzzer-14-dev locales

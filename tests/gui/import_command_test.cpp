@@ -10,6 +10,7 @@
 #include "import/import_state.h"
 #include "import/stl_model.h"
 #include "tests/gui/support/shell_fixture.h"
+#include "text/texts.h"
 #include "tests/support/import_files.h"
 
 namespace {
@@ -138,6 +139,30 @@ TEST_F(ImportCommandTest, RecutAfterAFailedFirstCutNamesTheNewModel) {
   EXPECT_EQ(Field(GADGET_WIDTH), "30");
   EXPECT_EQ(gImportFileName, second);
   EXPECT_EQ(Field(GADGET_IMPORT_INFO), "cmd_second.stl: 1 loop(s) in the cross-section; the largest is used (5 points).");
+}
+
+}  // namespace
+
+namespace {
+
+// GTK matches patterns case-sensitively; CAD programs often write A.STL.
+TEST(FileFilters, MatchExtensionsInEitherCase) {
+  EnsureWindowSystem();
+  struct Row {
+    const char* filters;
+    int64_t index;
+    const char* name;
+    int64_t shown;
+  } rows[] = {
+      {gTextsEn[TX_IMPORT_FILTERS], 0, "A.STL", 1},  {gTextsEn[TX_IMPORT_FILTERS], 0, "b.dxf", 1},
+      {gTextsNl[TX_IMPORT_FILTERS], 0, "c.Dxf", 1},  {gTextsEn[TX_IMPORT_FILTERS], 0, "d.txt", 0},
+      {gTextsEn[TX_IMPORT_FILTERS], 0, "e.stl.bak", 0}, {gTextsEn[TX_IMPORT_FILTERS], 1, "F.DXF", 1},
+      {gTextsEn[TX_IMPORT_FILTERS], 1, "g.stl", 0},  {gTextsEn[TX_IMPORT_FILTERS], 2, "H.Stl", 1},
+      {gTextsEn[TX_IMPORT_FILTERS], 3, "README", 1}, {gTextsEn[TX_PROJECT_OPEN_FILTER], 0, "VASE.OMT", 1},
+      {gTextsNl[TX_PROJECT_SAVE_FILTER], 0, "vaas.omt", 1}, {"STEP (*.step)|*.step", 0, "part.STEP", 1},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(FileFilterAccepts(row.filters, row.index, row.name), row.shown) << row.name;
 }
 
 }  // namespace

@@ -100,6 +100,7 @@ TEST_F(ShellTest, ResizeFitsColumnInfoFieldAndCanvas) {
   gResult.warnings.push_back("sentinel");
   ResizeWindow(WINDOW_MAIN, 700, 450);
   ASSERT_TRUE(WaitUntil([] { return WindowInnerHeight(WINDOW_MAIN) == 450; }));
+  ExpectLayoutOnTheRule("small");
   h = 450 - StatusBarHeight(STATUS_BAR_MAIN);
   EXPECT_EQ(GadgetHeight(WINDOW_MAIN, GADGET_INFO), 160);  // the column then scrolls
   EXPECT_EQ(GadgetHeight(WINDOW_MAIN, GADGET_CANVAS), std::max<int64_t>(h - 8, 50));
@@ -114,6 +115,7 @@ TEST_F(ShellTest, ResizeFitsColumnInfoFieldAndCanvas) {
   // The information field grows; its bottom stays 8 px above the column's.
   EXPECT_EQ(gInfoFieldY + GadgetHeight(WINDOW_MAIN, GADGET_INFO) + 8, std::max(h, gInfoFieldY + 168));
   EXPECT_EQ(GadgetWidth(WINDOW_MAIN, GADGET_CANVAS), 1300 - gCanvasX - 8);
+  ExpectLayoutOnTheRule("large");
 }
 
 }  // namespace

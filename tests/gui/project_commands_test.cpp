@@ -293,6 +293,7 @@ TEST_F(ProjectCommandsTest, OpeningRestoresTheDivisionAndLeavesTheProjectUnchang
   EXPECT_EQ(Field(GADGET_COUNT), count);
   EXPECT_EQ(gModified, 0);
   EXPECT_EQ(Title(), "Ribbelo - wide.omt");
+  EXPECT_EQ(GetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE), "");  // no "Saved: " of before the opening
   ProcessPendingToolkitEvents();
   EXPECT_EQ(QueuedEventCount(), 0);
 

@@ -23,6 +23,23 @@ GtkWidget* FindWidgetOfType(GtkWidget* root, GType type) {
   return found;
 }
 
+void SendKey(GtkWidget* window, guint keyval) {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkEvent* e = gdk_event_new(GDK_KEY_PRESS);
+  e->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window)));
+  e->key.send_event = TRUE;
+  e->key.time = GDK_CURRENT_TIME;
+  e->key.keyval = keyval;
+  GdkKeymapKey* keys = nullptr;
+  gint count = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) && count > 0)
+    e->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  g_free(keys);
+  gdk_event_set_device(e, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+  gtk_main_do_event(e);
+  gdk_event_free(e);
+}
+
 void WriteTextFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;

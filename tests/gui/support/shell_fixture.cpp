@@ -4,11 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/gadgets.h"
 #include "app/main_program.h"
+#include "app/main_window.h"
 #include "tests/gui/support/temp_folder.h"
 
 extern char** environ;
@@ -81,6 +83,33 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
     if (waited >= milliseconds) return false;
     usleep(10000);
   }
+}
+
+// Lets the toolkit run until the window's inner size differs from the given
+// one and then holds still for a while; false when it never changes.
+bool WaitForNewWindowSize(int64_t oldW, int64_t oldH) {
+  int64_t w = oldW, h = oldH, still = 0;
+  for (int i = 0; i < 400 && still < 10; ++i) {
+    ProcessPendingToolkitEvents();
+    usleep(20000);
+    int64_t nw = WindowInnerWidth(WINDOW_MAIN), nh = WindowInnerHeight(WINDOW_MAIN);
+    still = (nw == w && nh == h && (w != oldW || h != oldH)) ? still + 1 : 0;
+    w = nw;
+    h = nh;
+  }
+  return w != oldW || h != oldH;
+}
+
+void ExpectLayoutOnTheRule(const char* when) {
+  SCOPED_TRACE(when);
+  int64_t w = WindowInnerWidth(WINDOW_MAIN);
+  int64_t h = WindowInnerHeight(WINDOW_MAIN) - StatusBarHeight(STATUS_BAR_MAIN);
+  int64_t canvasW = std::max<int64_t>(w - gCanvasX - 8, 50), canvasH = std::max<int64_t>(h - 8, 50);
+  EXPECT_EQ(GadgetAllocatedWidth(WINDOW_MAIN, GADGET_CANVAS), canvasW);
+  EXPECT_EQ(GadgetAllocatedHeight(WINDOW_MAIN, GADGET_CANVAS), canvasH);
+  EXPECT_EQ(CanvasSurfaceWidth(WINDOW_MAIN, GADGET_CANVAS), canvasW);  // the drawing is made for it
+  EXPECT_EQ(GadgetAllocatedHeight(WINDOW_MAIN, GADGET_LEFT_PANEL), h);
+  EXPECT_EQ(GadgetAllocatedHeight(WINDOW_MAIN, GADGET_INFO), std::max<int64_t>(h - gInfoFieldY - 8, 160));
 }
 
 namespace {

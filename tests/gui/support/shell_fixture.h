@@ -34,6 +34,12 @@ std::string Field(int64_t gadget);
 // Lets the toolkit run until condition holds or about the given time has
 // passed; returns whether it held.
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000);
+// Lets the toolkit run until the main window's inner size differs from the
+// given one and then holds still; false when it never changes.
+bool WaitForNewWindowSize(int64_t oldW, int64_t oldH);
+// What the toolkit allocated to column, information field and canvas, and
+// the canvas image, follow the resize rule for the window's current size.
+void ExpectLayoutOnTheRule(const char* when);
 
 // Runs a program and waits; returns its exit status (-1 when it could not
 // run). extraEnv entries are "NAME=value"; "NAME=" removes NAME.
