@@ -12,8 +12,20 @@ bool Near(const OutlinePoint& a, const OutlinePoint& b, double tol) {
 
 bool Joinable(const ImportPiece& piece) { return piece.closed == 0 && piece.points.size() >= 2; }
 
-// Cell number -> head of its list, with open addressing: one probe finds a
-// cell in the common case, where a node-based map costs a cache miss more.
+// Spreads the low 32 bits of v to the even bits of the result.
+uint64_t SpreadBits(uint64_t v) {
+  v &= 0xFFFFFFFFull;
+  v = (v | (v << 16)) & 0x0000FFFF0000FFFFull;
+  v = (v | (v << 8)) & 0x00FF00FF00FF00FFull;
+  v = (v | (v << 4)) & 0x0F0F0F0F0F0F0F0Full;
+  v = (v | (v << 2)) & 0x3333333333333333ull;
+  v = (v | (v << 1)) & 0x5555555555555555ull;
+  return v;
+}
+
+// Cell number -> head of its list, with open addressing. A cell's first
+// slot is its Z-order number, so a chain walking along its ring probes
+// slots near the last ones, mostly in cache.
 struct CellTable {
   static constexpr uint64_t EMPTY = ~uint64_t{0};  // no cell has this number
   struct Slot {
@@ -29,19 +41,19 @@ struct CellTable {
     slots.assign(size, Slot{EMPTY, -1});
     mask = size - 1;
   }
-  Slot& Find(uint64_t key) {
-    size_t i = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+  size_t Find(uint64_t key) const {
+    size_t i = static_cast<size_t>(SpreadBits(key >> 32) << 1 | SpreadBits(key)) & mask;
     while (slots[i].key != EMPTY && slots[i].key != key) i = (i + 1) & mask;
-    return slots[i];
+    return i;
   }
 };
 
 // The ends of the open pieces hashed on a grid of cells four tolerances
 // wide, so the ends within the tolerance of a point lie in the one or two
-// cells per axis that its widened range touches. Each cell lists its ends
-// (with their points, so that a miss costs no visit to the piece) in
-// increasing piece order; used pieces are unlinked as they are met, which
-// keeps the search linear.
+// cells per axis that its widened range touches. Each cell's ends (with
+// their points, so that a miss costs no visit to the piece) lie side by side
+// in increasing piece order, linked so that used pieces are unlinked as they
+// are met, which keeps the search linear.
 struct EndGrid {
   struct End {
     int64_t piece, next;
@@ -58,7 +70,6 @@ struct EndGrid {
     return static_cast<int64_t>(c);
   }
   uint64_t Key(int64_t ix, int64_t iy) const { return (static_cast<uint64_t>(ix) << 32) | static_cast<uint64_t>(iy); }
-
   static bool Finite(const OutlinePoint& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
   void Build(const std::vector<ImportPiece>& pieces, double tol) {
@@ -83,23 +94,41 @@ struct EndGrid {
     cell = MaxF(cell, extent / 1073741824.0);
     cell = MaxF(cell, 4e-15 * largest);
     if (!(cell > 0) || !std::isfinite(cell)) cell = 1;
-    cells.Reserve(count);
-    ends.reserve(count);
-    for (int64_t j = static_cast<int64_t>(pieces.size()) - 1; j >= 0; --j) {
-      const ImportPiece& p = pieces[static_cast<size_t>(j)];
-      if (!Joinable(p)) continue;
-      Push(p.points.back(), j);
-      Push(p.points.front(), j);
-    }
-  }
 
-  void Push(const OutlinePoint& at, int64_t j) {
-    if (!Finite(at)) return;
-    const uint64_t key = Key(CellIndex(at.x, minX), CellIndex(at.y, minY));
-    CellTable::Slot& slot = cells.Find(key);
-    slot.key = key;
-    ends.push_back(End{j, slot.head, at});
-    slot.head = static_cast<int64_t>(ends.size()) - 1;
+    // Count the ends per slot, turn the counts into starts, then place the
+    // ends in piece order.
+    cells.Reserve(count);
+    std::vector<size_t> slotOf;
+    slotOf.reserve(count);
+    std::vector<int64_t> start(cells.slots.size() + 1, 0);
+    auto each = [&](auto visit) {
+      for (size_t j = 0; j < pieces.size(); ++j) {
+        if (!Joinable(pieces[j])) continue;
+        for (const OutlinePoint* q : {&pieces[j].points.front(), &pieces[j].points.back()})
+          if (Finite(*q)) visit(static_cast<int64_t>(j), *q);
+      }
+    };
+    each([&](int64_t, const OutlinePoint& at) {
+      const uint64_t key = Key(CellIndex(at.x, minX), CellIndex(at.y, minY));
+      const size_t slot = cells.Find(key);
+      cells.slots[slot].key = key;
+      slotOf.push_back(slot);
+      ++start[slot + 1];
+    });
+    for (size_t k = 0; k + 1 < start.size(); ++k) start[k + 1] += start[k];
+    ends.resize(slotOf.size());
+    size_t k = 0;
+    each([&](int64_t j, const OutlinePoint& at) {
+      const size_t slot = slotOf[k++];
+      const int64_t e = start[slot]++;
+      ends[static_cast<size_t>(e)] = End{j, -1, at};
+      // start[slot] now points past this end; the cell's last end keeps -1.
+      CellTable::Slot& s = cells.slots[slot];
+      if (s.head < 0)
+        s.head = e;
+      else
+        ends[static_cast<size_t>(e) - 1].next = e;
+    });
   }
 
   // The cells that an end within tol of v can lie in: the range is widened
@@ -120,8 +149,7 @@ struct EndGrid {
     CellRange(p.y, minY, tol, y0, y1);
     for (int64_t cx = x0; cx <= x1; ++cx) {
       for (int64_t cy = y0; cy <= y1; ++cy) {
-        CellTable::Slot& slot = cells.Find(Key(cx, cy));
-        int64_t* link = &slot.head;
+        int64_t* link = &cells.slots[cells.Find(Key(cx, cy))].head;
         while (*link >= 0) {
           End& e = ends[static_cast<size_t>(*link)];
           if (used[static_cast<size_t>(e.piece)]) {
