@@ -128,7 +128,10 @@ int64_t BuildChains(const Segments& seg, int64_t keyCount, int64_t& openChains) 
       ++loops;
     } else {
       gImportPieces.back().closed = 0;
-      ++openChains;
+      // A chain that never leaves its point (a vertex on the plane) is no gap.
+      bool moves = false;
+      for (const OutlinePoint& p : chain) moves = moves || p.x != chain.front().x || p.y != chain.front().y;
+      if (moves) ++openChains;
     }
   }
   return loops;

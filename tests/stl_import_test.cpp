@@ -279,6 +279,10 @@ TEST_F(StlImport, AChainBackAtItsStartClosesWhereFourSegmentsMeet) {
   AddWalls(tris, {{0, 82.5f}, {15, 62.5f}, {0, 42.5f}, {-15, 62.5f}}, 2, 10);
   tris.erase(tris.end() - 3);
   AddWalls(tris, {{-80, -60}, {-80, -22}, {-37, -22}, {-37, -60}}, 2, 10);
+  // A stud standing on its point exactly at the cut height meets the plane in one point only.
+  const StlVertex tip{60, 0, 5}, b0{55, -5, 8}, b1{65, -5, 8}, b2{60, 5, 8};
+  for (const StlTriangle& t : {StlTriangle{tip, b1, b0}, StlTriangle{tip, b2, b1}, StlTriangle{tip, b0, b2}})
+    tris.push_back(t);
   ASSERT_EQ(Load("plate.stl", BinaryStl(tris, static_cast<uint32_t>(tris.size()))), 1);
   Cut c = CutAt(5);
   ASSERT_EQ(c.result, 1) << gImportMessage;
