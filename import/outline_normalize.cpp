@@ -62,9 +62,9 @@ int64_t FinishImportedOutline(PointList& points, double& width, double& height) 
     if (!std::isfinite(p.x) || !std::isfinite(p.y)) return 0;
   // An area within the rounding of the shoelace sum is none: the loop is a
   // line walked forth and back, and rounding alone gives it a sign.
+  // Divided rather than squared, so that a huge loop cannot overflow the bound.
   const double size = MaxF(w, h);
-  const double rounding = static_cast<double>(simple.size()) * 4 * DBL_EPSILON * size * size;
-  if (!(ComputeSignedArea(simple) > rounding)) return 0;
+  if (!(ComputeSignedArea(simple) / size / size > static_cast<double>(simple.size()) * 4 * DBL_EPSILON)) return 0;
   points.swap(simple);
   width = w;
   height = h;
