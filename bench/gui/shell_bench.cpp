@@ -147,7 +147,7 @@ BENCHMARK(BM_KeystrokeToRedrawImportedRing)
     ->Args({2'000'000, 1, 1, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
-// The ring as the issue met it, from a project file; each keystroke takes
+// The ring as a user meets it, from a project file; each keystroke takes
 // seconds, so it runs once.
 BENCHMARK(BM_KeystrokeToRedrawImportedRing)->Args({2'000'000, 1, 0, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
 
