@@ -42,25 +42,22 @@ constexpr double DROP_DISTANCE_PX = 0.5;
 // Screen points of the fill, base line and outline, reused between redraws.
 PointList gScreenPoints;
 
-// Thins a screen point list in place: every point within DROP_DISTANCE_PX
-// of the last point kept is left out. Non-finite points are kept (the
-// clipper rejects them).
-void DropNearScreenPoints(PointList& points) {
-  if (points.empty()) return;
-  size_t kept = 1;
-  const double limit = DROP_DISTANCE_PX * DROP_DISTANCE_PX;
-  for (size_t i = 1; i < points.size(); ++i) {
-    double dx = points[i].x - points[kept - 1].x, dy = points[i].y - points[kept - 1].y;
-    if (dx * dx + dy * dy < limit) continue;
-    points[kept++] = points[i];
-  }
-  points.resize(kept);
-}
-
-// The world points as screen points, ready for the clipper.
+// The world points as screen points, ready for the clipper, thinned on the
+// way: every point within DROP_DISTANCE_PX of the last point kept is left
+// out (non-finite points are kept; the clipper rejects them). One pass, so
+// that a ring of millions of points never needs a screen copy of its size.
 void MapForDrawing(const PointList& world) {
-  OutlineToScreen(world, gScreenPoints);
-  DropNearScreenPoints(gScreenPoints);
+  gScreenPoints.clear();
+  const double limit = DROP_DISTANCE_PX * DROP_DISTANCE_PX;
+  OutlinePoint q;
+  for (const OutlinePoint& p : world) {
+    WorldToScreen(q, p.x, p.y);
+    if (!gScreenPoints.empty()) {
+      const double dx = q.x - gScreenPoints.back().x, dy = q.y - gScreenPoints.back().y;
+      if (dx * dx + dy * dy < limit) continue;
+    }
+    gScreenPoints.push_back(q);
+  }
 }
 
 void SetColour(cairo_t* cr, const Rgba& c) {

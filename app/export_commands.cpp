@@ -82,8 +82,8 @@ void ExportOutline(int64_t format) {
   if (step) {
     const int64_t solid = GetGadgetState(WINDOW_MAIN, GADGET_STEP_AS) == STEP_AS_SOLID ? 1 : 0;
     const double height = ReadFieldNumber(GADGET_STEP_HEIGHT);
-    // "+Infinity" and overlong digit strings read as infinite: no solid has that height.
-    if (solid != 0 && !(height > 0 && std::isfinite(height))) {
+    // "+Infinity" and overlong digit strings read as infinite, "1e-300" as too thin to write.
+    if (solid != 0 && !IsWritableStepHeight(height)) {
       ShowMessageBox(Tx(TX_EXPORTCMD_TITLE), Tx(TX_EXPORT_STEP_HEIGHT), BUTTONS_OK, ICON_WARNING);
       return;
     }

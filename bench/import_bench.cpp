@@ -1,9 +1,12 @@
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -114,6 +117,46 @@ void BM_DxfPolygon100kLines(benchmark::State& state) {
   state.counters["points"] = static_cast<double>(points.size());
 }
 BENCHMARK(BM_DxfPolygon100kLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Runs a program to its end; true when it exited with 0.
+bool RunProcess(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The same file imported by a whole process of our own and read by ezdxf's
+// bare readfile in another; run the pair in one go to compare them. Each
+// iteration alternates between the two so that both see the same load.
+void BM_DxfImportProcessBesideEzdxf(benchmark::State& state) {
+  const std::string& path = PolygonDxf();
+  const std::vector<std::string> ours = {RIBBELO_DXF_IMPORT_PROGRAM, path};
+  const std::vector<std::string> ezdxf = {"/usr/bin/python3", "-c", "import ezdxf,sys; ezdxf.readfile(sys.argv[1])",
+                                          path};
+  std::vector<double> ourTimes, ezdxfTimes;
+  for (auto _ : state) {
+    for (int k = 0; k < 2; ++k) {
+      const bool own = k == 0;
+      auto start = std::chrono::steady_clock::now();
+      if (!RunProcess(own ? ours : ezdxf)) state.SkipWithError(own ? "import failed" : "ezdxf failed");
+      std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      (own ? ourTimes : ezdxfTimes).push_back(took.count());
+    }
+  }
+  std::sort(ourTimes.begin(), ourTimes.end());
+  std::sort(ezdxfTimes.begin(), ezdxfTimes.end());
+  if (ourTimes.empty()) return;
+  const double ourMedian = ourTimes[ourTimes.size() / 2], ezdxfMedian = ezdxfTimes[ezdxfTimes.size() / 2];
+  state.counters["ours_ms"] = 1000 * ourMedian;
+  state.counters["ezdxf_ms"] = 1000 * ezdxfMedian;
+  state.counters["ratio"] = ezdxfMedian / ourMedian;
+}
+BENCHMARK(BM_DxfImportProcessBesideEzdxf)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_StlBinaryLoad5M(benchmark::State& state) {
   const std::string& path = BinaryTube();

@@ -259,6 +259,10 @@ int64_t AddOutlineStepBody(const PointList& points, const std::string& bodyName,
   return AddStepEntity("MANIFOLD_SOLID_BREP('" + bodyName + "'," + FormatStepRef(shell) + ")");
 }
 
+bool IsWritableStepHeight(double height) {
+  return height > 0 && std::isfinite(height) && FormatStepReal(height) != FormatStepReal(0.0);
+}
+
 int64_t ExportOutlineStep(const std::string& path, const DesignResult& result, int64_t solid, double height,
                           double tolerance) {
   std::string name = ProductNameOfPath(path);
@@ -266,8 +270,7 @@ int64_t ExportOutlineStep(const std::string& path, const DesignResult& result, i
     gExportError = Tx(TX_EXPORT_NO_OUTLINE);
     return 0;
   }
-  // "inf" would pass a plain "> 0" test and give a solid without a top.
-  if (solid != 0 && !(height > 0 && std::isfinite(height))) {
+  if (solid != 0 && !IsWritableStepHeight(height)) {
     gExportError = Tx(TX_EXPORT_STEP_HEIGHT);
     return 0;
   }

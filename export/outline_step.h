@@ -16,6 +16,10 @@ constexpr int64_t MAX_PIECE_EDGES = 200;
 constexpr double OUTLINE_CTRL_SPACING = 0.1;
 constexpr int64_t STEP_CTRL_BUFFER = 1025;
 
+// Whether a solid may have this height: finite and written as at least one
+// unit of the last decimal (1e-300 passes "> 0" but writes as 0.000000).
+bool IsWritableStepHeight(double height);
+
 // The number of simplified outline points written, or 0 with gExportError set.
 int64_t ExportOutlineStep(const std::string& path, const DesignResult& result, int64_t solid, double height,
                           double tolerance);

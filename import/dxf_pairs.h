@@ -3,13 +3,17 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 constexpr int64_t DXF_MAX_PAIRS = 20'000'000;
 
 extern int64_t gDxfPairCount;
 extern std::vector<int64_t> gDxfCodes;
-extern std::vector<std::string> gDxfValues;
+// Each value is a trimmed view into gDxfText, the whole file as read; both
+// stay valid until the next read or release.
+extern std::vector<std::string_view> gDxfValues;
+extern std::string gDxfText;
 
 // Fills the table from the file; true when at least one pair was read.
 bool ReadDxfPairs(const std::string& path);

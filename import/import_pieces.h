@@ -28,5 +28,5 @@ void NormalizeImportedOutline(PointList& points, double& width, double& height);
 // The shared end of both imports: the largest loop of gImportPieces,
 // simplified and normalised into the three outputs, which change only on
 // success. 0 when there is no loop or what is left is a sliver (fewer than
-// 3 points, no width or height, or not finite).
+// 3 points, no width or height, not finite, or no area beyond rounding).
 int64_t FinishImportedOutline(PointList& points, double& width, double& height);

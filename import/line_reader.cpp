@@ -38,17 +38,20 @@ void CloseLineReader(LineReader& reader) {
   reader.pos = reader.length = 0;
 }
 
+size_t ByteOrderMarkLength(std::string_view t) {
+  auto at = [&](size_t i) { return static_cast<unsigned char>(t[i]); };
+  const size_t n = t.size();
+  if (n >= 4 && ((at(0) == 0xFF && at(1) == 0xFE && at(2) == 0 && at(3) == 0) ||
+                 (at(0) == 0 && at(1) == 0 && at(2) == 0xFE && at(3) == 0xFF)))
+    return 4;
+  if (n >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) return 3;
+  if (n >= 2 && ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF))) return 2;
+  return 0;
+}
+
 void SkipByteOrderMark(LineReader& r) {
   if (!Refill(r)) return;
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(r.buffer.data());
-  size_t n = r.length;
-  if (n >= 4 && ((b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0) ||
-                 (b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)))
-    r.pos = 4;
-  else if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
-    r.pos = 3;
-  else if (n >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF)))
-    r.pos = 2;
+  r.pos = ByteOrderMarkLength(std::string_view(r.buffer.data(), r.length));
 }
 
 bool LineReaderAtEnd(LineReader& reader) { return !Refill(reader); }

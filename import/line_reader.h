@@ -21,6 +21,8 @@ bool OpenLineReader(LineReader& reader, const std::string& path);
 void CloseLineReader(LineReader& reader);
 // Skips a byte-order mark (UTF-8, UTF-16 or UTF-32) at the start.
 void SkipByteOrderMark(LineReader& reader);
+// The length of such a mark at the start of text, 0 when there is none.
+size_t ByteOrderMarkLength(std::string_view text);
 bool LineReaderAtEnd(LineReader& reader);
 // The next line without its end; valid until the next call. Empty at the end.
 std::string_view ReadTextLine(LineReader& reader);

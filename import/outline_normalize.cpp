@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "engine/polyline.h"
@@ -59,6 +60,11 @@ int64_t FinishImportedOutline(PointList& points, double& width, double& height) 
   if (simple.size() < 3 || !(w > 0) || !(h > 0) || !std::isfinite(w) || !std::isfinite(h)) return 0;
   for (const OutlinePoint& p : simple)
     if (!std::isfinite(p.x) || !std::isfinite(p.y)) return 0;
+  // An area within the rounding of the shoelace sum is none: the loop is a
+  // line walked forth and back, and rounding alone gives it a sign.
+  // Divided rather than squared, so that a huge loop cannot overflow the bound.
+  const double size = MaxF(w, h);
+  if (!(ComputeSignedArea(simple) / size / size > static_cast<double>(simple.size()) * 4 * DBL_EPSILON)) return 0;
   points.swap(simple);
   width = w;
   height = h;

@@ -74,8 +74,9 @@ void InternKeys(Segments& seg, int64_t& keyCount) {
   keyCount = static_cast<int64_t>(ids.size());
 }
 
-// Follows the segments from each unused one into chains; returns the number of closed loops.
-int64_t BuildChains(const Segments& seg, int64_t keyCount) {
+// Follows the segments from each unused one into chains; returns the number
+// of closed loops and counts the chains left open in openChains.
+int64_t BuildChains(const Segments& seg, int64_t keyCount, int64_t& openChains) {
   const size_t count = seg.Count();
   // Per key, the segments touching it in increasing order (an adjacency array).
   std::vector<int64_t> first(static_cast<size_t>(keyCount) + 1, 0);
@@ -95,6 +96,7 @@ int64_t BuildChains(const Segments& seg, int64_t keyCount) {
   std::vector<char> used(count, 0);
 
   int64_t loops = 0;
+  openChains = 0;
   for (size_t i = 0; i < count; ++i) {
     if (used[i]) continue;
     used[i] = 1;
@@ -103,7 +105,9 @@ int64_t BuildChains(const Segments& seg, int64_t keyCount) {
     AppendImportPoint(chain, seg.sx[i], seg.sy[i]);
     AppendImportPoint(chain, seg.ex[i], seg.ey[i]);
     int64_t open = seg.endKey[i];
-    for (size_t steps = 0; steps <= count; ++steps) {
+    // A chain that is back at its start is a loop, even where more segments
+    // meet there: walking on would run into the next loop and leave both open.
+    for (size_t steps = 0; steps <= count && !(steps > 0 && open == seg.startKey[i]); ++steps) {
       int64_t& c = cursor[static_cast<size_t>(open)];
       const int64_t stop = first[static_cast<size_t>(open) + 1];
       while (c < stop && used[static_cast<size_t>(touching[static_cast<size_t>(c)])]) ++c;
@@ -124,6 +128,10 @@ int64_t BuildChains(const Segments& seg, int64_t keyCount) {
       ++loops;
     } else {
       gImportPieces.back().closed = 0;
+      // A chain that never leaves its point (a vertex on the plane) is no gap.
+      bool moves = false;
+      for (const OutlinePoint& p : chain) moves = moves || p.x != chain.front().x || p.y != chain.front().y;
+      if (moves) ++openChains;
     }
   }
   return loops;
@@ -145,7 +153,8 @@ int64_t RunCut(double z, PointList& points, double& width, double& height) {
   if (seg.Count() == 0) return Fail(Tx(TX_IMPORT_SECTION_EMPTY));
   int64_t keyCount = 0;
   InternKeys(seg, keyCount);
-  int64_t loops = BuildChains(seg, keyCount);
+  int64_t openChains = 0;
+  int64_t loops = BuildChains(seg, keyCount, openChains);
   std::vector<ImportPiece> closed;
   for (ImportPiece& piece : gImportPieces)
     if (piece.closed) closed.push_back(std::move(piece));
@@ -153,6 +162,7 @@ int64_t RunCut(double z, PointList& points, double& width, double& height) {
   if (!FinishImportedOutline(points, width, height)) return Fail(Tx(TX_IMPORT_NO_CLOSED_SECTION));
   gImportMessage = std::to_string(loops) + Tx(TX_IMPORT_STL_LOOPS) + std::to_string(points.size()) +
                    Tx(TX_IMPORT_POINTS_END);
+  if (openChains > 0) gImportMessage += " " + std::to_string(openChains) + Tx(TX_IMPORT_OPEN_CHAINS_DROPPED);
   gImportPieces.clear();
   return 1;
 }

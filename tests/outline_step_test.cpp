@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <string>
@@ -197,11 +198,16 @@ TEST(OutlineStep, RefusedOutlinesAndHeightsWriteNothing) {
   EXPECT_EQ(ExportOutlineStep(path, invalid, STEP_AS_CURVE, 0, 0.001), 0);
   EXPECT_EQ(ExportOutlineStep(path, ResultOf({{0, 1}, {-1, 0}}), STEP_AS_CURVE, 0, 0.001), 0);
   EXPECT_EQ(gExportError, Tx(TX_EXPORT_NO_OUTLINE));
-  for (double height : {0.0, -1.0, nan, inf, -inf}) {
+  // Heights that would write as 0.000000 give no solid either.
+  for (double height : {0.0, -1.0, nan, inf, -inf, 1e-300, 4.9e-7}) {
     gExportError.clear();
     EXPECT_EQ(ExportOutlineStep(path, ResultOf(SquareOutline(10)), STEP_AS_SOLID, height, 0.001), 0) << height;
     EXPECT_EQ(gExportError, Tx(TX_EXPORT_STEP_HEIGHT));
   }
+  // One unit of the sixth decimal is the thinnest solid written.
+  ASSERT_EQ(ExportOutlineStep(path, ResultOf(SquareOutline(10)), STEP_AS_SOLID, 5.1e-7, 0.001), 4);
+  EXPECT_NE(ReadFileBytes(path).find("VECTOR('',#18,0.000001);"), std::string::npos);
+  std::remove(path.c_str());
   // The height does not matter for curves.
   EXPECT_EQ(ExportOutlineStep(ExportTestPath("c.stp"), ResultOf(SquareOutline(10)), STEP_AS_CURVE, nan, 0.001), 4);
   // Collinear points thin to a line of two points.

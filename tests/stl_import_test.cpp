@@ -223,4 +223,79 @@ TEST_F(StlImport, TetrahedronClosesAndAnOpenChainFails) {
   EXPECT_EQ(gImportMessage, "No closed cross-section found (is the model watertight?).");
 }
 
+// The side walls of a prism over a ring of (x, y) corners, two triangles
+// each; the plane between z0 and z1 meets nothing else of a closed body.
+void AddWalls(std::vector<StlTriangle>& tris, const std::vector<std::array<float, 2>>& ring, float z0, float z1) {
+  for (size_t i = 0; i < ring.size(); ++i) {
+    const auto& a = ring[i];
+    const auto& b = ring[(i + 1) % ring.size()];
+    StlVertex a0{a[0], a[1], z0}, a1{a[0], a[1], z1}, b0{b[0], b[1], z0}, b1{b[0], b[1], z1};
+    tris.push_back({a1, a0, b0});  // its segment starts at a
+    tris.push_back({a1, b0, b1});
+  }
+}
+
+// A pyramid with its apex above the origin over the ring doubled: the plane
+// halfway up cuts it in the ring itself, bit for bit.
+int64_t LoadPyramid(const std::string& name, const std::vector<std::array<float, 2>>& ring) {
+  std::vector<StlTriangle> tris;
+  for (size_t i = 0; i < ring.size(); ++i) {
+    const auto& a = ring[i];
+    const auto& b = ring[(i + 1) % ring.size()];
+    tris.push_back({StlVertex{0, 0, 1}, StlVertex{2 * a[0], 2 * a[1], -1}, StlVertex{2 * b[0], 2 * b[1], -1}});
+  }
+  return Load(name, BinaryStl(tris, static_cast<uint32_t>(tris.size())));
+}
+
+TEST_F(StlImport, SectionsWithoutAreaAreRefusedAndChangeNothing) {
+  // Three points on a line but for half the smallest float: 4.6e20 wide, 7e-46 high.
+  const float tiny = std::numeric_limits<float>::denorm_min();
+  ASSERT_EQ(LoadPyramid("line.stl", {{0, 0}, {4.6e20f, 0}, {2.3e20f, tiny}}), 1);
+  // A spike walked out and back along a line, whose rounding leaves a
+  // negative area once normalised.
+  std::vector<std::array<float, 2>> spike = {
+      {0, 0}, {9.6011982f, -9.50221634f}, {-9.27839661f, 9.18274307f}, {18.9127083f, -18.7177315f},
+      {-4.88073444f, 4.83041763f}};
+  for (int model = 0; model < 2; ++model) {
+    if (model == 1) {
+      ASSERT_EQ(LoadPyramid("spike.stl", spike), 1);
+    }
+    Cut c = CutAt(1);
+    EXPECT_EQ(c.result, 0) << model;
+    EXPECT_EQ(gImportMessage, "No closed cross-section found (is the model watertight?).");
+    EXPECT_TRUE(c.points.empty());
+    EXPECT_EQ(c.width, -1);
+  }
+}
+
+TEST_F(StlImport, AChainBackAtItsStartClosesWhereFourSegmentsMeet) {
+  // An octagonal plate 224 x 165 with two pockets, cut at a height where the
+  // corner of one pocket touches the outline at P = (0, 82.5): four segments
+  // meet there, and the outline's chain starts at P. That pocket misses a
+  // wall triangle; the other is a closed 43 x 38 rectangle.
+  std::vector<StlTriangle> tris;
+  AddWalls(tris, {{0, 82.5f}, {-82, 82.5f}, {-112, 52.5f}, {-112, -52.5f}, {-82, -82.5f}, {82, -82.5f},
+                  {112, -52.5f}, {112, 52.5f}, {82, 82.5f}}, 0, 10);
+  AddWalls(tris, {{0, 82.5f}, {15, 62.5f}, {0, 42.5f}, {-15, 62.5f}}, 2, 10);
+  tris.erase(tris.end() - 3);
+  AddWalls(tris, {{-80, -60}, {-80, -22}, {-37, -22}, {-37, -60}}, 2, 10);
+  // A stud standing on its point exactly at the cut height meets the plane in one point only.
+  const StlVertex tip{60, 0, 5}, b0{55, -5, 8}, b1{65, -5, 8}, b2{60, 5, 8};
+  for (const StlTriangle& t : {StlTriangle{tip, b1, b0}, StlTriangle{tip, b2, b1}, StlTriangle{tip, b0, b2}})
+    tris.push_back(t);
+  ASSERT_EQ(Load("plate.stl", BinaryStl(tris, static_cast<uint32_t>(tris.size()))), 1);
+  Cut c = CutAt(5);
+  ASSERT_EQ(c.result, 1) << gImportMessage;
+  EXPECT_EQ(gImportMessage,
+            "2 loop(s) in the cross-section; the largest is used (9 points). 2 open chain(s) left out (is the model "
+            "watertight?).");
+  EXPECT_EQ(c.width, 224);
+  EXPECT_EQ(c.height, 165);
+  gTexts = gTextsNl;
+  CutAt(5);
+  gTexts = gTextsEn;
+  EXPECT_EQ(gImportMessage, "2 lus(sen) in de doorsnede; de grootste is gebruikt (9 punten). 2 open keten(s) "
+                            "weggelaten (is het model dicht?).");
+}
+
 }  // namespace

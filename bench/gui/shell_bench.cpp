@@ -2,12 +2,23 @@
 // display: xvfb-run -a build/release/bench/ribbelo_gui_bench
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cmath>
+#include <numbers>
+
 #include "app/change_handling.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
 #include "app/main_window.h"
+#include "app/project_commands.h"
 #include "app/window_system.h"
 #include "engine/design.h"
+#include "engine/recompute.h"
+#include "import/import_state.h"
 
 namespace {
 
@@ -67,6 +78,78 @@ void BM_KeystrokeDispatched(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_KeystrokeDispatched)->Unit(benchmark::kMicrosecond);
+
+// A wavy circle of n points, 100 mm across, made the base outline as an
+// import would.
+void ImportWavyRing(int64_t n) {
+  PointList ring;
+  ring.reserve(static_cast<size_t>(n));
+  for (int64_t i = 0; i < n; ++i) {
+    double a = std::numbers::pi / 2 + 2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n);
+    double r = 50 + 0.5 * std::sin(60 * a);
+    ring.push_back(OutlinePoint{r * std::cos(a), r * std::sin(a)});
+  }
+  gImportFileName = "wavy.dxf";
+  gImportMessage = "1 closed loop(s); the largest is used.";
+  ApplyImportedOutline(ring, 101, 101);
+}
+
+// A keystroke with a large imported ring, from the toolkit's change to the
+// repainted window, beside the recompute alone: in the count field of the
+// default pattern (arg 1 = 1), or in the width field without a pattern
+// (arg 1 = 0), where the outline is the whole ring and the view is fitted;
+// arg 2 = 1 shows the 3D preview; arg 3 = 1 saves the ring in a project and
+// opens that, whose nine decimals give the engine a rougher ring.
+void BM_KeystrokeToRedrawImportedRing(benchmark::State& state) {
+  if (!StartShell()) {
+    state.SkipWithError("no X display");
+    return;
+  }
+  const bool pattern = state.range(1) != 0;
+  SetGadgetState(WINDOW_MAIN, GADGET_FIGURE, pattern ? FIGURE_RECTANGLE : FIGURE_NONE);
+  SetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D, state.range(2));
+  ImportWavyRing(state.range(0));
+  if (state.range(3) != 0) {
+    const std::string path = "/tmp/ribbelo_bench_" + std::to_string(getpid()) + "_ring.omt";
+    AddCannedFileAnswer(path);
+    SaveProject(1);
+    OpenProjectFile(path);
+    std::remove(path.c_str());
+  }
+  const int64_t field = pattern ? GADGET_COUNT : GADGET_WIDTH;
+  std::vector<double> recompute;
+  for (auto _ : state) {
+    SetGadgetText(WINDOW_MAIN, field, pattern ? "4" : "10");
+    ClearEventQueue();
+    UserTypeText(WINDOW_MAIN, field, "0");
+    while (TakeQueuedEvent() != EVENT_NONE) DispatchCurrentEvent();
+    ProcessPendingToolkitEvents();
+    state.PauseTiming();
+    DesignResult result;
+    auto start = std::chrono::steady_clock::now();
+    RecomputeOutline(gParams, result);
+    recompute.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    state.ResumeTiming();
+  }
+  if (gResult.valid != 1) state.SkipWithError("the imported design was not recomputed");
+  std::sort(recompute.begin(), recompute.end());
+  if (!recompute.empty()) state.counters["recompute_ms"] = 1000 * recompute[recompute.size() / 2];
+  state.counters["points"] = static_cast<double>(gResult.outlinePoints.size());
+  SetGadgetState(WINDOW_MAIN, GADGET_FIGURE, FIGURE_RECTANGLE);
+  SetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D, 0);
+  SetGadgetState(WINDOW_MAIN, GADGET_SHAPE, SHAPE_CIRCLE);
+  SetGadgetText(WINDOW_MAIN, GADGET_WIDTH, "50");
+  OnParametersChanged(-1, 1);
+}
+BENCHMARK(BM_KeystrokeToRedrawImportedRing)
+    ->Args({2'000'000, 1, 0, 0})
+    ->Args({2'000'000, 0, 0, 0})
+    ->Args({2'000'000, 1, 1, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+// The ring as a user meets it, from a project file; each keystroke takes
+// seconds, so it runs once.
+BENCHMARK(BM_KeystrokeToRedrawImportedRing)->Args({2'000'000, 1, 0, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A resize re-lays out and redraws; the result must stay untouched.
 void BM_WindowResizeLayout(benchmark::State& state) {

@@ -251,7 +251,7 @@ TEST_F(ExportCommandTest, InvalidVaseIsReportedAfterTheDialogAndLeavesFilesAlone
 
 TEST_F(ExportCommandTest, SolidStepNeedsAFinitePositiveHeight) {
   SetGadgetState(WINDOW_MAIN, GADGET_STEP_AS, STEP_AS_SOLID);
-  for (const char* height : {"0", "-1", "abc", "nan", "+Infinity", "1e999"}) {
+  for (const char* height : {"0", "-1", "abc", "nan", "+Infinity", "1e999", "1e-300", "0.0000004"}) {
     SetGadgetText(WINDOW_MAIN, GADGET_STEP_HEIGHT, height);
     gLastFolder = "/elsewhere/";
     Export(ExportOutline, OUTLINE_EXPORT_STEP, folder + "solid.stp");
