@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "app/document_state.h"
@@ -18,6 +20,7 @@
 #include "import/import_state.h"
 #include "import/stl_model.h"
 #include "import/stl_section.h"
+#include "text/texts.h"
 
 namespace {
 
@@ -45,11 +48,24 @@ void WriteBackFittedValues(int64_t source) {
   gSuppressEvents = 0;
 }
 
+// A design too large for the memory left is no outline; its half-built
+// lists are released.
+void FailRecompute() {
+  gResult = DesignResult();
+  SetResultError(gResult, Tx(TX_ERR_NO_VALID_OUTLINE));
+}
+
 }  // namespace
 
 void UpdateDesignFromForm(int64_t source) {
   ReadFormIntoParams();
-  RecomputeOutline(gParams, gResult);
+  try {
+    RecomputeOutline(gParams, gResult);
+  } catch (const std::bad_alloc&) {
+    FailRecompute();
+  } catch (const std::length_error&) {
+    FailRecompute();
+  }
   if (gResult.valid == 1 && gParams.figureKind != FIGURE_NONE) WriteBackFittedValues(source);
   ComposeInfoText();
   ComposeStatusText();

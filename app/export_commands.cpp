@@ -1,6 +1,8 @@
 #include "app/export_commands.h"
 
 #include <cmath>
+#include <new>
+#include <stdexcept>
 
 #include "app/file_names.h"
 #include "app/form.h"
@@ -11,6 +13,7 @@
 #include "engine/design.h"
 #include "export/dxf_writer.h"
 #include "export/outline_step.h"
+#include "export/step_writer.h"
 #include "export/vase_step.h"
 #include "export/vase_stl.h"
 #include "text/texts.h"
@@ -51,6 +54,20 @@ std::string AskExportPath(TextKey dialogTitle, TextKey baseName, const ExportFil
   return path;
 }
 
+// Running out of memory while a file is built is a failed write: the
+// writer's temporary file goes with it and the old file stays.
+template <typename Writer>
+int64_t RunWriter(Writer write) {
+  try {
+    return write();
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  gStepLines = StepLineList();
+  gLastError = Tx(TX_EXPORT_CANNOT_WRITE);
+  return 0;
+}
+
 void ReportWritten(const std::string& path, int64_t count, TextKey unit) {
   SetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE,
                    Tx(TX_EXPORTCMD_WRITTEN) + FilePart(path) + " (" + std::to_string(count) + Tx(unit));
@@ -87,10 +104,10 @@ void ExportOutline(int64_t format) {
       ShowMessageBox(Tx(TX_EXPORTCMD_TITLE), Tx(TX_EXPORT_STEP_HEIGHT), BUTTONS_OK, ICON_WARNING);
       return;
     }
-    written = ExportOutlineStep(path, gResult, solid, height, OUTLINE_EXPORT_TOLERANCE);
+    written = RunWriter([&] { return ExportOutlineStep(path, gResult, solid, height, OUTLINE_EXPORT_TOLERANCE); });
   } else {
     const int64_t withBaseLine = GetGadgetState(WINDOW_MAIN, GADGET_EXPORT_BASE_LINE) != 0 ? 1 : 0;
-    written = ExportOutlineDxf(path, gResult, withBaseLine, OUTLINE_EXPORT_TOLERANCE);
+    written = RunWriter([&] { return ExportOutlineDxf(path, gResult, withBaseLine, OUTLINE_EXPORT_TOLERANCE); });
   }
   if (written > 0)
     ReportWritten(path, written, TX_EXPORTCMD_POINTS);
@@ -105,11 +122,11 @@ void ExportVase(int64_t format) {
   const std::string path = AskExportPath(TX_EXPORTCMD_VASE_DIALOG, TX_EXPORTCMD_VASE_NAME,
                                          step ? kStepFile : kStlFile);
   if (path.empty()) return;
-  int64_t written = 0;
-  if (step)
-    written = ExportVaseStep(path, gResult.outlinePoints, gResult.baseLinePoints, gVase, VASE_STEP_TOLERANCE);
-  else
-    written = ExportVaseStl(path, gResult.outlinePoints, gResult.baseLinePoints, gVase, VASE_STL_TOLERANCE);
+  const int64_t written = RunWriter([&] {
+    const PointList& outline = gResult.outlinePoints;
+    if (step) return ExportVaseStep(path, outline, gResult.baseLinePoints, gVase, VASE_STEP_TOLERANCE);
+    return ExportVaseStl(path, outline, gResult.baseLinePoints, gVase, VASE_STL_TOLERANCE);
+  });
   if (written > 0)
     ReportWritten(path, written, step ? TX_EXPORTCMD_FACES : TX_EXPORTCMD_TRIANGLES);
   else

@@ -12,6 +12,7 @@
 #include "app/gadgets.h"
 #include "app/import_command.h"
 #include "app/main_window.h"
+#include "app/process_setup.h"
 #include "app/project_commands.h"
 #include "app/user_guide.h"
 #include "app/vase_form.h"
@@ -246,6 +247,7 @@ void StartMainProgram() {
 }
 
 int RunMainProgram(int argc, char** argv) {
+  PrepareProcess();
   if (!InitWindowSystem(argc, argv)) {
     std::fprintf(stderr, "%s\n", Tx(TX_ERR_NO_DISPLAY));
     return 1;

@@ -152,7 +152,8 @@ void ApplyProjectToForm(const DesignParams& p, const VaseParams& v, const Projec
   gParams.importHeight = p.importHeight;
   gImportFileName = e.importFile;
   gImportFromStl = 0;
-  gStlTriangleCount = 0;
+  // The earlier model is released, not only forgotten.
+  UnloadStlModel();
   if (!gParams.importPoints.empty()) {
     // The model is reloaded silently; without it the stored outline serves.
     if (e.importIsStl != 0 && FileSize(gImportFileName) >= 1 && LoadStlModel(gImportFileName)) gImportFromStl = 1;

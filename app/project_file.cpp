@@ -1,21 +1,19 @@
 #include "app/project_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
-#include <climits>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/number_parse.h"
+#include "export/export_file.h"
 #include "text/texts.h"
 
 std::string gFileErrorText;
@@ -86,36 +84,25 @@ void WritePointLines(ProjectWriter& w, const PointList& points) {
   if (k > 0) w.Text(PointLineKey((k - 1) / POINTS_PER_LINE).c_str(), line);
 }
 
-// Writes all bytes to fd; false on any error, retrying short writes.
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
+int64_t FailRead(TextKey reason) {
+  gFileErrorText = Tx(reason);
+  return 0;
 }
 
-// The file a save really replaces: a symbolic link stays a link and its
-// target gets the new content.
-std::string ResolveSaveTarget(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (realpath(path.c_str(), resolved) != nullptr) return resolved;
-  // A dangling link: write where it points.
-  std::string target(PATH_MAX, '\0');
-  ssize_t n = readlink(path.c_str(), target.data(), target.size());
-  if (n <= 0) return path;
-  target.resize(static_cast<size_t>(n));
-  if (target[0] == '/') return target;
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+// A project holds a group line near its start (the first one of a written
+// file is on its third line).
+bool HasGroupLine(std::string_view head) {
+  if (head.size() > 2 && head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);
+  size_t pos = 0;
+  while (pos < head.size()) {
+    size_t a = pos;
+    while (a < head.size() && (head[a] == ' ' || head[a] == '\t')) ++a;
+    if (a < head.size() && head[a] == '[') return true;
+    size_t end = head.find_first_of("\n\r", a);
+    if (end == std::string_view::npos) break;
+    pos = end + 1;
+  }
+  return false;
 }
 
 int64_t FailWrite() {
@@ -159,7 +146,7 @@ struct ProjectIndex {
   std::unordered_map<std::string, std::unordered_map<std::string, std::string>> groups;
 };
 
-ProjectIndex IndexProject(const std::string& text) {
+ProjectIndex IndexProject(std::string_view text) {
   ProjectIndex index;
   std::unordered_map<std::string, std::string>* group = nullptr;
   size_t pos = 0;
@@ -326,43 +313,26 @@ std::string ComposeProjectText(const DesignParams& p, const VaseParams& v, const
 int64_t WriteProjectFile(const std::string& path, const DesignParams& params, const VaseParams& vase,
                          const ProjectExtras& extras) {
   gFileErrorText.clear();
-  const std::string content = ComposeProjectText(params, vase, extras);
-  const std::string target = ResolveSaveTarget(path);
-
-  struct stat old;
-  bool existed = stat(target.c_str(), &old) == 0;
-  if (existed && !S_ISREG(old.st_mode)) return FailWrite();
-  mode_t mode;
-  if (existed) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
+  try {
+    const std::string content = ComposeProjectText(params, vase, extras);
+    if (WriteWholeFile(path, {content}) == 1) return 1;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
   }
-
-  // The new content goes to a temporary file beside the target and replaces
-  // it by a rename only when every byte is on disk.
-  std::string temp = target + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return FailWrite();
-  bool ok = WriteAll(fd, content) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok && rename(temp.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) {
-    unlink(temp.c_str());
-    return FailWrite();
-  }
-  return 1;
+  return FailWrite();
 }
 
 int64_t ReadProjectText(const std::string& bytes, DesignParams& params, VaseParams& vase, ProjectExtras& extras) {
   gFileErrorText.clear();
-  std::string text;
-  if (bytes.size() > 2 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-    text = bytes.substr(3);
-  else
-    text = Latin1ToUtf8(bytes);
+  // Only a file without the mark and with bytes above ASCII needs a copy.
+  std::string converted;
+  std::string_view text(bytes);
+  if (bytes.size() > 2 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    text.remove_prefix(3);
+  } else if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    converted = Latin1ToUtf8(bytes);
+    text = converted;
+  }
   const ProjectIndex index = IndexProject(text);
 
   if (GroupReader(index, "omtrek").Int("versie", 0) < 1) {
@@ -442,20 +412,35 @@ int64_t ReadProjectText(const std::string& bytes, DesignParams& params, VasePara
 int64_t ReadProjectFile(const std::string& path, DesignParams& params, VaseParams& vase, ProjectExtras& extras) {
   gFileErrorText.clear();
   struct stat st;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 1) {
-    gFileErrorText = Tx(TX_PROJECT_CANNOT_OPEN);
-    return 0;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 1) return FailRead(TX_PROJECT_CANNOT_OPEN);
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return FailRead(TX_PROJECT_CANNOT_OPEN);
+  try {
+    // The head decides whether the file can be a project at all, so that a
+    // large file of anything else is never read whole.
+    std::string bytes(static_cast<size_t>(std::min<int64_t>(st.st_size, PROJECT_HEAD_BYTES)), '\0');
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    if (!HasGroupLine(bytes)) {
+      std::fclose(file);
+      return FailRead(TX_PROJECT_NOT_A_PROJECT);
+    }
+    if (st.st_size > PROJECT_MAX_FILE_BYTES) {
+      std::fclose(file);
+      return FailRead(TX_PROJECT_CANNOT_OPEN);
+    }
+    const size_t head = bytes.size();
+    if (static_cast<int64_t>(head) == PROJECT_HEAD_BYTES) {
+      bytes.resize(static_cast<size_t>(st.st_size));
+      bytes.resize(head + std::fread(bytes.data() + head, 1, bytes.size() - head, file));
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    file = nullptr;
+    if (failed) return FailRead(TX_PROJECT_CANNOT_OPEN);
+    return ReadProjectText(bytes, params, vase, extras);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    gFileErrorText = Tx(TX_PROJECT_CANNOT_OPEN);
-    return 0;
-  }
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) {
-    gFileErrorText = Tx(TX_PROJECT_CANNOT_OPEN);
-    return 0;
-  }
-  return ReadProjectText(bytes.str(), params, vase, extras);
+  if (file != nullptr) std::fclose(file);
+  return FailRead(TX_PROJECT_CANNOT_OPEN);
 }

@@ -25,6 +25,11 @@ struct ProjectExtras {
 constexpr int64_t PROJECT_VERSION = 1;
 constexpr int64_t POINTS_PER_LINE = 100;
 constexpr int64_t MAX_PROJECT_POINTS = 10000000;
+// A file without a group line in this many first bytes is not a project.
+constexpr int64_t PROJECT_HEAD_BYTES = 65536;
+// The most points with coordinates up to 10 km take about 400 MB; a larger
+// file is refused before it is read.
+constexpr int64_t PROJECT_MAX_FILE_BYTES = int64_t{512} << 20;
 
 // Message of the last failed write or read, or the warning of a read.
 extern std::string gFileErrorText;

@@ -1,10 +1,27 @@
 #include "app/vase_form.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/window_system.h"
 #include "vase/preview_mesh.h"
 #include "vase/vase_params.h"
+
+namespace {
+
+void ReleasePreviewMesh() {
+  gVertexCount = 0;
+  gTriangleCount = 0;
+  std::vector<double>(1).swap(gVertX);
+  std::vector<double>(1).swap(gVertY);
+  std::vector<double>(1).swap(gVertZ);
+  std::vector<int64_t>(1).swap(gTriIndex);
+  std::vector<uint8_t>(1).swap(gTriKind);
+}
+
+}  // namespace
 
 void ReadVaseParams() {
   VaseParams& v = gVase;
@@ -23,5 +40,12 @@ void ReadVaseParams() {
 
 void RebuildPreviewMesh(int64_t coarse) {
   ReadVaseParams();
-  RebuildPreviewMeshFor(gResult, gVase, coarse);
+  try {
+    RebuildPreviewMeshFor(gResult, gVase, coarse);
+    return;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  // No room for the mesh: an empty picture, as for an invalid design.
+  ReleasePreviewMesh();
 }

@@ -1,10 +1,15 @@
 #include "export/export_file.h"
 
-#include <cerrno>
-#include <cmath>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "engine/polyline.h"
 #include "text/texts.h"
@@ -31,16 +36,104 @@ void FlushExportFile(ExportFile& file) {
   file.buffer.clear();
 }
 
+// The file a write really replaces: a symbolic link stays a link and its
+// target gets the new content.
+std::string ResolveLink(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) != nullptr) return resolved;
+  // A dangling link: write where it points.
+  std::string target(PATH_MAX, '\0');
+  ssize_t n = readlink(path.c_str(), target.data(), target.size());
+  if (n <= 0) return path;
+  target.resize(static_cast<size_t>(n));
+  if (target[0] == '/') return target;
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+// Temporaries that an earlier write of the same file left behind when the
+// program was killed half-way.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> stale;
+  while (dirent* entry = readdir(dir)) {
+    std::string_view name(entry->d_name);
+    if (name.size() == prefix.size() + 6 && name.substr(0, prefix.size()) == prefix) stale.emplace_back(name);
+  }
+  closedir(dir);
+  for (const std::string& name : stale) {
+    struct stat st;
+    std::string path = folder + name;
+    if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(path.c_str());
+  }
+}
+
+int64_t FailOpen(ExportFile& file) {
+  if (file.fd >= 0) close(file.fd);
+  file.fd = -1;
+  if (!file.tempPath.empty()) unlink(file.tempPath.c_str());
+  file.tempPath.clear();
+  gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
+  return 0;
+}
+
 }  // namespace
 
+std::string TemporaryPrefixFor(const std::string& fileName) {
+  // FNV-1a: the same name gives the same prefix in every run, and the
+  // prefix stays short whatever the length of the name.
+  uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : fileName) hash = (hash ^ c) * 1099511628211ull;
+  char text[40];
+  std::snprintf(text, sizeof text, ".ribbelo-%016llx.", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+ExportFile::~ExportFile() {
+  if (fd >= 0) close(fd);
+  if (!tempPath.empty()) unlink(tempPath.c_str());
+}
+
 int64_t OpenExportFile(ExportFile& file, const std::string& path) {
-  file.path = path;
+  file.path = ResolveLink(path);
+  file.tempPath.clear();
   file.failed = false;
   file.buffer.clear();
-  file.fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (file.fd < 0) {
-    gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
-    return 0;
+  file.fd = -1;
+  struct stat old;
+  const bool existed = stat(file.path.c_str(), &old) == 0;
+  if (existed && S_ISDIR(old.st_mode)) return FailOpen(file);
+  if (existed && !S_ISREG(old.st_mode)) {
+    // A device or a pipe cannot be replaced: it is written in place.
+    file.fd = open(file.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (file.fd < 0) return FailOpen(file);
+  } else {
+    if (existed) {
+      // A write-protected file stays as it is, as it would for a write in place.
+      int probe = open(file.path.c_str(), O_WRONLY | O_CLOEXEC);
+      if (probe < 0) return FailOpen(file);
+      close(probe);
+      file.mode = old.st_mode & 07777;
+    } else {
+      mode_t mask = umask(0);
+      umask(mask);
+      file.mode = 0666 & ~mask;
+    }
+    const std::string folder = FolderOf(file.path);
+    const std::string prefix = TemporaryPrefixFor(FileNameOfPath(file.path));
+    RemoveStaleTemporaries(folder, prefix);
+    std::string temp = folder + prefix + "XXXXXX";
+    file.fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (file.fd < 0) return FailOpen(file);
+    file.tempPath = temp;
   }
   file.buffer.reserve(EXPORT_BUFFER_SIZE);
   return 1;
@@ -59,14 +152,19 @@ void PutExportBytes(ExportFile& file, const char* data, size_t size) {
 int64_t CloseExportFile(ExportFile& file) {
   if (file.fd < 0) return 0;
   FlushExportFile(file);
-  // Only a regular file of our own making is removed, never a device.
-  struct stat info;
-  bool regular = fstat(file.fd, &info) == 0 && S_ISREG(info.st_mode);
+  std::string().swap(file.buffer);
+  if (!file.tempPath.empty() && (fchmod(file.fd, file.mode) != 0 || fsync(file.fd) != 0)) file.failed = true;
   if (close(file.fd) != 0) file.failed = true;
   file.fd = -1;
-  std::string().swap(file.buffer);
-  if (!file.failed) return 1;
-  if (regular) unlink(file.path.c_str());
+  if (!file.failed && !file.tempPath.empty() && rename(file.tempPath.c_str(), file.path.c_str()) != 0)
+    file.failed = true;
+  if (!file.failed) {
+    file.tempPath.clear();
+    return 1;
+  }
+  // The destructor removes the temporary; a device is never removed.
+  if (!file.tempPath.empty()) unlink(file.tempPath.c_str());
+  file.tempPath.clear();
   gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
   return 0;
 }
