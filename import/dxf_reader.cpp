@@ -1,5 +1,7 @@
 #include "import/dxf_reader.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <new>
 #include <stdexcept>
@@ -248,6 +250,8 @@ int64_t Fail(TextKey key) {
 }
 
 int64_t RunDxfImport(const std::string& path, PointList& points, double& width, double& height) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && info.st_size > DXF_MAX_FILE_BYTES) return Fail(TX_IMPORT_CANNOT_READ);
   if (!ReadDxfPairs(path)) return Fail(TX_IMPORT_CANNOT_READ);
   WalkEntitySections();
   ReleaseDxfPairs();

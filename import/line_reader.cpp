@@ -1,7 +1,10 @@
 #include "import/line_reader.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -89,6 +92,33 @@ std::string_view ReadTextLine(LineReader& r) {
     return line;
   }
   return r.spill;
+}
+
+void SkipBlankBytes(LineReader& r) {
+  while (Refill(r)) {
+    const char* p = r.buffer.data() + r.pos;
+    const char* end = r.buffer.data() + r.length;
+    while (p < end) {
+      if (*p == '\0') {
+        // Eight zero bytes at a time.
+        uint64_t word;
+        while (end - p >= 8 && (std::memcpy(&word, p, 8), word == 0)) p += 8;
+        if (p < end && *p == '\0') ++p;
+      } else if (*p == '\n' || *p == '\r' || *p == ' ') {
+        ++p;
+      } else {
+        break;
+      }
+    }
+    r.pos = static_cast<size_t>(p - r.buffer.data());
+    if (p < end) return;
+    // The buffer ended blank: whatever hole follows holds only zero bytes.
+    const off_t at = ftello(r.file);
+    if (at < 0) continue;
+    off_t data = lseek(fileno(r.file), at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) data = lseek(fileno(r.file), 0, SEEK_END);
+    if (data >= 0) fseeko(r.file, data > at ? data : at, SEEK_SET);
+  }
 }
 
 std::string_view TrimBlanks(std::string_view text) {

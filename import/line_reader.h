@@ -26,5 +26,8 @@ size_t ByteOrderMarkLength(std::string_view text);
 bool LineReaderAtEnd(LineReader& reader);
 // The next line without its end; valid until the next call. Empty at the end.
 std::string_view ReadTextLine(LineReader& reader);
+// Passes over line ends, NUL bytes and blanks up to the next other byte; a
+// hole of a sparse file is skipped without reading it.
+void SkipBlankBytes(LineReader& reader);
 // The text without blanks (U+0020 only) at either end.
 std::string_view TrimBlanks(std::string_view text);

@@ -104,6 +104,9 @@ int64_t ReadAsciiStl(const std::string& path) {
   gStlZ.assign(STL_ASCII_INITIAL_VERTICES, 0.0f);
   int64_t k = 0;
   while (!LineReaderAtEnd(reader) && k < STL_MAX_ASCII_VERTICES) {
+    // Empty lines and leading blanks say nothing; runs of them (a file of
+    // zero bytes) are passed over in bulk.
+    SkipBlankBytes(reader);
     std::string_view line = TrimBlanks(ReadTextLine(reader));
     if (line.size() < 6) continue;
     bool vertex = true;
@@ -137,7 +140,7 @@ int64_t RunStlLoad(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return Fail(TX_IMPORT_CANNOT_READ);
   const int64_t size = static_cast<int64_t>(info.st_size);
-  if (size < STL_MIN_FILE_SIZE) return Fail(TX_IMPORT_CANNOT_READ);
+  if (size < STL_MIN_FILE_SIZE || size > STL_MAX_FILE_BYTES) return Fail(TX_IMPORT_CANNOT_READ);
   FileCloser closer{std::fopen(path.c_str(), "rb")};
   if (closer.file == nullptr) return Fail(TX_IMPORT_CANNOT_READ);
 

@@ -10,6 +10,9 @@ constexpr int64_t STL_MIN_FILE_SIZE = 15;
 constexpr int64_t STL_MAX_TRIANGLES = 20'000'000;
 constexpr int64_t STL_ASCII_INITIAL_VERTICES = 12289;
 constexpr int64_t STL_MAX_ASCII_VERTICES = 60'000'000;
+// A binary model holds at most 1 GB; STL_MAX_ASCII_VERTICES vertex lines
+// with their facet lines about 6 GB. A larger file is refused unread.
+constexpr int64_t STL_MAX_FILE_BYTES = int64_t{8} << 30;
 
 // Vertex v of triangle t is at index 3t + v; only the first
 // 3 * gStlTriangleCount entries count.
