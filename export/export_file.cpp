@@ -117,7 +117,9 @@ int64_t OpenExportFile(ExportFile& file, const std::string& path) {
     if (file.fd < 0) return FailOpen(file);
   } else {
     if (existed) {
-      // A write-protected file stays as it is, as it would for a write in place.
+      // A write-protected file stays as it is, as it would for a write in
+      // place; one without any write permission also for the superuser.
+      if ((old.st_mode & 0222) == 0) return FailOpen(file);
       int probe = open(file.path.c_str(), O_WRONLY | O_CLOEXEC);
       if (probe < 0) return FailOpen(file);
       close(probe);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <string>
 
@@ -236,6 +238,12 @@ TEST(DxfImport, FailuresAndTheirMessages) {
   Imported zeroRadius = ImportText("r0.dxf", DxfEntities("0\nCIRCLE\n40\n0\n0\nCIRCLE\n40\n-2\n"));
   EXPECT_EQ(gImportMessage, "No usable lines found in the DXF file.");
   EXPECT_EQ(zeroRadius.result, 0);
+  // Past the size limit the file is refused before it is read.
+  const std::string huge = ImportTestPath("huge.dxf");
+  WriteTestFile(huge, DxfEntities(kCircle));
+  ASSERT_EQ(truncate(huge.c_str(), DXF_MAX_FILE_BYTES + 1), 0);
+  EXPECT_EQ(ImportFile(huge).result, 0);
+  EXPECT_EQ(gImportMessage, "Cannot read the file.");
 }
 
 TEST(DxfImport, NonFiniteNumbersDropTheEntity) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -296,6 +299,31 @@ TEST_F(StlImport, AChainBackAtItsStartClosesWhereFourSegmentsMeet) {
   gTexts = gTextsEn;
   EXPECT_EQ(gImportMessage, "2 lus(sen) in de doorsnede; de grootste is gebruikt (9 punten). 2 open keten(s) "
                             "weggelaten (is het model dicht?).");
+}
+
+// Zero bytes end lines like line feeds: 3 MB of them and a 2 GB hole before
+// three vertex lines give one triangle without reading the hole; a file past
+// the size limit is refused unread.
+TEST_F(StlImport, RunsOfZeroBytesAndTheSizeLimit) {
+  const std::string path = ImportTestPath("zeros.stl");
+  WriteTestFile(path, std::string(3 << 20, '\0'));
+  const off_t end = off_t{2} << 30;
+  ASSERT_EQ(truncate(path.c_str(), end), 0);
+  const std::string tail = "vertex 1 2 3\nvertex 4 5 6\nvertex 7 8 9\n";
+  {
+    std::FILE* f = std::fopen(path.c_str(), "r+b");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(fseeko(f, end, SEEK_SET), 0);
+    ASSERT_EQ(std::fwrite(tail.data(), 1, tail.size(), f), tail.size());
+    std::fclose(f);
+  }
+  ASSERT_EQ(LoadStlModel(path), 1) << gImportMessage;
+  EXPECT_EQ(gStlTriangleCount, 1);
+  EXPECT_EQ(gStlMinZ, 3);
+  EXPECT_EQ(gStlMaxZ, 9);
+  ASSERT_EQ(truncate(path.c_str(), STL_MAX_FILE_BYTES + 1), 0);
+  EXPECT_EQ(LoadStlModel(path), 0);
+  EXPECT_EQ(gImportMessage, "Cannot read the file.");
 }
 
 }  // namespace

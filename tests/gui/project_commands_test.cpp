@@ -17,8 +17,10 @@
 #include "app/project_commands.h"
 #include "engine/design.h"
 #include "import/import_state.h"
+#include "import/stl_model.h"
 #include "tests/gui/support/shell_fixture.h"
 #include "tests/gui/support/temp_folder.h"
+#include "tests/support/import_files.h"
 #include "text/texts.h"
 
 namespace {
@@ -470,6 +472,21 @@ TEST_F(ProjectCommandsTest, SaveThatRunsOutOfRoomKeepsTheOldProject) {
   EXPECT_EQ(result, 0) << "1: saved, 2: no error box, 3: document state changed";
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"keep.omt"});
+}
+
+// A project without an STL model releases the model of an earlier import,
+// not only its count.
+TEST_F(ProjectCommandsTest, OpeningAProjectWithoutAModelReleasesTheLoadedOne) {
+  std::string stl = dir_ + "box.stl";
+  WriteBytes(stl, BinaryStl(StlBox(0, 0, 0, 10, 20, 30), 12));
+  ASSERT_EQ(LoadStlModel(stl), 1);
+  ASSERT_GT(gStlX.capacity(), 0u);
+  std::string path = dir_ + "plain.omt";
+  ASSERT_EQ(SaveAs(path), 1);
+  ASSERT_EQ(OpenProjectFile(path), 1);
+  EXPECT_EQ(gStlTriangleCount, 0);
+  EXPECT_EQ(gStlX.capacity() + gStlY.capacity() + gStlZ.capacity(), 0u);
+  EXPECT_EQ(gStlModelPath, "");
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "app/project_file.h"
 #include "engine/number_parse.h"
+#include "export/export_file.h"
 #include "tests/gui/support/temp_folder.h"
 #include "tests/support/comma_locale.h"
 #include "tests/support/default_design.h"
@@ -350,6 +352,66 @@ TEST_F(ProjectFileTest, SaveKeepsModeAndLinks) {
   ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
   EXPECT_EQ(WriteProjectFile(folder, p, v, e), 0);
   EXPECT_EQ(gFileErrorText, "Cannot write the file.");
+}
+
+// Saving edge cases: a write-protected project is refused like a write in
+// place, the longest file name still saves, a temporary left by a killed
+// save goes with the next save of the same project, a device is written in
+// place and never removed.
+TEST_F(ProjectFileTest, SaveRespectsProtectionNameLengthAndStaleTemporaries) {
+  DesignParams p;
+  VaseParams v;
+  ProjectExtras e;
+  DefaultRecords(p, v, e);
+  const std::string locked = Path("locked.omt");
+  WriteBytes(locked, "old");
+  ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+  EXPECT_EQ(WriteProjectFile(locked, p, v, e), 0);
+  EXPECT_EQ(gFileErrorText, "Cannot write the file.");
+  EXPECT_EQ(ReadBytes(locked), "old");
+
+  const std::string longName = std::string(251, 'n') + ".omt";
+  ASSERT_EQ(WriteProjectFile(Path(longName), p, v, e), 1);
+  EXPECT_EQ(ReadBytes(Path(longName)), ComposeProjectText(p, v, e));
+
+  const std::string stale = TemporaryPrefixFor("a.omt") + "Xy12Zq";
+  const std::string other = TemporaryPrefixFor("b.omt") + "Xy12Zq";
+  WriteBytes(Path(stale), "half");
+  WriteBytes(Path(other), "half");
+  ASSERT_EQ(WriteProjectFile(Path("a.omt"), p, v, e), 1);
+  std::vector<std::string> entries = FolderEntries();
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{other, "a.omt", "locked.omt", longName}));
+
+  if (access("/dev/full", W_OK) == 0) {
+    EXPECT_EQ(WriteProjectFile("/dev/full", p, v, e), 0);
+    EXPECT_EQ(access("/dev/full", F_OK), 0);
+  }
+}
+
+// A file is judged by its head before it is read whole: 2 GB of zeros is
+// no project, a project head on a file past the limit cannot be opened,
+// and the group line may come after comments and blank lines.
+TEST_F(ProjectFileTest, LargeFilesAreJudgedByTheirHead) {
+  DesignParams p;
+  VaseParams v;
+  ProjectExtras e;
+  DefaultRecords(p, v, e);
+  const std::string zeros = Path("zeros.omt"), big = Path("big.omt"), late = Path("late.omt");
+  WriteBytes(zeros, "");
+  ASSERT_EQ(truncate(zeros.c_str(), off_t{2} << 30), 0);
+  EXPECT_EQ(ReadProjectFile(zeros, p, v, e), 0);
+  EXPECT_EQ(gFileErrorText, "This is not a Ribbelo project.");
+  WriteBytes(big, "[Omtrek]\nversie = 1\n");
+  ASSERT_EQ(truncate(big.c_str(), PROJECT_MAX_FILE_BYTES + 1), 0);
+  EXPECT_EQ(ReadProjectFile(big, p, v, e), 0);
+  EXPECT_EQ(gFileErrorText, "Cannot open the file.");
+  // Past the head, but a group line within it.
+  WriteBytes(late, std::string(1000, '\n') + ";" + std::string(70000, 'x') + "\n[Omtrek]\nversie = 1\n[Basis]\nvorm = 2\n");
+  EXPECT_EQ(ReadProjectFile(late, p, v, e), 0) << "the group line lies past the head";
+  WriteBytes(late, "; note\n\n  [Omtrek]\nversie = 1\n[Basis]\nvorm = 2\n" + std::string(70000, ';') + "\n");
+  ASSERT_EQ(ReadProjectFile(late, p, v, e), 1);
+  EXPECT_EQ(p.shapeKind, 2);
 }
 
 }  // namespace
