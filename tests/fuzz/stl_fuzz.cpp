@@ -10,6 +10,7 @@
 #include "import/import_state.h"
 #include "import/stl_model.h"
 #include "import/stl_section.h"
+#include "tests/fuzz/import_promises.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // run_fuzzers.sh points TMPDIR at a folder it removes afterwards.
@@ -27,10 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const double h = gStlMaxZ - gStlMinZ;
   for (double z : {h / 2, h / 3, h * 0.999, 0.0, h}) {
     PointList points;
-    double width = 0, height = 0;
+    double width, height;
+    FillImportSentinels(points, width, height);
     if (CutStlSection(z, points, width, height)) {
-      if (points.size() < 3 || !(width > 0) || !(height > 0)) __builtin_trap();
-    } else if (gImportMessage.empty()) {
+      if (!KeepsImportPromises(points, width, height)) __builtin_trap();
+    } else if (gImportMessage.empty() || !SentinelsUntouched(points, width, height)) {
       __builtin_trap();
     }
   }
