@@ -112,9 +112,11 @@ int64_t OpenExportFile(ExportFile& file, const std::string& path) {
   const bool existed = stat(file.path.c_str(), &old) == 0;
   if (existed && S_ISDIR(old.st_mode)) return FailOpen(file);
   if (existed && !S_ISREG(old.st_mode)) {
-    // A device or a pipe cannot be replaced: it is written in place.
-    file.fd = open(file.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    // A device or a pipe cannot be replaced: it is written in place. A pipe
+    // that nobody reads fails at once instead of blocking the program.
+    file.fd = open(file.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
     if (file.fd < 0) return FailOpen(file);
+    fcntl(file.fd, F_SETFL, fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
   } else {
     if (existed) {
       // A write-protected file stays as it is, as it would for a write in

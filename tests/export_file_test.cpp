@@ -88,4 +88,17 @@ TEST(ExportFile, FailedOverwriteKeepsTheOldFile) {
   }
 }
 
+// What cannot be replaced is written in place and never removed: a device
+// takes the bytes, a pipe without a reader fails at once.
+TEST(ExportFile, DevicesAndPipesAreWrittenInPlace) {
+  EXPECT_EQ(WriteWholeFile("/dev/null", {"bytes"}), 1);
+  EXPECT_TRUE(FileExists("/dev/null"));
+  const std::string pipe = ExportTestPath("pipe.dxf");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(WriteWholeFile(pipe, {"bytes"}), 0);
+  struct stat st;
+  ASSERT_EQ(lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 }  // namespace

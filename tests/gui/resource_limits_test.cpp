@@ -3,6 +3,7 @@
 // program's own start-up must turn each fault into a message.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -108,6 +109,11 @@ TEST_F(ResourceLimitsTest, FileSizeLimitDuringSaveKeepsTheOldFile) {
   Keys(box, "Return");
   usleep(300000);
   EXPECT_EQ(WindowName(id), "Ribbelo - a.omt *");
+  // Neither signal of a failed write can end the program.
+  kill(run.Pid(), SIGXFSZ);
+  kill(run.Pid(), SIGPIPE);
+  usleep(300000);
+  EXPECT_TRUE(run.Running());
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"a.omt"});
 }
