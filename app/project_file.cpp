@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string_view>
@@ -413,34 +414,25 @@ int64_t ReadProjectFile(const std::string& path, DesignParams& params, VaseParam
   gFileErrorText.clear();
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 1) return FailRead(TX_PROJECT_CANNOT_OPEN);
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return FailRead(TX_PROJECT_CANNOT_OPEN);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) return FailRead(TX_PROJECT_CANNOT_OPEN);
   try {
     // The head decides whether the file can be a project at all, so that a
     // large file of anything else is never read whole.
     std::string bytes(static_cast<size_t>(std::min<int64_t>(st.st_size, PROJECT_HEAD_BYTES)), '\0');
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-    if (!HasGroupLine(bytes)) {
-      std::fclose(file);
-      return FailRead(TX_PROJECT_NOT_A_PROJECT);
-    }
-    if (st.st_size > PROJECT_MAX_FILE_BYTES) {
-      std::fclose(file);
-      return FailRead(TX_PROJECT_CANNOT_OPEN);
-    }
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    if (!HasGroupLine(bytes)) return FailRead(TX_PROJECT_NOT_A_PROJECT);
+    if (st.st_size > PROJECT_MAX_FILE_BYTES) return FailRead(TX_PROJECT_CANNOT_OPEN);
     const size_t head = bytes.size();
     if (static_cast<int64_t>(head) == PROJECT_HEAD_BYTES) {
       bytes.resize(static_cast<size_t>(st.st_size));
-      bytes.resize(head + std::fread(bytes.data() + head, 1, bytes.size() - head, file));
+      bytes.resize(head + std::fread(bytes.data() + head, 1, bytes.size() - head, file.get()));
     }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    file = nullptr;
-    if (failed) return FailRead(TX_PROJECT_CANNOT_OPEN);
+    if (std::ferror(file.get()) != 0) return FailRead(TX_PROJECT_CANNOT_OPEN);
+    file.reset();
     return ReadProjectText(bytes, params, vase, extras);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
-  if (file != nullptr) std::fclose(file);
   return FailRead(TX_PROJECT_CANNOT_OPEN);
 }

@@ -121,10 +121,8 @@ int64_t OpenExportFile(ExportFile& file, const std::string& path) {
     if (existed) {
       // A write-protected file stays as it is, as it would for a write in
       // place; one without any write permission also for the superuser.
-      if ((old.st_mode & 0222) == 0) return FailOpen(file);
-      int probe = open(file.path.c_str(), O_WRONLY | O_CLOEXEC);
-      if (probe < 0) return FailOpen(file);
-      close(probe);
+      if ((old.st_mode & 0222) == 0 || faccessat(AT_FDCWD, file.path.c_str(), W_OK, AT_EACCESS) != 0)
+        return FailOpen(file);
       file.mode = old.st_mode & 07777;
     } else {
       mode_t mask = umask(0);
@@ -166,7 +164,7 @@ int64_t CloseExportFile(ExportFile& file) {
     file.tempPath.clear();
     return 1;
   }
-  // The destructor removes the temporary; a device is never removed.
+  // The temporary goes; a device written in place stays.
   if (!file.tempPath.empty()) unlink(file.tempPath.c_str());
   file.tempPath.clear();
   gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
