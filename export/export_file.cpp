@@ -76,6 +76,13 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
   }
 }
 
+// The replacement keeps the old file's owner (the superuser saving someone
+// else's file) and group where the user may set them.
+void KeepOwner(int fd, uid_t owner, gid_t group) {
+  if (fchown(fd, owner, group) == 0) return;
+  if (fchown(fd, static_cast<uid_t>(-1), group) == 0) return;
+}
+
 int64_t FailOpen(ExportFile& file) {
   if (file.fd >= 0) close(file.fd);
   file.fd = -1;
@@ -108,6 +115,8 @@ int64_t OpenExportFile(ExportFile& file, const std::string& path) {
   file.failed = false;
   file.buffer.clear();
   file.fd = -1;
+  file.owner = static_cast<uid_t>(-1);
+  file.group = static_cast<gid_t>(-1);
   struct stat old;
   const bool existed = stat(file.path.c_str(), &old) == 0;
   if (existed && S_ISDIR(old.st_mode)) return FailOpen(file);
@@ -124,6 +133,8 @@ int64_t OpenExportFile(ExportFile& file, const std::string& path) {
       if ((old.st_mode & 0222) == 0 || faccessat(AT_FDCWD, file.path.c_str(), W_OK, AT_EACCESS) != 0)
         return FailOpen(file);
       file.mode = old.st_mode & 07777;
+      file.owner = old.st_uid;
+      file.group = old.st_gid;
     } else {
       mode_t mask = umask(0);
       umask(mask);
@@ -155,7 +166,10 @@ int64_t CloseExportFile(ExportFile& file) {
   if (file.fd < 0) return 0;
   FlushExportFile(file);
   std::string().swap(file.buffer);
-  if (!file.tempPath.empty() && (fchmod(file.fd, file.mode) != 0 || fsync(file.fd) != 0)) file.failed = true;
+  if (!file.tempPath.empty()) {
+    KeepOwner(file.fd, file.owner, file.group);
+    if (fchmod(file.fd, file.mode) != 0 || fsync(file.fd) != 0) file.failed = true;
+  }
   if (close(file.fd) != 0) file.failed = true;
   file.fd = -1;
   if (!file.failed && !file.tempPath.empty() && rename(file.tempPath.c_str(), file.path.c_str()) != 0)

@@ -26,6 +26,8 @@ struct ExportFile {
   std::string tempPath;  // "" when written in place
   std::string buffer;
   mode_t mode = 0;
+  uid_t owner = static_cast<uid_t>(-1);  // -1: as created
+  gid_t group = static_cast<gid_t>(-1);
   bool failed = false;
   ExportFile() = default;
   ExportFile(const ExportFile&) = delete;
