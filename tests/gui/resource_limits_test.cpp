@@ -22,8 +22,8 @@ const std::string kPrlimit = "/usr/bin/prlimit";
 
 class LimitedProgram {
  public:
-  LimitedProgram(const std::string& limit, const std::string& project) {
-    pid_ = StartProgram({kPrlimit, limit, "--", kProgram, project}, {}, "/dev/null");
+  LimitedProgram(const std::string& limit, const std::string& project) : errors_(logs_.Path("errors")) {
+    pid_ = StartProgram({kPrlimit, limit, "--", kProgram, project}, {}, errors_);
   }
   ~LimitedProgram() { StopProgram(pid_); }
   int Pid() const { return pid_; }
@@ -31,8 +31,12 @@ class LimitedProgram {
     int status = 0;
     return pid_ > 0 && waitpid(pid_, &status, WNOHANG) == 0;
   }
+  // What the program wrote to standard error, for a failure's report.
+  std::string Errors() const { return ReadBytes(errors_); }
 
  private:
+  TempFolder logs_;
+  std::string errors_;
   int pid_ = -1;
 };
 
@@ -97,7 +101,7 @@ TEST_F(ResourceLimitsTest, OutOfMemoryWhileLoadingTheModelOpensTheProject) {
   WriteBytes(folder_.Path("big.omt"), ImportedProject(4, stl, 1));
   LimitedProgram run("--as=1000000000", folder_.Path("big.omt"));
   EXPECT_FALSE(WaitForWindow("Ribbelo - big\\.omt", run.Pid()).empty());
-  EXPECT_TRUE(run.Running());
+  EXPECT_TRUE(run.Running()) << run.Errors();
 }
 
 // A file size limit below the size of the project: the save fails with its
@@ -137,7 +141,7 @@ TEST_F(ResourceLimitsTest, HugeFileIsRefusedWithoutBeingRead) {
   ASSERT_NO_FATAL_FAILURE(WriteSparse(path, "", off_t{2} << 30));
   LimitedProgram run("--as=1000000000", path);
   EXPECT_FALSE(WaitForWindow("Open project", run.Pid()).empty()) << "no error box";
-  EXPECT_TRUE(run.Running());
+  EXPECT_TRUE(run.Running()) << run.Errors();
 }
 
 }  // namespace
