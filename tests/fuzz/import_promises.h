@@ -19,7 +19,7 @@ inline bool SentinelsUntouched(const PointList& points, double width, double hei
 }
 
 // At least three finite points, centred on their bounding box whose size is
-// the one reported, starting on the y axis.
+// the one reported, counter-clockwise, starting on the y axis.
 inline bool KeepsImportPromises(const PointList& points, double width, double height) {
   if (points.size() < 3 || !(width > 0) || !(height > 0)) return false;
   double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
@@ -32,8 +32,7 @@ inline bool KeepsImportPromises(const PointList& points, double width, double he
   if (std::fabs(minX + maxX) > slackX || std::fabs(minY + maxY) > slackY) return false;
   if (std::fabs(maxX - minX - width) > slackX || std::fabs(maxY - minY - height) > slackY) return false;
   if (!(std::fabs(points[0].x) <= 1e-12)) return false;
-  // Counter-clockwise with area > 0 holds once import refuses loops without
-  // area (the import fix on its way); until then a collinear loop passes.
-  // AFTER THAT MERGE: if (!(ComputeSignedArea(points) > 0)) return false;
+  // Counter-clockwise, with an area.
+  if (!(ComputeSignedArea(points) > 0)) return false;
   return true;
 }
