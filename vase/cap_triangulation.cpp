@@ -1,6 +1,8 @@
 #include "vase/cap_triangulation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -60,8 +62,6 @@ void BuildPointGrid(const double* x, const double* y, int64_t n, PointGrid& grid
   for (int64_t i = 0; i < n; ++i) grid.items[fill[cellOfPoint[i]]++] = i;
   grid.usable = true;
 }
-
-double Distance(double dx, double dy) { return std::sqrt(dx * dx + dy * dy); }
 
 bool SameSpot(const double* x, const double* y, int64_t k, int64_t v) { return x[k] == x[v] && y[k] == y[v]; }
 
@@ -126,27 +126,8 @@ bool HasBlockerInGrid(const PointGrid& grid, const std::vector<uint8_t>& removed
   return false;
 }
 
-}  // namespace
-
-void TriangulatePolygon(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles) {
-  triangles.clear();
-  if (n < 3) return;
-
-  bool star = true;
-  for (int64_t i = 0; i < n && star; ++i) {
-    int64_t j = (i + 1) % n;
-    if (!(x[i] * y[j] - x[j] * y[i] > STAR_TOLERANCE)) star = false;
-  }
-  if (star) {
-    triangles.reserve(static_cast<size_t>(3 * n));
-    for (int64_t i = 0; i < n; ++i) {
-      triangles.push_back(n);
-      triangles.push_back(i);
-      triangles.push_back((i + 1) % n);
-    }
-    return;
-  }
-
+// Appends n - 2 triangles of the ring clipped ear by ear.
+void EarClip(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles) {
   std::vector<int64_t> next(static_cast<size_t>(n)), prev(static_cast<size_t>(n));
   for (int64_t i = 0; i < n; ++i) {
     next[i] = (i + 1) % n;
@@ -155,7 +136,7 @@ void TriangulatePolygon(const double* x, const double* y, int64_t n, std::vector
   std::vector<uint8_t> removed(static_cast<size_t>(n), 0);
   PointGrid grid;
   BuildPointGrid(x, y, n, grid);
-  triangles.reserve(static_cast<size_t>(3 * (n - 2)));
+  triangles.reserve(triangles.size() + static_cast<size_t>(3 * (n - 2)));
 
   auto emitAndUnlink = [&](int64_t v) {
     int64_t a = prev[v], c = next[v];
@@ -216,43 +197,164 @@ void TriangulatePolygon(const double* x, const double* y, int64_t n, std::vector
   triangles.push_back(next[current]);
 }
 
+}  // namespace
+
+void TriangulatePolygon(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles) {
+  triangles.clear();
+  if (n < 3) return;
+
+  bool star = true;
+  for (int64_t i = 0; i < n && star; ++i) {
+    int64_t j = (i + 1) % n;
+    if (!(x[i] * y[j] - x[j] * y[i] > STAR_TOLERANCE)) star = false;
+  }
+  if (star) {
+    triangles.reserve(static_cast<size_t>(3 * n));
+    for (int64_t i = 0; i < n; ++i) {
+      triangles.push_back(n);
+      triangles.push_back(i);
+      triangles.push_back((i + 1) % n);
+    }
+    return;
+  }
+  EarClip(x, y, n, triangles);
+}
+
+namespace {
+
+bool SamePoint(double ax, double ay, double bx, double by) { return ax == bx && ay == by; }
+
+bool Between(double v, double a, double b) { return a <= b ? a <= v && v <= b : b <= v && v <= a; }
+
+// Whether segment p-q and segment u-v cross or touch.
+bool SegmentsMeet(double px, double py, double qx, double qy, double ux, double uy, double vx, double vy) {
+  double d1 = Cross2D(ux, uy, vx, vy, px, py), d2 = Cross2D(ux, uy, vx, vy, qx, qy);
+  double d3 = Cross2D(px, py, qx, qy, ux, uy), d4 = Cross2D(px, py, qx, qy, vx, vy);
+  if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) return true;
+  auto on = [](double d, double x, double y, double ax, double ay, double bx, double by) {
+    return d == 0 && Between(x, ax, bx) && Between(y, ay, by);
+  };
+  return on(d3, ux, uy, px, py, qx, qy) || on(d4, vx, vy, px, py, qx, qy) || on(d1, px, py, ux, uy, vx, vy) ||
+         on(d2, qx, qy, ux, uy, vx, vy);
+}
+
+struct RingView {
+  const double* x;
+  const double* y;
+  int64_t n;
+};
+
+// Whether the direction from ring point k towards (tx, ty) starts into the
+// region left of the ring there; reversed walks the ring the other way.
+bool OpensInto(const RingView& r, int64_t k, bool reversed, double tx, double ty) {
+  int64_t a = (k + r.n - 1) % r.n, c = (k + 1) % r.n;
+  if (reversed) std::swap(a, c);
+  double left1 = Cross2D(r.x[a], r.y[a], r.x[k], r.y[k], tx, ty);
+  double left2 = Cross2D(r.x[k], r.y[k], r.x[c], r.y[c], tx, ty);
+  if (Cross2D(r.x[a], r.y[a], r.x[k], r.y[k], r.x[c], r.y[c]) >= 0) return left1 > 0 && left2 > 0;
+  return left1 > 0 || left2 > 0;
+}
+
+// No edge of either ring meets the bridge but at its own ends.
+bool BridgeIsClear(const RingView& outer, int64_t o, const RingView& inner, int64_t i) {
+  double px = inner.x[i], py = inner.y[i], qx = outer.x[o], qy = outer.y[o];
+  if (!OpensInto(outer, o, false, px, py) || !OpensInto(inner, i, true, qx, qy)) return false;
+  for (const RingView* r : {&outer, &inner}) {
+    for (int64_t k = 0; k < r->n; ++k) {
+      int64_t l = (k + 1) % r->n;
+      double ux = r->x[k], uy = r->y[k], vx = r->x[l], vy = r->y[l];
+      if (SamePoint(ux, uy, px, py) || SamePoint(ux, uy, qx, qy) || SamePoint(vx, vy, px, py) ||
+          SamePoint(vx, vy, qx, qy))
+        continue;
+      if (SegmentsMeet(px, py, qx, qy, ux, uy, vx, vy)) return false;
+    }
+  }
+  return true;
+}
+
+// An outer point that the inner ring's rightmost point i sees: the ray
+// towards +x meets the outer ring first on some edge; the edge's right end,
+// or a reflex corner inside the triangle it spans with the ray, at the
+// smallest angle to the ray. Checked, with a nearest-first search behind it.
+int64_t FindBridge(const RingView& outer, const RingView& inner, int64_t i) {
+  const double hx = inner.x[i], hy = inner.y[i];
+  double qx = INFINITY;
+  int64_t best = -1;
+  for (int64_t k = 0; k < outer.n; ++k) {
+    int64_t l = (k + 1) % outer.n;
+    double ay = outer.y[k], by = outer.y[l];
+    if (ay == by || !Between(hy, ay, by)) continue;
+    double x = outer.x[k] + (hy - ay) * (outer.x[l] - outer.x[k]) / (by - ay);
+    if (x >= hx && x < qx) {
+      qx = x;
+      best = outer.x[k] > outer.x[l] ? k : l;
+    }
+  }
+  if (best >= 0) {
+    const double mx = outer.x[best], my = outer.y[best];
+    double bestTan = INFINITY, bestD2 = INFINITY;
+    int64_t found = -1;
+    for (int64_t k = 0; k < outer.n; ++k) {
+      double vx = outer.x[k], vy = outer.y[k];
+      if (!(vx > hx) || vx > mx) continue;
+      double c1 = Cross2D(hx, hy, qx, hy, vx, vy), c2 = Cross2D(qx, hy, mx, my, vx, vy);
+      double c3 = Cross2D(mx, my, hx, hy, vx, vy);
+      bool inside = (c1 >= 0 && c2 >= 0 && c3 >= 0) || (c1 <= 0 && c2 <= 0 && c3 <= 0);
+      if (!inside && k != best) continue;
+      if (!OpensInto(outer, k, false, hx, hy)) continue;
+      double tan = std::fabs(vy - hy) / (vx - hx);
+      double d2 = (vx - hx) * (vx - hx) + (vy - hy) * (vy - hy);
+      if (tan < bestTan || (tan == bestTan && d2 < bestD2)) {
+        bestTan = tan;
+        bestD2 = d2;
+        found = k;
+      }
+    }
+    if (found >= 0 && BridgeIsClear(outer, found, inner, i)) return found;
+  }
+  std::vector<std::pair<double, int64_t>> byDistance(static_cast<size_t>(outer.n));
+  for (int64_t k = 0; k < outer.n; ++k) {
+    double dx = outer.x[k] - hx, dy = outer.y[k] - hy;
+    byDistance[static_cast<size_t>(k)] = {dx * dx + dy * dy, k};
+  }
+  std::sort(byDistance.begin(), byDistance.end());
+  for (const auto& [d2, k] : byDistance)
+    if (BridgeIsClear(outer, k, inner, i)) return k;
+  // Rings that cross each other have no clean bridge; the nearest point
+  // still gives N + M triangles.
+  return byDistance[0].second;
+}
+
+}  // namespace
+
 void StitchRings(const double* ax, const double* ay, int64_t n, const double* bx, const double* by, int64_t m,
                  std::vector<int64_t>& triangles) {
   if (n < 1 || m < 1) return;
-  std::vector<double> sa(static_cast<size_t>(n + 1)), sb(static_cast<size_t>(m + 1));
-  sa[0] = 0;
-  for (int64_t k = 1; k <= n; ++k)
-    sa[k] = sa[k - 1] + Distance(ax[k % n] - ax[k - 1], ay[k % n] - ay[k - 1]);
-  sb[0] = 0;
-  for (int64_t k = 1; k <= m; ++k)
-    sb[k] = sb[k - 1] + Distance(bx[k % m] - bx[k - 1], by[k % m] - by[k - 1]);
-  double la = sa[n] > 1e-12 ? sa[n] : 1e-12;
-  double lb = sb[m] > 1e-12 ? sb[m] : 1e-12;
+  int64_t i = 0;
+  for (int64_t k = 1; k < m; ++k)
+    if (bx[k] > bx[i]) i = k;
+  const RingView outer{ax, ay, n}, inner{bx, by, m};
+  const int64_t o = FindBridge(outer, inner, i);
 
-  int64_t i = 0, j = 0;
-  while (i < n || j < m) {
-    double ta = i < n ? sa[i + 1] / la : 2;
-    double tb = j < m ? sb[j + 1] / lb : 2;
-    int64_t i0 = i % n, i1 = (i + 1) % n, j0 = j % m, j1 = (j + 1) % m;
-    bool advanceA = ta <= tb;
-    // Arc length alone can fold a rim triangle on the pattern's flanks; take
-    // the other ring's step when that one faces up and this one does not.
-    if (advanceA && j < m && !(Cross2D(ax[i0], ay[i0], ax[i1], ay[i1], bx[j0], by[j0]) > 0) &&
-        Cross2D(ax[i0], ay[i0], bx[j1], by[j1], bx[j0], by[j0]) > 0)
-      advanceA = false;
-    else if (!advanceA && i < n && !(Cross2D(ax[i0], ay[i0], bx[j1], by[j1], bx[j0], by[j0]) > 0) &&
-             Cross2D(ax[i0], ay[i0], ax[i1], ay[i1], bx[j0], by[j0]) > 0)
-      advanceA = true;
-    if (advanceA) {
-      triangles.push_back(i0);
-      triangles.push_back(i1);
-      triangles.push_back(n + j0);
-      ++i;
-    } else {
-      triangles.push_back(i0);
-      triangles.push_back(n + j1);
-      triangles.push_back(n + j0);
-      ++j;
-    }
+  // One ring with the hole cut open: the outer ring from o round to o again,
+  // across to the inner ring, round it the other way, and back.
+  const int64_t total = n + m + 2;
+  std::vector<double> x(static_cast<size_t>(total)), y(static_cast<size_t>(total));
+  std::vector<int64_t> index(static_cast<size_t>(total));
+  for (int64_t k = 0; k <= n; ++k) {
+    int64_t v = (o + k) % n;
+    x[static_cast<size_t>(k)] = ax[v];
+    y[static_cast<size_t>(k)] = ay[v];
+    index[static_cast<size_t>(k)] = v;
   }
+  for (int64_t k = 0; k <= m; ++k) {
+    int64_t v = ((i - k) % m + m) % m;
+    x[static_cast<size_t>(n + 1 + k)] = bx[v];
+    y[static_cast<size_t>(n + 1 + k)] = by[v];
+    index[static_cast<size_t>(n + 1 + k)] = n + v;
+  }
+  std::vector<int64_t> band;
+  EarClip(x.data(), y.data(), total, band);
+  triangles.reserve(triangles.size() + band.size());
+  for (int64_t k : band) triangles.push_back(index[static_cast<size_t>(k)]);
 }
