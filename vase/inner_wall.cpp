@@ -1,5 +1,6 @@
 #include "vase/vase_slices.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -109,9 +110,69 @@ int64_t BuildInnerWallRing(const PointList& outline, const PointList& baseLine, 
   return OffsetRingInward(simplified, innerRing, vase.inwardDepth + w);
 }
 
+namespace {
+
+// Scale and turn of a slice as one complex factor (s cos a, s sin a).
+struct SliceFactor {
+  double re = 0, im = 0;
+};
+
+SliceFactor FactorAt(const VaseParams& vase, double t) {
+  double s = VaseScaleAt(vase, t), a = SliceAngle(vase, t);
+  return {s * std::cos(a), s * std::sin(a)};
+}
+
+// The factor of a wall meshed from S + 1 slices between z0 and z1 at height
+// z: straight between the two slices around it.
+SliceFactor MeshedFactorAt(const std::vector<SliceFactor>& slices, double z0, double z1, double z) {
+  int64_t steps = static_cast<int64_t>(slices.size()) - 1;
+  double u = (z - z0) / (z1 - z0) * static_cast<double>(steps);
+  int64_t i = static_cast<int64_t>(std::floor(u));
+  if (i < 0) i = 0;
+  if (i > steps - 1) i = steps - 1;
+  double f = u - static_cast<double>(i);
+  const SliceFactor& a = slices[static_cast<size_t>(i)];
+  const SliceFactor& b = slices[static_cast<size_t>(i + 1)];
+  return {a.re + f * (b.re - a.re), a.im + f * (b.im - a.im)};
+}
+
+}  // namespace
+
+int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointList& innerRing) {
+  const double H = vase.height, b = vase.bottomThickness;
+  double reach = 0;
+  for (const OutlinePoint& q : innerRing) reach = MaxF(reach, std::hypot(q.x, q.y));
+  const double w = vase.wallThickness / MaxF(MinVaseScale(vase), MIN_VASE_SCALE);
+  std::vector<SliceFactor> outer, inner;
+  std::vector<double> heights;
+  for (int64_t i = 0; i <= steps; ++i) {
+    double zo = OuterSliceZ(vase, i, steps), zi = InnerSliceZ(vase, i, steps);
+    outer.push_back(FactorAt(vase, zo / H));
+    inner.push_back(FactorAt(vase, zi / H));
+    heights.push_back(zi);
+    if (zo > b && zo < H) heights.push_back(zo);
+  }
+  std::sort(heights.begin(), heights.end());
+  // Both walls are straight on each piece between these heights, so their
+  // gap is largest at a piece's ends; the outer wall's factor may pass
+  // closest to the axis inside it. An inner point q then lies at least
+  // |outer|·(offset) - |inner - outer|·|q| inside the outer wall; half the
+  // offset may go, the rest is left for the quads' diagonals.
+  for (size_t k = 0; k + 1 < heights.size(); ++k) {
+    SliceFactor oa = MeshedFactorAt(outer, 0, H, heights[k]), ob = MeshedFactorAt(outer, 0, H, heights[k + 1]);
+    SliceFactor ia = MeshedFactorAt(inner, b, H, heights[k]), ib = MeshedFactorAt(inner, b, H, heights[k + 1]);
+    double drift = MaxF(std::hypot(ia.re - oa.re, ia.im - oa.im), std::hypot(ib.re - ob.re, ib.im - ob.im));
+    double nearest = PointSegmentDistance(0, 0, oa.re, oa.im, ob.re, ob.im);
+    if (!(drift * reach <= 0.5 * w * nearest)) return 0;
+  }
+  return 1;
+}
+
 int64_t CheckWallThickness(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
                            PointList& innerRing) {
-  if (BuildInnerWallRing(outline, baseLine, vase, innerRing) == 0) {
+  if (BuildInnerWallRing(outline, baseLine, vase, innerRing) == 0 ||
+      InnerWallStaysInside(vase, ClampVaseSteps(vase.steps), innerRing) == 0) {
+    innerRing.clear();
     gLastError = Tx(TX_VASE_WALL_TOO_THICK);
     return 0;
   }
