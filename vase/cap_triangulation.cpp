@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -180,9 +181,9 @@ void EarClip(const double* x, const double* y, int64_t n, std::vector<int64_t>& 
       double bestCross = -1e300;
       int64_t v = current;
       for (int64_t walked = 0; walked < remaining; ++walked, v = next[v]) {
-        double cross = Cross2D(x[prev[v]], y[prev[v]], x[v], y[v], x[next[v]], y[next[v]]);
-        if (cross > bestCross) {
-          bestCross = cross;
+        double corner = Cross2D(x[prev[v]], y[prev[v]], x[v], y[v], x[next[v]], y[next[v]]);
+        if (corner > bestCross) {
+          bestCross = corner;
           best = v;
         }
       }
@@ -325,6 +326,70 @@ int64_t FindBridge(const RingView& outer, const RingView& inner, int64_t i) {
   return byDistance[0].second;
 }
 
+// Sine of the triangle's smallest corner: twice its area over the two
+// longer sides; 0 or less when flat or turned over.
+double SmallestSine(const double* x, const double* y, int64_t a, int64_t b, int64_t c) {
+  double ab = std::hypot(x[b] - x[a], y[b] - y[a]), bc = std::hypot(x[c] - x[b], y[c] - y[b]);
+  double ca = std::hypot(x[a] - x[c], y[a] - y[c]);
+  double shortest = std::fmin(ab, std::fmin(bc, ca));
+  double product = ab * bc * ca / shortest;
+  double cross = Cross2D(x[a], y[a], x[b], y[b], x[c], y[c]);
+  return product > 0 ? cross / product : cross;
+}
+
+// Ear clipping leaves slivers along runs of points that are straight but for
+// rounding, and such a sliver's winding does not survive the slice transform
+// or single precision. Flipping the diagonal of two neighbours whenever that
+// raises the pair's smallest corner clearly removes them; every flip raises
+// the sorted list of smallest corners, so the flipping ends. Ring edges have
+// one triangle and never flip.
+void FlipSlivers(const double* x, const double* y, std::vector<int64_t>& t, size_t first) {
+  auto key = [](int64_t a, int64_t b) { return static_cast<uint64_t>(a) << 32 | static_cast<uint64_t>(b); };
+  std::unordered_map<uint64_t, size_t> owner;
+  std::vector<std::pair<int64_t, int64_t>> pending;
+  for (size_t k = first; k + 2 < t.size(); k += 3) {
+    for (int e = 0; e < 3; ++e) {
+      owner[key(t[k + e], t[k + (e + 1) % 3])] = k;
+      pending.push_back({t[k + e], t[k + (e + 1) % 3]});
+    }
+  }
+  auto third = [&](size_t k, int64_t a, int64_t b) {
+    for (int e = 0; e < 3; ++e)
+      if (t[k + e] != a && t[k + e] != b) return t[k + e];
+    return a;
+  };
+  size_t budget = 20 * (t.size() - first) + 100;
+  while (!pending.empty() && budget-- > 0) {
+    auto [a, b] = pending.back();
+    pending.pop_back();
+    auto one = owner.find(key(a, b)), other = owner.find(key(b, a));
+    if (one == owner.end() || other == owner.end()) continue;
+    size_t k1 = one->second, k2 = other->second;
+    int64_t c = third(k1, a, b), d = third(k2, a, b);
+    if (Cross2D(x[c], y[c], x[a], y[a], x[d], y[d]) <= EAR_TOLERANCE ||
+        Cross2D(x[d], y[d], x[b], y[b], x[c], y[c]) <= EAR_TOLERANCE)
+      continue;
+    double before = std::fmin(SmallestSine(x, y, a, b, c), SmallestSine(x, y, b, a, d));
+    double after = std::fmin(SmallestSine(x, y, c, a, d), SmallestSine(x, y, d, b, c));
+    if (!(after > 1.001 * before + 1e-12)) continue;
+    owner.erase(one);
+    owner.erase(other);
+    t[k1] = c;
+    t[k1 + 1] = a;
+    t[k1 + 2] = d;
+    t[k2] = d;
+    t[k2 + 1] = b;
+    t[k2 + 2] = c;
+    owner[key(c, a)] = k1;
+    owner[key(a, d)] = k1;
+    owner[key(d, c)] = k1;
+    owner[key(d, b)] = k2;
+    owner[key(b, c)] = k2;
+    owner[key(c, d)] = k2;
+    pending.insert(pending.end(), {{a, d}, {d, b}, {b, c}, {c, a}});
+  }
+}
+
 }  // namespace
 
 void StitchRings(const double* ax, const double* ay, int64_t n, const double* bx, const double* by, int64_t m,
@@ -355,6 +420,11 @@ void StitchRings(const double* ax, const double* ay, int64_t n, const double* bx
   }
   std::vector<int64_t> band;
   EarClip(x.data(), y.data(), total, band);
-  triangles.reserve(triangles.size() + band.size());
+  const size_t first = triangles.size();
+  triangles.reserve(first + band.size());
   for (int64_t k : band) triangles.push_back(index[static_cast<size_t>(k)]);
+  std::vector<double> allX(ax, ax + n), allY(ay, ay + n);
+  allX.insert(allX.end(), bx, bx + m);
+  allY.insert(allY.end(), by, by + m);
+  FlipSlivers(allX.data(), allY.data(), triangles, first);
 }

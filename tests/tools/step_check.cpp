@@ -1,7 +1,8 @@
 // Reads a STEP file with OpenCASCADE and prints what a CAD program would
 // see, one "key value" per line: solids, shells, faces, edges, free edges
 // (edges with fewer than two faces), validity, volume, total edge length,
-// and whether every edge is bounded.
+// whether every edge is bounded, and how many faces could not be meshed
+// for the volume.
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
 #include <BRepMesh_IncrementalMesh.hxx>
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
   }
   BRepCheck_Analyzer analyzer(shape);
   double volume = 0;
+  int unmeshed = 0;
   if (solids.Extent() > 0) {
     // The integration over the faces misses by percents on tall extrusions
     // and on B-splines of many spans; the signed sum over a fine mesh of the
@@ -82,7 +84,10 @@ int main(int argc, char** argv) {
       const TopoDS_Face& f = TopoDS::Face(face.Current());
       TopLoc_Location location;
       Handle(Poly_Triangulation) triangulation = BRep_Tool::Triangulation(f, location);
-      if (triangulation.IsNull()) continue;
+      if (triangulation.IsNull()) {
+        ++unmeshed;
+        continue;
+      }
       const gp_Trsf& move = location.Transformation();
       const bool reversed = f.Orientation() == TopAbs_REVERSED;
       for (int t = 1; t <= triangulation->NbTriangles(); ++t) {
@@ -102,5 +107,7 @@ int main(int argc, char** argv) {
               solids.Extent(), shells.Extent(), faces.Extent(), edges.Extent(), vertices.Extent(), freeEdges,
               unbounded);
   std::printf("valid %d\nvolume %.12g\nlength %.12g\n", analyzer.IsValid() ? 1 : 0, volume, length);
+  // Faces the mesher could not cover are missing from the volume.
+  std::printf("unmeshed_faces %d\n", unmeshed);
   return 0;
 }
