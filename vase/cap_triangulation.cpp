@@ -337,12 +337,11 @@ double SmallestSine(const double* x, const double* y, int64_t a, int64_t b, int6
   return product > 0 ? cross / product : cross;
 }
 
-// Ear clipping leaves slivers along runs of points that are straight but for
-// rounding, and such a sliver's winding does not survive the slice transform
-// or single precision. Flipping the diagonal of two neighbours whenever that
-// raises the pair's smallest corner clearly removes them; every flip raises
-// the sorted list of smallest corners, so the flipping ends. Ring edges have
-// one triangle and never flip.
+}  // namespace
+
+// Flipping the diagonal of two neighbours whenever that raises the pair's
+// smallest corner clearly: every flip raises the sorted list of smallest
+// corners, so the flipping ends.
 void FlipSlivers(const double* x, const double* y, std::vector<int64_t>& t, size_t first) {
   auto key = [](int64_t a, int64_t b) { return static_cast<uint64_t>(a) << 32 | static_cast<uint64_t>(b); };
   std::unordered_map<uint64_t, size_t> owner;
@@ -390,7 +389,10 @@ void FlipSlivers(const double* x, const double* y, std::vector<int64_t>& t, size
   }
 }
 
-}  // namespace
+void TriangulateCap(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles) {
+  TriangulatePolygon(x, y, n, triangles);
+  if (static_cast<int64_t>(triangles.size()) != 3 * n) FlipSlivers(x, y, triangles, 0);
+}
 
 void StitchRings(const double* ax, const double* ay, int64_t n, const double* bx, const double* by, int64_t m,
                  std::vector<int64_t>& triangles) {

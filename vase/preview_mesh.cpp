@@ -45,7 +45,7 @@ struct RingArrays {
 
 void TriangulateRing(const PointList& ring, std::vector<int64_t>& triangles) {
   RingArrays r(ring);
-  TriangulatePolygon(r.x.data(), r.y.data(), r.Size(), triangles);
+  TriangulateCap(r.x.data(), r.y.data(), r.Size(), triangles);
 }
 
 void TriangulateBand(const PointList& outer, const PointList& inner, std::vector<int64_t>& triangles) {
@@ -172,7 +172,7 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
   if (vase.hollow != 0 && vase.wallThickness > 0 && vase.bottomThickness > 0 &&
       vase.height > vase.bottomThickness) {
     PointList* built = nullptr;
-    hollow = CachedInnerRing(rings, baseLine, vase, built) != 0 && InnerWallStaysInside(vase, steps, *built) != 0;
+    hollow = CachedInnerRing(rings, baseLine, vase, built) != 0 && InnerWallStaysInside(vase, steps, ring, *built) != 0;
     inner = built;
   }
   int64_t m = hollow ? static_cast<int64_t>(inner->size()) : 0;

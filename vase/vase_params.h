@@ -50,7 +50,6 @@ double MinVaseScale(const VaseParams& vase);
 
 // Steps to build (1..400), or 0 with the reason in gLastError.
 int64_t ValidateVaseParams(const PointList& outline, const VaseParams& vase);
-// Builds the inner wall ring of a hollow vase and checks that its wall stays
-// inside the outer one as meshed; 0 with gLastError on failure.
+// Builds the inner wall ring of a hollow vase; 0 with gLastError on failure.
 int64_t CheckWallThickness(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
                            PointList& innerRing);
