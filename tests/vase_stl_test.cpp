@@ -281,7 +281,7 @@ void FlatAreas(const PointList& outline, const PointList& baseLine, const VasePa
   areas[2] = floor * floor * SignedArea(inner);
 }
 
-// The issue's own case: one step and a strong bulge, so the outer wall is a
+// One step and a strong bulge, so the outer wall is a
 // plain prism while the inner wall's floor ring swells past it. Refused by
 // both writers with the wall message, drawn solid; with 60 steps all build.
 TEST(VaseStl, InnerWallLeavingTheMeshedOuterWallIsRefusedEverywhere) {
@@ -319,6 +319,19 @@ TEST(VaseStl, InnerWallLeavingTheMeshedOuterWallIsRefusedEverywhere) {
   EXPECT_GT(ExportVaseStep(step, d.result.outlinePoints, d.result.baseLinePoints, d.vase, VASE_STEP_TOLERANCE), 0);
   BuildPreviewMesh(d.result.outlinePoints, d.result.baseLinePoints, d.vase, FINE_POINT_BUDGET);
   EXPECT_TRUE(MeasurePreviewFlatParts(d.vase).hollow);
+
+  // A square turned a quarter: over 4 steps the quads of its long sides bend
+  // in by more than the wall is thick and the vase is refused; over 60 they
+  // bend in a third of a millimetre.
+  VaseParams turned;
+  turned.hollow = VASE_HOLLOW;
+  turned.twist = 90;
+  for (auto [steps, builds] : {std::pair{4, false}, {60, true}}) {
+    turned.steps = steps;
+    EXPECT_EQ(ExportVaseStl(stl, SquareOutline(50), {}, turned, VASE_STL_TOLERANCE) > 0, builds) << steps;
+    BuildPreviewMesh(SquareOutline(50), {}, turned, FINE_POINT_BUDGET);
+    EXPECT_EQ(MeasurePreviewFlatParts(turned).hollow, builds) << steps;
+  }
 }
 
 // Hollow vases drawn at random: every one the writer accepts is closed,
