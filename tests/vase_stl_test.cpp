@@ -2,13 +2,14 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
-#include <limits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <limits>
 #include <map>
-#include <sstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -129,12 +130,7 @@ std::map<std::string, double> MeasureCaps(const std::string& stl, const PointLis
   AppendRing(rings, inner, vase, b / H);
   rings += "\n";
   std::string ringPath = stl + ".rings";
-  {
-    ExportFile file;
-    if (OpenExportFile(file, ringPath) == 0) return values;
-    PutExportBytes(file, rings.data(), static_cast<int64_t>(rings.size()));
-    if (CloseExportFile(file) == 0) return values;
-  }
+  std::ofstream(ringPath) << rings;
   std::string output;
   RunCommand("/usr/bin/python3 " RIBBELO_SOURCE_DIR "/tests/tools/stl_caps_check.py '" + stl + "' '" + ringPath +
                  "' 2>&1",
