@@ -83,7 +83,7 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
   std::vector<double> X, Y;
   RingToArrays(outer, X, Y);
   std::vector<int64_t> K;
-  TriangulatePolygon(X.data(), Y.data(), N, K);
+  TriangulateCap(X.data(), Y.data(), N, K);
   const int64_t TK = static_cast<int64_t>(K.size() / 3);
   SliceTable P;
   BuildSliceTable(vase, outer, S, [&](int64_t i) { return static_cast<double>(i) / static_cast<double>(S); }, P);
@@ -98,7 +98,7 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
     M = static_cast<int64_t>(inner.size());
     std::vector<double> IX, IY;
     RingToArrays(inner, IX, IY);
-    TriangulatePolygon(IX.data(), IY.data(), M, F);
+    TriangulateCap(IX.data(), IY.data(), M, F);
     BuildSliceTable(vase, inner, S, [&](int64_t i) { return InnerSliceZ(vase, i, S) / H; }, Q);
     std::vector<double> topX(static_cast<size_t>(N)), topY(static_cast<size_t>(N));
     std::vector<double> innerTopX(static_cast<size_t>(M)), innerTopY(static_cast<size_t>(M));

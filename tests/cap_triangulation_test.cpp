@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "vase/cap_triangulation.h"
@@ -186,7 +188,32 @@ TEST(TriangulatePolygon, IndexedSearchMatchesTheWalkOnLargeRings) {
   EXPECT_EQ(t, ReferenceEarClipping(dup));
 }
 
-TEST(StitchRings, LockStepOnEqualShapes) {
+// The band as a tiling: N + M triangles, all facing up, their areas adding
+// to the band's, each ring edge used once forwards and every other edge
+// matched by its reverse.
+void ExpectTiledBand(const Ring& outer, const Ring& inner, const Triangles& t, size_t first = 0) {
+  int64_t n = outer.Size(), m = inner.Size();
+  ASSERT_EQ(t.size() - first, 3u * (n + m));
+  Ring all = outer;
+  all.x.insert(all.x.end(), inner.x.begin(), inner.x.end());
+  all.y.insert(all.y.end(), inner.y.begin(), inner.y.end());
+  std::map<std::pair<int64_t, int64_t>, int> edges;
+  double area = 0;
+  for (size_t k = first; k < t.size(); k += 3) {
+    EXPECT_GT(TriangleCross(all, t, k), 0) << "triangle " << (k - first) / 3;
+    area += TriangleCross(all, t, k) / 2;
+    for (int e = 0; e < 3; ++e) ++edges[{t[k + e], t[k + (e + 1) % 3]}];
+  }
+  EXPECT_NEAR(area, RingArea(outer) - RingArea(inner), 1e-9 * RingArea(outer));
+  for (int64_t v = 0; v < n; ++v) edges[{(v + 1) % n, v}] += 1;
+  for (int64_t v = 0; v < m; ++v) edges[{n + v, n + (v + 1) % m}] += 1;
+  for (const auto& [edge, uses] : edges) {
+    auto reverse = edges.find({edge.second, edge.first});
+    EXPECT_TRUE(uses == 1 && reverse != edges.end() && reverse->second == 1) << edge.first << "-" << edge.second;
+  }
+}
+
+TEST(StitchRings, EqualShapesAndOffCentreHoles) {
   Ring outer, inner;
   for (auto [x, y] : {std::pair{0.0, 20.0}, {-20.0, 0.0}, {0.0, -20.0}, {20.0, 0.0}}) {
     outer.Add(x, y);
@@ -194,7 +221,23 @@ TEST(StitchRings, LockStepOnEqualShapes) {
   }
   Triangles t = {99};  // only appended to
   StitchRings(outer.x.data(), outer.y.data(), 4, inner.x.data(), inner.y.data(), 4, t);
-  EXPECT_EQ(t, (Triangles{99, 0, 1, 4, 1, 5, 4, 1, 2, 5, 2, 6, 5, 2, 3, 6, 3, 7, 6, 3, 0, 7, 0, 4, 7}));
+  EXPECT_EQ(t[0], 99);
+  ExpectTiledBand(outer, inner, t, 1);
+  // A C-shaped outer ring around a small hole in one arm, and a gear whose
+  // hole lies away from the origin.
+  Ring c, hole;
+  for (auto [x, y] : {std::pair{0.0, 10.0}, {-10.0, 10.0}, {-10.0, -10.0}, {10.0, -10.0}, {10.0, -6.0},
+                      {-6.0, -6.0}, {-6.0, 6.0}, {10.0, 6.0}, {10.0, 10.0}})
+    c.Add(x, y);
+  for (auto [x, y] : {std::pair{-7.0, 0.0}, {-9.0, 1.0}, {-9.0, -1.0}}) hole.Add(x, y);
+  t.clear();
+  StitchRings(c.x.data(), c.y.data(), c.Size(), hole.x.data(), hole.y.data(), hole.Size(), t);
+  ExpectTiledBand(c, hole, t);
+  Ring gear = Gear(9, 30, 12, 4, 50), small;
+  for (int k = 0; k < 7; ++k) small.Add(50 + 3 * std::cos(2 * M_PI * k / 7), 3 * std::sin(2 * M_PI * k / 7));
+  t.clear();
+  StitchRings(gear.x.data(), gear.y.data(), gear.Size(), small.x.data(), small.y.data(), small.Size(), t);
+  ExpectTiledBand(gear, small, t);
 }
 
 TEST(StitchRings, ZeroLengthRingsStillGiveNPlusM) {
@@ -213,23 +256,15 @@ TEST(StitchRings, NoTriangleFacesDownOnThePatternFlanks) {
     double a = M_PI / 2 + 2 * M_PI * k / 90;
     inner.Add(20 * std::cos(a), 20 * std::sin(a));
   }
-  int64_t n = outer.Size(), m = inner.Size();
   Triangles t;
-  StitchRings(outer.x.data(), outer.y.data(), n, inner.x.data(), inner.y.data(), m, t);
-  ASSERT_EQ(t.size(), 3u * (n + m));
-  std::vector<double> x = outer.x, y = outer.y;
-  x.insert(x.end(), inner.x.begin(), inner.x.end());
-  y.insert(y.end(), inner.y.begin(), inner.y.end());
-  Ring all{x, y};
-  std::vector<int> used(n + m, 0);
-  for (size_t k = 0; k < t.size(); k += 3) {
-    EXPECT_GT(TriangleCross(all, t, k), 0) << "triangle " << k / 3;
-    for (int e = 0; e < 3; ++e) used[t[k + e]] = 1;
-  }
-  for (int64_t v = 0; v < n + m; ++v) EXPECT_EQ(used[v], 1) << v;
-  double area = 0;
-  for (size_t k = 0; k < t.size(); k += 3) area += TriangleCross(all, t, k) / 2;
-  EXPECT_NEAR(area, RingArea(outer) - RingArea(inner), 1e-6);
+  StitchRings(outer.x.data(), outer.y.data(), outer.Size(), inner.x.data(), inner.y.data(), inner.Size(), t);
+  ExpectTiledBand(outer, inner, t);
+  // Teeth inside as well: a smooth outer ring round a gear.
+  Ring round;
+  for (int k = 0; k < 200; ++k) round.Add(45 * std::cos(M_PI / 2 + 2 * M_PI * k / 200), 45 * std::sin(M_PI / 2 + 2 * M_PI * k / 200));
+  t.clear();
+  StitchRings(round.x.data(), round.y.data(), round.Size(), outer.x.data(), outer.y.data(), outer.Size(), t);
+  ExpectTiledBand(round, outer, t);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "tests/support/preview_checks.h"
+#include "tests/support/vase_designs.h"
 #include "tests/support/vase_rings.h"
 #include "vase/preview_mesh.h"
 #include "vase/vase_slices.h"
@@ -197,6 +199,18 @@ TEST(PreviewMesh, RebuildFollowsChangesOfOutlineAndWall) {
   EXPECT_EQ(gVertexCount, 2 * 3 * 100 + 2);
   RebuildPreviewMeshFor(r, v, 1);
   EXPECT_EQ(gVertexCount, coarseCount);
+}
+
+// Rim, bottom and inner floor each cover their region once, facing the right
+// way: the rim is the band between the top slices, the floors are the rings.
+TEST(PreviewMesh, HollowDesignsHaveSoundRimsAndFloors) {
+  for (const VaseDesign& d : HollowTestDesigns()) {
+    ASSERT_EQ(d.result.valid, 1) << d.name;
+    BuildPreviewMesh(d.result.outlinePoints, d.result.baseLinePoints, d.vase, FINE_POINT_BUDGET);
+    PreviewFlatParts parts = MeasurePreviewFlatParts(d.vase);
+    ASSERT_TRUE(parts.hollow) << d.name;
+    ExpectSoundFlatParts(parts, d.name);
+  }
 }
 
 TEST(PreviewMesh, TriangleArraysOnlyGrow) {

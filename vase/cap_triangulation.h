@@ -1,6 +1,7 @@
 // Planar meshing that closes the vase: caps of one ring, bands between two.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,7 +14,18 @@ inline double Cross2D(double ax, double ay, double bx, double by, double cx, dou
 // ring is star-shaped about the origin, else n - 2 ear-clipped triangles.
 void TriangulatePolygon(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles);
 
-// Appends N + M triangles covering the band between the first (outer) ring,
-// indices 0..N-1, and the second (inner) ring, indices N..N+M-1.
+// Ear clipping leaves slivers along runs of points that are straight but for
+// rounding, whose winding does not survive the slice transform or single
+// precision, and its fall-back may turn a triangle over. Flips diagonals of
+// the triangles from index first on (into x, y) towards fatter triangles
+// until none helps; edges with one triangle, the ring's, stay.
+void FlipSlivers(const double* x, const double* y, std::vector<int64_t>& triangles, size_t first);
+// TriangulatePolygon with the slivers of the ear clipping flipped away; the
+// fan is kept as it is.
+void TriangulateCap(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles);
+
+// Appends N + M counter-clockwise triangles that tile the band between the
+// first (outer) ring, indices 0..N-1, and the second (inner) ring inside it,
+// indices N..N+M-1; every ring edge is an edge of exactly one triangle.
 void StitchRings(const double* ax, const double* ay, int64_t n, const double* bx, const double* by, int64_t m,
                  std::vector<int64_t>& triangles);

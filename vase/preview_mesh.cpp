@@ -15,18 +15,44 @@ constexpr double THINNING_START_DIVISOR = 5000;
 
 // The thinned outline and the inner ring only change with a recompute or a
 // wall setting, not while the view turns; one entry per point budget keeps
-// the fine and the coarse build from evicting each other.
+// the fine and the coarse build from evicting each other. Their floors and
+// rim go with them: turning and scaling a slice about the axis keeps every
+// triangle's winding, so the unmoved rings' triangulation serves each slice.
 struct RingCache {
   bool filled = false;
   int64_t budget = 0;
   PointList source;
   PointList thinned;
+  std::vector<int64_t> bottom;
   bool innerFilled = false;
   PointList baseLine;
   double innerKey[5] = {0, 0, 0, 0, 0};
   int64_t innerOk = 0;
   PointList inner;
+  std::vector<int64_t> innerFloor, rim;
 };
+
+struct RingArrays {
+  std::vector<double> x, y;
+  explicit RingArrays(const PointList& ring) {
+    for (const OutlinePoint& p : ring) {
+      x.push_back(p.x);
+      y.push_back(p.y);
+    }
+  }
+  int64_t Size() const { return static_cast<int64_t>(x.size()); }
+};
+
+void TriangulateRing(const PointList& ring, std::vector<int64_t>& triangles) {
+  RingArrays r(ring);
+  TriangulateCap(r.x.data(), r.y.data(), r.Size(), triangles);
+}
+
+void TriangulateBand(const PointList& outer, const PointList& inner, std::vector<int64_t>& triangles) {
+  RingArrays a(outer), b(inner);
+  triangles.clear();
+  StitchRings(a.x.data(), a.y.data(), a.Size(), b.x.data(), b.y.data(), b.Size(), triangles);
+}
 
 RingCache gRingCache[2];
 int64_t gRingCacheNext = 0;
@@ -65,6 +91,7 @@ RingCache& CachedThinning(const PointList& outline, int64_t budget) {
   entry->budget = budget;
   entry->source = outline;
   ThinOutline(outline, budget, entry->thinned);
+  TriangulateRing(entry->thinned, entry->bottom);
   entry->filled = true;
   return *entry;
 }
@@ -78,6 +105,10 @@ int64_t CachedInnerRing(RingCache& entry, const PointList& baseLine, const VaseP
     entry.baseLine = baseLine;
     std::memcpy(entry.innerKey, key, sizeof key);
     entry.innerOk = BuildInnerWallRing(entry.thinned, baseLine, vase, entry.inner);
+    if (entry.innerOk) {
+      TriangulateRing(entry.inner, entry.innerFloor);
+      TriangulateBand(entry.thinned, entry.inner, entry.rim);
+    }
     entry.innerFilled = true;
   }
   inner = &entry.inner;
@@ -141,7 +172,7 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
   if (vase.hollow != 0 && vase.wallThickness > 0 && vase.bottomThickness > 0 &&
       vase.height > vase.bottomThickness) {
     PointList* built = nullptr;
-    hollow = CachedInnerRing(rings, baseLine, vase, built) != 0;
+    hollow = CachedInnerRing(rings, baseLine, vase, built) != 0 && InnerWallStaysInside(vase, steps, ring, *built) != 0;
     inner = built;
   }
   int64_t m = hollow ? static_cast<int64_t>(inner->size()) : 0;
@@ -166,7 +197,11 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
       AddMeshTriangle(lo + j, up + jn, up + j, TRI_WALL);
     }
   }
-  for (int64_t j = 0; j < n; ++j) AddMeshTriangle(centre, j + 1 == n ? 0 : j + 1, j, TRI_FLOOR);
+  // A fan where the outline is star-shaped about the axis, else ear-clipped
+  // as the STL writer does; index n is the centre. Turned over to face down.
+  auto atBottom = [&](int64_t k) { return k == n ? centre : k; };
+  for (size_t k = 0; k + 2 < rings.bottom.size(); k += 3)
+    AddMeshTriangle(atBottom(rings.bottom[k]), atBottom(rings.bottom[k + 2]), atBottom(rings.bottom[k + 1]), TRI_FLOOR);
 
   if (hollow) {
     int64_t i0 = centre + 1;
@@ -183,15 +218,16 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
         AddMeshTriangle(lo + j, up + j, up + jn, TRI_WALL);
       }
     }
-    for (int64_t j = 0; j < m; ++j) AddMeshTriangle(floor, i0 + j, i0 + (j + 1 == m ? 0 : j + 1), TRI_FLOOR);
+    const std::vector<int64_t>& innerFloor = rings.innerFloor;
+    auto atFloor = [&](int64_t k) { return k == m ? floor : i0 + k; };
+    for (size_t k = 0; k + 2 < innerFloor.size(); k += 3)
+      AddMeshTriangle(atFloor(innerFloor[k]), atFloor(innerFloor[k + 1]), atFloor(innerFloor[k + 2]), TRI_FLOOR);
 
     int64_t outerTop = steps * n, innerTop = i0 + steps * m;
-    std::vector<int64_t> rim;
-    rim.reserve(static_cast<size_t>(3 * (n + m)));
-    StitchRings(gVertX.data() + outerTop, gVertY.data() + outerTop, n, gVertX.data() + innerTop,
-                gVertY.data() + innerTop, m, rim);
-    auto map = [&](int64_t k) { return k < n ? outerTop + k : innerTop + (k - n); };
-    for (size_t k = 0; k + 2 < rim.size(); k += 3) AddMeshTriangle(map(rim[k]), map(rim[k + 1]), map(rim[k + 2]), TRI_WALL);
+    const std::vector<int64_t>& rim = rings.rim;
+    auto atRim = [&](int64_t k) { return k < n ? outerTop + k : innerTop + (k - n); };
+    for (size_t k = 0; k + 2 < rim.size(); k += 3)
+      AddMeshTriangle(atRim(rim[k]), atRim(rim[k + 1]), atRim(rim[k + 2]), TRI_WALL);
   }
 
   gVertexCount = vertexCount;

@@ -20,6 +20,11 @@ double InnerSliceZ(const VaseParams& vase, int64_t i, int64_t steps);
 // The inner wall ring chosen by the inner-wall mode; 1 on success.
 int64_t BuildInnerWallRing(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
                            PointList& innerRing);
+// Whether the inner wall stays inside the outer wall at every height, both
+// meshed from S + 1 slices of their rings as the preview and the STL mesh
+// them (straight between slices, quads split on one diagonal).
+int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointList& outerRing,
+                             const PointList& innerRing);
 // The source ring moved inward by d, cleaned and tested; destination is
 // cleared first and holds the ring only on success.
 int64_t OffsetRingInward(const PointList& source, PointList& destination, double d);

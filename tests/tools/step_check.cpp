@@ -1,7 +1,8 @@
 // Reads a STEP file with OpenCASCADE and prints what a CAD program would
 // see, one "key value" per line: solids, shells, faces, edges, free edges
 // (edges with fewer than two faces), validity, volume, total edge length,
-// and whether every edge is bounded.
+// whether every edge is bounded, and how many faces could not be meshed
+// for the volume.
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
 #include <BRepMesh_IncrementalMesh.hxx>
@@ -16,11 +17,17 @@
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Edge.hxx>
+#include <TopoDS_Face.hxx>
+#include <TopLoc_Location.hxx>
+#include <Poly_Triangulation.hxx>
+#include <gp_Pnt.hxx>
+#include <gp_Trsf.hxx>
 #include <TopoDS_Shape.hxx>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 int main(int argc, char** argv) {
   if (argc != 2 && argc != 3) {
@@ -67,18 +74,40 @@ int main(int argc, char** argv) {
   }
   BRepCheck_Analyzer analyzer(shape);
   double volume = 0;
+  int unmeshed = 0;
   if (solids.Extent() > 0) {
-    GProp_GProps props;
-    // Integration over the faces misjudges B-splines of many spans; a fine
-    // mesh of the faces is close enough (volume error about the deflection
-    // times the surface area).
+    // The integration over the faces misses by percents on tall extrusions
+    // and on B-splines of many spans; the signed sum over a fine mesh of the
+    // faces is off by about the deflection times the surface area.
     BRepMesh_IncrementalMesh mesh(shape, deflection, Standard_False, 0.5);
-    BRepGProp::VolumeProperties(shape, props, Standard_False, Standard_False, Standard_True);
-    volume = props.Mass();
+    for (TopExp_Explorer face(shape, TopAbs_FACE); face.More(); face.Next()) {
+      const TopoDS_Face& f = TopoDS::Face(face.Current());
+      TopLoc_Location location;
+      Handle(Poly_Triangulation) triangulation = BRep_Tool::Triangulation(f, location);
+      if (triangulation.IsNull()) {
+        ++unmeshed;
+        continue;
+      }
+      const gp_Trsf& move = location.Transformation();
+      const bool reversed = f.Orientation() == TopAbs_REVERSED;
+      for (int t = 1; t <= triangulation->NbTriangles(); ++t) {
+        int a = 0, b = 0, c = 0;
+        triangulation->Triangle(t).Get(a, b, c);
+        if (reversed) std::swap(b, c);
+        gp_Pnt p = triangulation->Node(a).Transformed(move);
+        gp_Pnt q = triangulation->Node(b).Transformed(move);
+        gp_Pnt r = triangulation->Node(c).Transformed(move);
+        volume += (p.X() * (q.Y() * r.Z() - q.Z() * r.Y()) - p.Y() * (q.X() * r.Z() - q.Z() * r.X()) +
+                   p.Z() * (q.X() * r.Y() - q.Y() * r.X())) /
+                  6;
+      }
+    }
   }
   std::printf("solids %d\nshells %d\nfaces %d\nedges %d\nvertices %d\nfree_edges %d\nunbounded_edges %d\n",
               solids.Extent(), shells.Extent(), faces.Extent(), edges.Extent(), vertices.Extent(), freeEdges,
               unbounded);
   std::printf("valid %d\nvolume %.12g\nlength %.12g\n", analyzer.IsValid() ? 1 : 0, volume, length);
+  // Faces the mesher could not cover are missing from the volume.
+  std::printf("unmeshed_faces %d\n", unmeshed);
   return 0;
 }
