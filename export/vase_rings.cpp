@@ -2,6 +2,7 @@
 
 #include "engine/polyline.h"
 #include "export/export_file.h"
+#include "export/sound_outline.h"
 #include "text/texts.h"
 
 int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
@@ -18,6 +19,10 @@ int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, co
   // A ring thinned to a line or a point has no area to build on.
   if (outer.size() < 3) {
     gLastError = Tx(TX_VASE_NO_OUTLINE);
+    return 0;
+  }
+  if (!KeepSoundOutline(outline, outer)) {
+    gLastError = Tx(TX_EXPORT_OUTLINE_UNSOUND);
     return 0;
   }
   if (vase.hollow == 0) return steps;
