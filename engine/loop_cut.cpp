@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "engine/sound_ring.h"
+
 // The crossing search must report the same crossing as a plain walk over a
 // uniform grid: cells in index order (row by row), and within a cell the
 // pairs of its segments in increasing index order. That answer is the pair
@@ -58,6 +60,7 @@ struct CrossingSearch {
   std::vector<size_t> sweepActive;
   std::vector<int64_t> chain;
   std::vector<size_t> hotAt;
+  std::vector<ContactSegment> contact;
   // Segment lengths, kept up to date through a cut, and their running sums
   // (sum[k] = lengths 0 .. k-1 added in order), of which the first
   // sumsKept + 1 still hold.
@@ -115,37 +118,6 @@ bool TestPair(const Ring& ring, int64_t s1, int64_t s2, OutlinePoint& point) {
 }
 
 bool Before(int64_t a1, int64_t a2, const PairResult& best) { return a1 < best.s1 || (a1 == best.s1 && a2 < best.s2); }
-
-int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
-
-// Splits a cell's segments (in increasing order) into chains: runs of
-// consecutive segments that all advance strictly the same way in x, or all
-// strictly the same way in y. Two segments of one chain that are not
-// neighbours have boxes strictly apart, so they are never a candidate pair.
-// Returns the number of chains.
-int64_t LabelChains(const Ring& ring, const int64_t* segs, size_t m, std::vector<int64_t>& chain) {
-  chain.resize(m);
-  int64_t label = -1;
-  int sx0 = 0, sy0 = 0;
-  bool alongX = false, alongY = false;
-  for (size_t a = 0; a < m; ++a) {
-    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
-    int sx = Sign(ring.x[k1] - ring.x[k]), sy = Sign(ring.y[k1] - ring.y[k]);
-    bool keepX = alongX && sx == sx0, keepY = alongY && sy == sy0;
-    if (a > 0 && k == segs[a - 1] + 1 && (keepX || keepY)) {
-      alongX = keepX;
-      alongY = keepY;
-    } else {
-      ++label;
-      sx0 = sx;
-      sy0 = sy;
-      alongX = sx != 0;
-      alongY = sy != 0;
-    }
-    chain[a] = label;
-  }
-  return label + 1;
-}
 
 enum class CellOutcome { NONE, FOUND, GAVE_UP };
 
@@ -223,6 +195,21 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   if (best.s1 == std::numeric_limits<int64_t>::max()) return false;
   found = best;
   return true;
+}
+
+// True when no two of the cell's segments meet anywhere by exact
+// predicates, so that none of its pairs can cross; a segment of no length
+// leaves the question open. Dense bundles of long, nearly parallel segments
+// overlap box by box, so this costs far less than their pairs.
+bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
+  work.contact.clear();
+  for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
+    if (ring.x[k] == ring.x[k1] && ring.y[k] == ring.y[k1]) return false;
+    work.contact.push_back(ContactSegment{ring.x[k], ring.y[k], ring.x[k1], ring.y[k1], k, k1});
+  }
+  size_t a = 0, b = 0;
+  return !FindSegmentContact(work.contact, a, b);
 }
 
 // The first crossing pair of a cell among those with at least one hot
@@ -550,12 +537,14 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       // With many hot segments the pairs of the whole cell cost less.
       if (someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) {
         if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
-      } else if (LabelChains(ring, segs, size, work.chain) >= 2) {
+      } else if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2) {
         // In a tangled cell the walk meets a crossing early; where it does
         // not, the sweep finds the lowest one.
         size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
         outcome = WalkCellPairs(ring, work, segs, size, budget, found);
-        if (outcome == CellOutcome::GAVE_UP && SweepCell(ring, work, segs, size, found)) outcome = CellOutcome::FOUND;
+        if (outcome == CellOutcome::GAVE_UP && !CellIsClear(ring, work, segs, size) &&
+            SweepCell(ring, work, segs, size, found))
+          outcome = CellOutcome::FOUND;
       }
       if (outcome == CellOutcome::FOUND) {
         i = found.s1;

@@ -10,9 +10,9 @@ namespace {
 
 // Shewchuk's first error bound of the plain orientation determinant.
 constexpr double ORIENT_ERROR_BOUND = 3.3306690738754716e-16;
-// Up to this many segments a cell tests its pairs one by one; beyond it a
-// sweep keeps dense bundles of near-parallel segments from costing squares.
-constexpr size_t CELL_PAIR_LIMIT = 40;
+// Up to this many chains a cell tests them two by two; beyond it a sweep
+// keeps dense bundles of near-parallel segments from costing squares.
+constexpr int64_t MAX_CHAIN_PAIRS_CHAINS = 16;
 constexpr double GRID_SIDE_DIVISIONS = 1024;
 
 void TwoSum(double a, double b, double& sum, double& error) {
@@ -54,12 +54,9 @@ bool WithinBox(double ax, double ay, double bx, double by, double px, double py)
   return std::min(ax, bx) <= px && px <= std::max(ax, bx) && std::min(ay, by) <= py && py <= std::max(ay, by);
 }
 
-// Where segments s and t meet, exactly: 0 apart, 1 a proper crossing, 2..5
-// an end point of one lying on the other (point t, t + 1, s, s + 1).
-int MeetKind(const RingView& r, int64_t s, int64_t t) {
-  int64_t s1 = NextOf(r, s), t1 = NextOf(r, t);
-  double ax = r.x[s], ay = r.y[s], bx = r.x[s1], by = r.y[s1];
-  double cx = r.x[t], cy = r.y[t], dx = r.x[t1], dy = r.y[t1];
+// Where segments a-b and c-d meet, exactly: 0 apart, 1 a proper crossing,
+// 2..5 an end point of one lying on the other (c, d, a, b).
+int MeetKind(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy) {
   if (std::max(ax, bx) < std::min(cx, dx) || std::max(cx, dx) < std::min(ax, bx) ||
       std::max(ay, by) < std::min(cy, dy) || std::max(cy, dy) < std::min(ay, by))
     return 0;
@@ -73,12 +70,27 @@ int MeetKind(const RingView& r, int64_t s, int64_t t) {
   return 0;
 }
 
-bool Meet(const RingView& r, int64_t s, int64_t t) { return !Adjacent(r, s, t) && MeetKind(r, s, t) != 0; }
+int MeetKind(const RingView& r, int64_t s, int64_t t) {
+  int64_t s1 = NextOf(r, s), t1 = NextOf(r, t);
+  return MeetKind(r.x[s], r.y[s], r.x[s1], r.y[s1], r.x[t], r.y[t], r.x[t1], r.y[t1]);
+}
+
+bool Adjacent(const ContactSegment& a, const ContactSegment& b) { return a.next == b.id || b.next == a.id; }
+
+// Neighbours meet beyond their common point only where the ring folds
+// straight back.
+bool Meet(const ContactSegment& a, const ContactSegment& b) {
+  if (!Adjacent(a, b)) return MeetKind(a.x0, a.y0, a.x1, a.y1, b.x0, b.y0, b.x1, b.y1) != 0;
+  const ContactSegment& first = a.next == b.id ? a : b;
+  const ContactSegment& second = a.next == b.id ? b : a;
+  return OrientExact(first.x0, first.y0, first.x1, first.y1, second.x1, second.y1) == 0 &&
+         (first.x0 - first.x1) * (second.x1 - first.x1) + (first.y0 - first.y1) * (second.y1 - first.y1) > 0;
+}
 
 // A segment for the sweep, its ends in (x, y) order.
 struct SweepSegment {
   double lx, ly, rx, ry;
-  int64_t seg;
+  int64_t id;
 };
 
 bool PointBefore(double ax, double ay, double bx, double by) { return ax < bx || (ax == bx && ay < by); }
@@ -100,31 +112,29 @@ struct SweepOrder {
       if (o == 0) o = OrientExact(A.lx, A.ly, A.rx, A.ry, B.rx, B.ry);
       if (o != 0) return o > 0;
     }
-    return A.seg < B.seg;
+    return A.id < B.id;
   }
 };
 
 struct SweepEvent {
   double x, y;
   size_t at;
-  int64_t vertex;
   bool start;
 };
 
-// Shamos and Hoey's sweep over the given segments: only neighbours along
-// the sweep line can be the first pair to meet. Two distinct vertices on
-// one point are met directly in the sorted events.
-bool SweepForContact(const RingView& r, const int64_t* list, size_t m, int64_t& si, int64_t& sj) {
+}  // namespace
+
+bool FindSegmentContact(const std::vector<ContactSegment>& list, size_t& first, size_t& second) {
+  size_t m = list.size();
   std::vector<SweepSegment> segs(m);
   std::vector<SweepEvent> events;
   events.reserve(2 * m);
   for (size_t a = 0; a < m; ++a) {
-    int64_t s = list[a], s1 = NextOf(r, s);
-    bool forward = PointBefore(r.x[s], r.y[s], r.x[s1], r.y[s1]);
-    int64_t lv = forward ? s : s1, rv = forward ? s1 : s;
-    segs[a] = SweepSegment{r.x[lv], r.y[lv], r.x[rv], r.y[rv], s};
-    events.push_back(SweepEvent{r.x[lv], r.y[lv], a, lv, true});
-    events.push_back(SweepEvent{r.x[rv], r.y[rv], a, rv, false});
+    const ContactSegment& c = list[a];
+    bool forward = PointBefore(c.x0, c.y0, c.x1, c.y1);
+    segs[a] = forward ? SweepSegment{c.x0, c.y0, c.x1, c.y1, c.id} : SweepSegment{c.x1, c.y1, c.x0, c.y0, c.id};
+    events.push_back(SweepEvent{segs[a].lx, segs[a].ly, a, true});
+    events.push_back(SweepEvent{segs[a].rx, segs[a].ry, a, false});
   }
   std::sort(events.begin(), events.end(), [](const SweepEvent& a, const SweepEvent& b) {
     if (a.x != b.x) return a.x < b.x;
@@ -133,19 +143,20 @@ bool SweepForContact(const RingView& r, const int64_t* list, size_t m, int64_t& 
     return a.at < b.at;
   });
   auto report = [&](size_t a, size_t b) {
-    si = std::min(segs[a].seg, segs[b].seg);
-    sj = std::max(segs[a].seg, segs[b].seg);
+    first = a;
+    second = b;
     return true;
   };
+  // Ends of segments that are not neighbours on one point: the sweep would
+  // take one out before the other comes in.
   for (size_t e = 1; e < events.size(); ++e) {
     const SweepEvent& p = events[e - 1];
     const SweepEvent& q = events[e];
-    if (p.x == q.x && p.y == q.y && p.vertex != q.vertex && !Adjacent(r, segs[p.at].seg, segs[q.at].seg))
-      return report(p.at, q.at);
+    if (p.x == q.x && p.y == q.y && p.at != q.at && !Adjacent(list[p.at], list[q.at])) return report(p.at, q.at);
   }
   std::set<size_t, SweepOrder> status(SweepOrder{&segs});
   std::vector<std::set<size_t, SweepOrder>::iterator> where(m);
-  auto test = [&](size_t a, size_t b) { return Meet(r, segs[a].seg, segs[b].seg); };
+  auto test = [&](size_t a, size_t b) { return Meet(list[a], list[b]); };
   for (const SweepEvent& ev : events) {
     if (ev.start) {
       auto it = status.insert(ev.at).first;
@@ -160,6 +171,101 @@ bool SweepForContact(const RingView& r, const int64_t* list, size_t m, int64_t& 
       size_t below = hasBelow ? *std::prev(it) : 0;
       status.erase(it);
       if (hasBelow && above != status.end() && test(below, *above)) return report(below, *above);
+    }
+  }
+  return false;
+}
+
+namespace {
+
+// The segments of the ring as the sweep takes them.
+bool SweepForContact(const RingView& r, const int64_t* list, size_t m, int64_t& si, int64_t& sj) {
+  std::vector<ContactSegment> segs(m);
+  for (size_t a = 0; a < m; ++a) {
+    int64_t s = list[a], s1 = NextOf(r, s);
+    segs[a] = ContactSegment{r.x[s], r.y[s], r.x[s1], r.y[s1], s, s1};
+  }
+  size_t a = 0, b = 0;
+  if (!FindSegmentContact(segs, a, b)) return false;
+  si = std::min(list[a], list[b]);
+  sj = std::max(list[a], list[b]);
+  return true;
+}
+
+int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
+
+// A chain of a cell: positions from .. to - 1 of its list, its box, and the
+// axis along which all its segments advance strictly (0 x, 1 y, -1 none)
+// with their sign.
+struct ChainRun {
+  size_t from, to;
+  double x0, x1, y0, y1;
+  int axis, sign;
+};
+
+void ChainRuns(const RingView& r, const int64_t* segs, const std::vector<int64_t>& chain, std::vector<ChainRun>& runs) {
+  runs.clear();
+  size_t m = chain.size();
+  for (size_t a = 0; a < m;) {
+    size_t b = a;
+    ChainRun run{a, a, r.x[segs[a]], r.x[segs[a]], r.y[segs[a]], r.y[segs[a]], -1, 0};
+    int sx = 2, sy = 2;
+    for (; b < m && chain[b] == chain[a]; ++b) {
+      int64_t k = segs[b], k1 = NextOf(r, k);
+      run.x0 = std::min({run.x0, r.x[k], r.x[k1]});
+      run.x1 = std::max({run.x1, r.x[k], r.x[k1]});
+      run.y0 = std::min({run.y0, r.y[k], r.y[k1]});
+      run.y1 = std::max({run.y1, r.y[k], r.y[k1]});
+      int dx = Sign(r.x[k1] - r.x[k]), dy = Sign(r.y[k1] - r.y[k]);
+      sx = sx == 2 || sx == dx ? dx : 0;
+      sy = sy == 2 || sy == dy ? dy : 0;
+    }
+    run.to = b;
+    if (sx != 0 && sx != 2) {
+      run.axis = 0;
+      run.sign = sx;
+    } else if (sy != 0 && sy != 2) {
+      run.axis = 1;
+      run.sign = sy;
+    }
+    runs.push_back(run);
+    a = b;
+  }
+}
+
+// Whether two chains of a cell meet. Chains that advance along the same
+// axis are merged like sorted intervals; others are tested pair by pair.
+bool ChainsMeet(const RingView& r, const int64_t* segs, const ChainRun& A, const ChainRun& B, int64_t& si,
+                int64_t& sj) {
+  if (A.x1 < B.x0 || B.x1 < A.x0 || A.y1 < B.y0 || B.y1 < A.y0) return false;
+  auto test = [&](int64_t s, int64_t t) {
+    if (Adjacent(r, s, t) || MeetKind(r, s, t) == 0) return false;
+    si = std::min(s, t);
+    sj = std::max(s, t);
+    return true;
+  };
+  if (A.axis < 0 || A.axis != B.axis) {
+    for (size_t a = A.from; a < A.to; ++a)
+      for (size_t b = B.from; b < B.to; ++b)
+        if (test(segs[a], segs[b])) return true;
+    return false;
+  }
+  const double* v = A.axis == 0 ? r.x : r.y;
+  // The k-th segment of a chain in increasing order along the axis, and its
+  // interval there.
+  auto at = [&](const ChainRun& run, size_t k) { return segs[run.sign > 0 ? run.from + k : run.to - 1 - k]; };
+  auto low = [&](int64_t s) { return std::min(v[s], v[NextOf(r, s)]); };
+  auto high = [&](int64_t s) { return std::max(v[s], v[NextOf(r, s)]); };
+  size_t i = 0, j = 0, na = A.to - A.from, nb = B.to - B.from;
+  while (i < na && j < nb) {
+    int64_t s = at(A, i), t = at(B, j);
+    if (high(s) < low(t)) {
+      ++i;
+    } else if (high(t) < low(s)) {
+      ++j;
+    } else {
+      if (test(s, t)) return true;
+      (high(s) <= high(t) ? i : j)++;
     }
   }
   return false;
@@ -215,22 +321,23 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj) {
       fill.assign(start.begin(), start.end() - 1);
     }
   }
+  std::vector<int64_t> chain;
+  std::vector<ChainRun> runs;
   for (size_t c = 0; c + 1 < start.size(); ++c) {
     int64_t from = start[c];
     size_t m = static_cast<size_t>(start[c + 1] - from);
     if (m < 2) continue;
     const int64_t* list = all.data() + from;
-    if (m > CELL_PAIR_LIMIT) {
+    int64_t chains = LabelChains(r.x, r.y, r.n, list, m, chain);
+    if (chains < 2) continue;
+    if (chains > MAX_CHAIN_PAIRS_CHAINS) {
       if (SweepForContact(r, list, m, si, sj)) return true;
       continue;
     }
-    for (size_t a = 0; a < m; ++a)
-      for (size_t b = a + 1; b < m; ++b)
-        if (Meet(r, list[a], list[b])) {
-          si = std::min(list[a], list[b]);
-          sj = std::max(list[a], list[b]);
-          return true;
-        }
+    ChainRuns(r, list, chain, runs);
+    for (size_t p = 0; p < runs.size(); ++p)
+      for (size_t q = p + 1; q < runs.size(); ++q)
+        if (ChainsMeet(r, list, runs[p], runs[q], si, sj)) return true;
   }
   return false;
 }
@@ -399,4 +506,29 @@ int64_t CheckSoundOutline(const PointList& points) {
     prev = &p;
   }
   return area2 > 0 ? 1 : 0;
+}
+
+int64_t LabelChains(const double* x, const double* y, int64_t n, const int64_t* segs, size_t m,
+                    std::vector<int64_t>& chain) {
+  chain.resize(m);
+  int64_t label = -1;
+  int sx0 = 0, sy0 = 0;
+  bool alongX = false, alongY = false;
+  for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
+    int sx = Sign(x[k1] - x[k]), sy = Sign(y[k1] - y[k]);
+    bool keepX = alongX && sx == sx0, keepY = alongY && sy == sy0;
+    if (a > 0 && k == segs[a - 1] + 1 && (keepX || keepY)) {
+      alongX = keepX;
+      alongY = keepY;
+    } else {
+      ++label;
+      sx0 = sx;
+      sy0 = sy;
+      alongX = sx != 0;
+      alongY = sy != 0;
+    }
+    chain[a] = label;
+  }
+  return label + 1;
 }

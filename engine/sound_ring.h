@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/design.h"
 
@@ -32,3 +33,23 @@ int64_t CheckSimpleRing(const PointList& points);
 // 1 when the ring is an outline that may be written: at least 3 finite
 // points, simple, and counter-clockwise.
 int64_t CheckSoundOutline(const PointList& points);
+
+// A segment of a ring from (x0, y0) to (x1, y1); `next` is the id of the
+// segment that starts where it ends.
+struct ContactSegment {
+  double x0, y0, x1, y1;
+  int64_t id, next;
+};
+
+// Shamos and Hoey's sweep with exact predicates: true when two of the
+// segments meet anywhere, apart from ring neighbours at their common point
+// (a neighbour that folds straight back does meet), with their positions.
+bool FindSegmentContact(const std::vector<ContactSegment>& segments, size_t& first, size_t& second);
+
+// Splits segments of a ring of n points (given by index, in increasing
+// order) into chains: runs of consecutive segments that all advance
+// strictly the same way in x, or all strictly the same way in y. Two
+// segments of one chain that are not neighbours have boxes strictly apart,
+// so they never meet. Returns the number of chains.
+int64_t LabelChains(const double* x, const double* y, int64_t n, const int64_t* segs, size_t m,
+                    std::vector<int64_t>& chain);
