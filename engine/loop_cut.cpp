@@ -321,9 +321,11 @@ double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
   return std::sqrt(dx * dx + dy * dy);
 }
 
-int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
-                     OutlinePoint& crossing) {
-  if (n < 2) return 0;
+// Step 1, box and lengths: the bounding box of the ring and the grid's cell
+// side, the larger of twice the mean segment length (the same additions in
+// the same order as a plain sum over the ring) and the box's larger side /
+// 1024. False when the ring gives no usable grid.
+bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t n, Grid& grid) {
   SegmentBox& box = work.box;
   if (!work.boxKept) {
     box = SegmentBox{x[0], x[0], y[0], y[0]};
@@ -361,30 +363,16 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   }
   double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
   // Non-finite points give no usable grid; such a ring is left as it is.
-  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return 0;
-  Grid grid{minX, minY, cell, 1 / cell, 0, 0};
-  grid.gx = static_cast<int64_t>(w / cell) + 1;
-  grid.gy = static_cast<int64_t>(h / cell) + 1;
-  int64_t gx = grid.gx, gy = grid.gy;
-  // A crossing pair is met in the row of the higher of its two box bottoms,
-  // and rows grow with y in any grid. Pairs whose box bottoms both lie below
-  // the old row of the last crossing did not cross and, apart from those
-  // with the two segments the cut made, are still there; so the search can
-  // start at the row of that bound.
-  int64_t firstRow = 0, boundRow = -1;
-  if (work.resume && work.clearBelow > minY) {
-    firstRow = boundRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
-    for (int64_t k : work.newSeg) {
-      int64_t k1 = k + 1 == n ? 0 : k + 1;
-      firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
-    }
-  }
+  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return false;
+  grid = Grid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
+  return true;
+}
 
-  Ring ring{x, y, n};
-  size_t count = static_cast<size_t>(n);
-  work.cy1.resize(count);
-  work.cx0.resize(count);
-  work.cx1.resize(count);
+// Step 2, grid: the lowest value of each row from firstRow on (firstRow
+// becomes 0 when they cannot be pinned down).
+void PlaceRows(CrossingSearch& work, const Grid& grid, int64_t& firstRow) {
+  const double cell = grid.cell, minY = grid.minY;
+  const int64_t gy = grid.gy;
   // Lowest value of each row, so that most segments find their row by two
   // comparisons with the row of the segment before.
   // They depend on the grid's side, bottom and height only, which stay the
@@ -405,7 +393,38 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     work.rowLow[0] = -std::numeric_limits<double>::infinity();
     firstRow = 0;
   }
-  double firstLow = work.rowLow[firstRow];
+}
+
+// Step 3, resume position: the first row to search, and in boundRow the row
+// of clearBelow (-1 when the search starts afresh).
+int64_t ResumeRow(const CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t& boundRow) {
+  const int64_t n = ring.n, gy = grid.gy;
+  const double* y = ring.y;
+  const double minY = grid.minY;
+  // A crossing pair is met in the row of the higher of its two box bottoms,
+  // and rows grow with y in any grid. Pairs whose box bottoms both lie below
+  // the old row of the last crossing did not cross and, apart from those
+  // with the two segments the cut made, are still there; so the search can
+  // start at the row of that bound.
+  int64_t firstRow = 0;
+  boundRow = -1;
+  if (work.resume && work.clearBelow > minY) {
+    firstRow = boundRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
+    for (int64_t k : work.newSeg) {
+      int64_t k1 = k + 1 == n ? 0 : k + 1;
+      firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
+    }
+  }
+
+  return firstRow;
+}
+
+// Step 3, resume position, within the first row: the first column to search.
+int64_t ResumeColumn(const CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t firstRow,
+                     int64_t boundRow) {
+  const int64_t n = ring.n, gx = grid.gx;
+  const double* x = ring.x;
+  const double minX = grid.minX;
   // Within the first row, the same holds for the cells left of the column of
   // clearLeft when the row lies wholly below clearBelowNext; the pairs with
   // a new segment lie no further left than that segment.
@@ -417,12 +436,15 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       firstCol = std::min(firstCol, CellOf(grid, std::min(x[k], x[k1]), minX));
     }
   }
-  // Only pairs with a hot segment (a new one, or one whose box bottom is not
-  // below clearBelow) need a test.
-  bool someCold = boundRow >= 0;
-  double hotFrom = work.clearBelow;
-  work.resume = false;
+  return firstCol;
+}
 
+// Step 4, bucketing: the runs of segments by the row they start in.
+void BucketRuns(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t firstRow) {
+  const int64_t n = ring.n, gy = grid.gy;
+  const double* y = ring.y;
+  const double minY = grid.minY;
+  double firstLow = work.rowLow[firstRow];
   // Segments that start in a searched row are bucketed by row as runs of
   // consecutive segments, in ring order; those that start below it and reach
   // into it become active at once, in increasing order.
@@ -473,6 +495,26 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     for (size_t run = 0; run < work.runRow.size(); ++run) work.rowRuns[next[work.runRow[run]]++] = run;
   }
 
+}
+
+// Where the scan starts, and from which box bottom a segment is hot: in the
+// first row only pairs with a hot segment (a new one, or one whose box
+// bottom is not below hotFrom) need a test when someCold holds.
+struct ScanStart {
+  int64_t row = 0, col = 0;
+  bool someCold = false;
+  double hotFrom = 0;
+};
+
+// Step 5, scan: the rows from the first on, cell by cell, up to the first
+// cell with a crossing.
+int64_t ScanRows(CrossingSearch& work, const Grid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
+                 int64_t& j, OutlinePoint& crossing) {
+  const int64_t n = ring.n, gx = grid.gx, gy = grid.gy, firstRow = start.row, firstCol = start.col;
+  const double* y = ring.y;
+  const double minX = grid.minX;
+  const bool someCold = start.someCold;
+  const double hotFrom = start.hotFrom;
   // Counts are kept at zero between rows.
   work.cellCount.assign(static_cast<size_t>(gx), 0);
   work.cellStart.resize(static_cast<size_t>(gx));
@@ -558,6 +600,28 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     }
   }
   return 0;
+}
+
+int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
+                     OutlinePoint& crossing) {
+  if (n < 2) return 0;
+  Grid grid;
+  if (!MeasureRing(work, x, y, n, grid)) return 0;
+  Ring ring{x, y, n};
+  int64_t boundRow = -1;
+  ScanStart start;
+  start.row = ResumeRow(work, grid, ring, boundRow);
+  size_t count = static_cast<size_t>(n);
+  work.cy1.resize(count);
+  work.cx0.resize(count);
+  work.cx1.resize(count);
+  PlaceRows(work, grid, start.row);
+  start.col = ResumeColumn(work, grid, ring, start.row, boundRow);
+  start.someCold = boundRow >= 0;
+  start.hotFrom = work.clearBelow;
+  work.resume = false;
+  BucketRuns(work, grid, ring, start.row);
+  return ScanRows(work, grid, ring, start, i, j, crossing);
 }
 
 }  // namespace
