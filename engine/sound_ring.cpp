@@ -8,8 +8,6 @@
 
 namespace {
 
-// Shewchuk's first error bound of the plain orientation determinant.
-constexpr double ORIENT_ERROR_BOUND = 3.3306690738754716e-16;
 // Up to this many chains a cell tests them two by two; beyond it a sweep
 // keeps dense bundles of near-parallel segments from costing squares.
 constexpr int64_t MAX_CHAIN_PAIRS_CHAINS = 16;
@@ -405,12 +403,7 @@ void CutAtContact(PointList& points, int64_t i, int64_t j) {
 
 }  // namespace
 
-int OrientExact(double ax, double ay, double bx, double by, double cx, double cy) {
-  double left = (bx - ax) * (cy - ay), right = (by - ay) * (cx - ax);
-  double det = left - right;
-  double bound = ORIENT_ERROR_BOUND * (std::fabs(left) + std::fabs(right));
-  if (det > bound) return 1;
-  if (-det > bound) return -1;
+int OrientExactSlow(double ax, double ay, double bx, double by, double cx, double cy) {
   // (b - a) x (c - a) written out as six products, each split exactly.
   const double factors[6][2] = {{bx, cy}, {-ay, bx}, {-ax, cy}, {-by, cx}, {ax, by}, {ay, cx}};
   double terms[12];

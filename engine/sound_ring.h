@@ -11,8 +11,21 @@
 // Consecutive points closer than this are one point.
 constexpr double MIN_POINT_DISTANCE = 1e-9;
 
+// The sign of the turn a -> b -> c by exact arithmetic, for when the plain
+// determinant lies within its rounding of zero.
+int OrientExactSlow(double ax, double ay, double bx, double by, double cx, double cy);
+
 // The exact sign of the turn a -> b -> c: +1 left, -1 right, 0 straight.
-int OrientExact(double ax, double ay, double bx, double by, double cx, double cy);
+// Mostly the plain determinant settles it, beyond Shewchuk's first error
+// bound.
+inline int OrientExact(double ax, double ay, double bx, double by, double cx, double cy) {
+  double left = (bx - ax) * (cy - ay), right = (by - ay) * (cx - ax);
+  double det = left - right;
+  double bound = 3.3306690738754716e-16 * ((left < 0 ? -left : left) + (right < 0 ? -right : right));
+  if (det > bound) return 1;
+  if (-det > bound) return -1;
+  return OrientExactSlow(ax, ay, bx, by, cx, cy);
+}
 
 // Drops every point closer than MIN_POINT_DISTANCE to the point kept before
 // it (the first point repeated at the end included) and every point where
