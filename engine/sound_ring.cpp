@@ -425,7 +425,16 @@ void DropRepeatedPoints(PointList& points) {
         drop = true;
         break;
       }
-      if (kept.size() < 2 || !FoldsBack(kept[kept.size() - 2], kept.back(), p)) break;
+      // A spike that returns to within the distance of where it started
+      // folds back as well, whatever the rounding of its tip.
+      if (kept.size() < 2) break;
+      const OutlinePoint& before = kept[kept.size() - 2];
+      if (TooClose(before, p)) {
+        kept.pop_back();
+        drop = true;
+        break;
+      }
+      if (!FoldsBack(before, kept.back(), p)) break;
       kept.pop_back();
     }
     if (!drop) kept.push_back(p);
@@ -435,10 +444,11 @@ void DropRepeatedPoints(PointList& points) {
   for (bool changed = true; changed && kept.size() - head >= 3;) {
     changed = false;
     size_t last = kept.size() - 1;
-    if (TooClose(kept[last], kept[head]) || FoldsBack(kept[last - 1], kept[last], kept[head])) {
+    if (TooClose(kept[last], kept[head]) || TooClose(kept[last - 1], kept[head]) ||
+        FoldsBack(kept[last - 1], kept[last], kept[head])) {
       kept.pop_back();
       changed = true;
-    } else if (FoldsBack(kept[last], kept[head], kept[head + 1])) {
+    } else if (TooClose(kept[last], kept[head + 1]) || FoldsBack(kept[last], kept[head], kept[head + 1])) {
       ++head;
       changed = true;
     }

@@ -134,7 +134,7 @@ TEST(SoundRing, ExactPredicatesRepeatedPointsAndContacts) {
 
   // A run of near-duplicates, a spike straight back and the first point
   // repeated at the end all go; a point 2e-9 away stays.
-  PointList ring = {{0, 0}, {1e-10, 0}, {2e-9, 0}, {4, 0}, {4, 0}, {4, 4}, {4, 6}, {4, 4}, {0, 4}, {0, 0}};
+  PointList ring = {{0, 0}, {1e-10, 0}, {2e-9, 0}, {4, 0}, {4, 0}, {4, 4}, {4, 6}, {4 + 5e-10, 4 + 3e-10}, {0, 4}, {0, 0}};
   DropRepeatedPoints(ring);
   PointList want = {{0, 0}, {2e-9, 0}, {4, 0}, {4, 4}, {0, 4}};
   ASSERT_EQ(ring.size(), want.size());
@@ -206,6 +206,18 @@ TEST(SoundOutline, DesignsOnceReportedValidButUnsound) {
   r = Recompute(filleted);
   ASSERT_EQ(r.valid, 1) << r.message;
   EXPECT_GE(ClosestNeighbours(r.outlinePoints), MIN_POINT_DISTANCE);
+  EXPECT_EQ(CheckSoundOutline(r.outlinePoints), 1);
+
+  // Squares without gaps along straight sides: every flank runs down and
+  // up again along one normal, thousands of spikes of no width.
+  DesignParams gapless = CornerTouchDesign();
+  gapless.width = 60;
+  gapless.height = 40;
+  gapless.divideByWidth = DIVIDE_BY_COUNT;
+  gapless.count = 99999;
+  gapless.gap = 0;
+  r = Recompute(gapless);
+  ASSERT_EQ(r.valid, 1) << r.message;
   EXPECT_EQ(CheckSoundOutline(r.outlinePoints), 1);
 
   // A huge shift is a whole number of figures: the same ring as shift 0.
