@@ -115,3 +115,47 @@ void BM_RecomputeDenseLoops(benchmark::State& state) {
 BENCHMARK(BM_RecomputeDenseLoops)->Arg(10000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// The designs a count typed into the form reaches near the point budget,
+// measured beside the reference design above (BM_RecomputeWorstCase).
+// 99,999 outward rectangles 2 mm deep and 0.8 um apart round a circle: no
+// loop, but long, dense, near-parallel flanks.
+void BM_RecomputeDenseSpikes(benchmark::State& state) {
+  DesignParams p = DefaultDesign();
+  p.count = 99999;
+  RunRecompute(state, p);
+}
+BENCHMARK(BM_RecomputeDenseSpikes)->Unit(benchmark::kMillisecond);
+
+void BM_RecomputeDenseTrapezoids(benchmark::State& state) {
+  DesignParams p = DefaultDesign();
+  p.shapeKind = SHAPE_RECTANGLE;
+  p.width = 50;
+  p.height = 30;
+  p.figureKind = FIGURE_TRAPEZOID;
+  p.direction = DIRECTION_INWARD;
+  p.count = 99999;
+  RunRecompute(state, p);
+}
+BENCHMARK(BM_RecomputeDenseTrapezoids)->Unit(benchmark::kMillisecond);
+
+// An imported wavy circle of 2,000,000 points with the default pattern: the
+// imported base line is built from every point.
+void BM_RecomputeImported2M(benchmark::State& state) {
+  DesignParams p = DefaultDesign();
+  const int n = 2000000;
+  for (int i = 0; i < n; i++) {
+    double t = 2 * std::numbers::pi * i / n;
+    double r = 25 + 0.3 * std::sin(200 * t);
+    p.importPoints.push_back({-r * std::sin(t), r * std::cos(t)});
+  }
+  p.shapeKind = SHAPE_IMPORTED;
+  p.importWidth = p.importHeight = 50.6;
+  p.width = p.height = 50.6;
+  RunRecompute(state, p);
+}
+BENCHMARK(BM_RecomputeImported2M)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "engine/sound_ring.h"
+
 // The crossing search must report the same crossing as a plain walk over a
 // uniform grid: cells in index order (row by row), and within a cell the
 // pairs of its segments in increasing index order. That answer is the pair
@@ -58,6 +60,7 @@ struct CrossingSearch {
   std::vector<size_t> sweepActive;
   std::vector<int64_t> chain;
   std::vector<size_t> hotAt;
+  std::vector<ContactSegment> contact;
   // Segment lengths, kept up to date through a cut, and their running sums
   // (sum[k] = lengths 0 .. k-1 added in order), of which the first
   // sumsKept + 1 still hold.
@@ -115,37 +118,6 @@ bool TestPair(const Ring& ring, int64_t s1, int64_t s2, OutlinePoint& point) {
 }
 
 bool Before(int64_t a1, int64_t a2, const PairResult& best) { return a1 < best.s1 || (a1 == best.s1 && a2 < best.s2); }
-
-int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
-
-// Splits a cell's segments (in increasing order) into chains: runs of
-// consecutive segments that all advance strictly the same way in x, or all
-// strictly the same way in y. Two segments of one chain that are not
-// neighbours have boxes strictly apart, so they are never a candidate pair.
-// Returns the number of chains.
-int64_t LabelChains(const Ring& ring, const int64_t* segs, size_t m, std::vector<int64_t>& chain) {
-  chain.resize(m);
-  int64_t label = -1;
-  int sx0 = 0, sy0 = 0;
-  bool alongX = false, alongY = false;
-  for (size_t a = 0; a < m; ++a) {
-    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
-    int sx = Sign(ring.x[k1] - ring.x[k]), sy = Sign(ring.y[k1] - ring.y[k]);
-    bool keepX = alongX && sx == sx0, keepY = alongY && sy == sy0;
-    if (a > 0 && k == segs[a - 1] + 1 && (keepX || keepY)) {
-      alongX = keepX;
-      alongY = keepY;
-    } else {
-      ++label;
-      sx0 = sx;
-      sy0 = sy;
-      alongX = sx != 0;
-      alongY = sy != 0;
-    }
-    chain[a] = label;
-  }
-  return label + 1;
-}
 
 enum class CellOutcome { NONE, FOUND, GAVE_UP };
 
@@ -223,6 +195,21 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   if (best.s1 == std::numeric_limits<int64_t>::max()) return false;
   found = best;
   return true;
+}
+
+// True when no two of the cell's segments meet anywhere by exact
+// predicates, so that none of its pairs can cross; a segment of no length
+// leaves the question open. Dense bundles of long, nearly parallel segments
+// overlap box by box, so this costs far less than their pairs.
+bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
+  work.contact.clear();
+  for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
+    if (ring.x[k] == ring.x[k1] && ring.y[k] == ring.y[k1]) return false;
+    work.contact.push_back(ContactSegment{ring.x[k], ring.y[k], ring.x[k1], ring.y[k1], k, k1});
+  }
+  size_t a = 0, b = 0;
+  return !FindSegmentContact(work.contact, a, b);
 }
 
 // The first crossing pair of a cell among those with at least one hot
@@ -334,9 +321,11 @@ double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
   return std::sqrt(dx * dx + dy * dy);
 }
 
-int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
-                     OutlinePoint& crossing) {
-  if (n < 2) return 0;
+// Step 1, box and lengths: the bounding box of the ring and the grid's cell
+// side, the larger of twice the mean segment length (the same additions in
+// the same order as a plain sum over the ring) and the box's larger side /
+// 1024. False when the ring gives no usable grid.
+bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t n, Grid& grid) {
   SegmentBox& box = work.box;
   if (!work.boxKept) {
     box = SegmentBox{x[0], x[0], y[0], y[0]};
@@ -374,30 +363,16 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   }
   double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
   // Non-finite points give no usable grid; such a ring is left as it is.
-  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return 0;
-  Grid grid{minX, minY, cell, 1 / cell, 0, 0};
-  grid.gx = static_cast<int64_t>(w / cell) + 1;
-  grid.gy = static_cast<int64_t>(h / cell) + 1;
-  int64_t gx = grid.gx, gy = grid.gy;
-  // A crossing pair is met in the row of the higher of its two box bottoms,
-  // and rows grow with y in any grid. Pairs whose box bottoms both lie below
-  // the old row of the last crossing did not cross and, apart from those
-  // with the two segments the cut made, are still there; so the search can
-  // start at the row of that bound.
-  int64_t firstRow = 0, boundRow = -1;
-  if (work.resume && work.clearBelow > minY) {
-    firstRow = boundRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
-    for (int64_t k : work.newSeg) {
-      int64_t k1 = k + 1 == n ? 0 : k + 1;
-      firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
-    }
-  }
+  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return false;
+  grid = Grid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
+  return true;
+}
 
-  Ring ring{x, y, n};
-  size_t count = static_cast<size_t>(n);
-  work.cy1.resize(count);
-  work.cx0.resize(count);
-  work.cx1.resize(count);
+// Step 2, grid: the lowest value of each row from firstRow on (firstRow
+// becomes 0 when they cannot be pinned down).
+void PlaceRows(CrossingSearch& work, const Grid& grid, int64_t& firstRow) {
+  const double cell = grid.cell, minY = grid.minY;
+  const int64_t gy = grid.gy;
   // Lowest value of each row, so that most segments find their row by two
   // comparisons with the row of the segment before.
   // They depend on the grid's side, bottom and height only, which stay the
@@ -418,7 +393,38 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     work.rowLow[0] = -std::numeric_limits<double>::infinity();
     firstRow = 0;
   }
-  double firstLow = work.rowLow[firstRow];
+}
+
+// Step 3, resume position: the first row to search, and in boundRow the row
+// of clearBelow (-1 when the search starts afresh).
+int64_t ResumeRow(const CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t& boundRow) {
+  const int64_t n = ring.n, gy = grid.gy;
+  const double* y = ring.y;
+  const double minY = grid.minY;
+  // A crossing pair is met in the row of the higher of its two box bottoms,
+  // and rows grow with y in any grid. Pairs whose box bottoms both lie below
+  // the old row of the last crossing did not cross and, apart from those
+  // with the two segments the cut made, are still there; so the search can
+  // start at the row of that bound.
+  int64_t firstRow = 0;
+  boundRow = -1;
+  if (work.resume && work.clearBelow > minY) {
+    firstRow = boundRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
+    for (int64_t k : work.newSeg) {
+      int64_t k1 = k + 1 == n ? 0 : k + 1;
+      firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
+    }
+  }
+
+  return firstRow;
+}
+
+// Step 3, resume position, within the first row: the first column to search.
+int64_t ResumeColumn(const CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t firstRow,
+                     int64_t boundRow) {
+  const int64_t n = ring.n, gx = grid.gx;
+  const double* x = ring.x;
+  const double minX = grid.minX;
   // Within the first row, the same holds for the cells left of the column of
   // clearLeft when the row lies wholly below clearBelowNext; the pairs with
   // a new segment lie no further left than that segment.
@@ -430,12 +436,15 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       firstCol = std::min(firstCol, CellOf(grid, std::min(x[k], x[k1]), minX));
     }
   }
-  // Only pairs with a hot segment (a new one, or one whose box bottom is not
-  // below clearBelow) need a test.
-  bool someCold = boundRow >= 0;
-  double hotFrom = work.clearBelow;
-  work.resume = false;
+  return firstCol;
+}
 
+// Step 4, bucketing: the runs of segments by the row they start in.
+void BucketRuns(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t firstRow) {
+  const int64_t n = ring.n, gy = grid.gy;
+  const double* y = ring.y;
+  const double minY = grid.minY;
+  double firstLow = work.rowLow[firstRow];
   // Segments that start in a searched row are bucketed by row as runs of
   // consecutive segments, in ring order; those that start below it and reach
   // into it become active at once, in increasing order.
@@ -486,6 +495,26 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     for (size_t run = 0; run < work.runRow.size(); ++run) work.rowRuns[next[work.runRow[run]]++] = run;
   }
 
+}
+
+// Where the scan starts, and from which box bottom a segment is hot: in the
+// first row only pairs with a hot segment (a new one, or one whose box
+// bottom is not below hotFrom) need a test when someCold holds.
+struct ScanStart {
+  int64_t row = 0, col = 0;
+  bool someCold = false;
+  double hotFrom = 0;
+};
+
+// Step 5, scan: the rows from the first on, cell by cell, up to the first
+// cell with a crossing.
+int64_t ScanRows(CrossingSearch& work, const Grid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
+                 int64_t& j, OutlinePoint& crossing) {
+  const int64_t n = ring.n, gx = grid.gx, gy = grid.gy, firstRow = start.row, firstCol = start.col;
+  const double* y = ring.y;
+  const double minX = grid.minX;
+  const bool someCold = start.someCold;
+  const double hotFrom = start.hotFrom;
   // Counts are kept at zero between rows.
   work.cellCount.assign(static_cast<size_t>(gx), 0);
   work.cellStart.resize(static_cast<size_t>(gx));
@@ -550,12 +579,14 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
       // With many hot segments the pairs of the whole cell cost less.
       if (someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) {
         if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
-      } else if (LabelChains(ring, segs, size, work.chain) >= 2) {
+      } else if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2) {
         // In a tangled cell the walk meets a crossing early; where it does
         // not, the sweep finds the lowest one.
         size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
         outcome = WalkCellPairs(ring, work, segs, size, budget, found);
-        if (outcome == CellOutcome::GAVE_UP && SweepCell(ring, work, segs, size, found)) outcome = CellOutcome::FOUND;
+        if (outcome == CellOutcome::GAVE_UP && !CellIsClear(ring, work, segs, size) &&
+            SweepCell(ring, work, segs, size, found))
+          outcome = CellOutcome::FOUND;
       }
       if (outcome == CellOutcome::FOUND) {
         i = found.s1;
@@ -569,6 +600,28 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
     }
   }
   return 0;
+}
+
+int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
+                     OutlinePoint& crossing) {
+  if (n < 2) return 0;
+  Grid grid;
+  if (!MeasureRing(work, x, y, n, grid)) return 0;
+  Ring ring{x, y, n};
+  int64_t boundRow = -1;
+  ScanStart start;
+  start.row = ResumeRow(work, grid, ring, boundRow);
+  size_t count = static_cast<size_t>(n);
+  work.cy1.resize(count);
+  work.cx0.resize(count);
+  work.cx1.resize(count);
+  PlaceRows(work, grid, start.row);
+  start.col = ResumeColumn(work, grid, ring, start.row, boundRow);
+  start.someCold = boundRow >= 0;
+  start.hotFrom = work.clearBelow;
+  work.resume = false;
+  BucketRuns(work, grid, ring, start.row);
+  return ScanRows(work, grid, ring, start, i, j, crossing);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/loop_cut.h"
+#include "engine/sound_ring.h"
 #include "text/texts.h"
 
 namespace {
@@ -101,7 +102,11 @@ int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const Fi
     return 0;
   }
 
-  double s0 = (params.shift - 0.5) * fit.pitch;
+  // Shifting by whole figures only turns the list round, so the shift is
+  // taken modulo the count: a huge shift would otherwise swallow the pitch.
+  double shift = std::fmod(params.shift, static_cast<double>(fit.count));
+  if (shift < 0) shift += static_cast<double>(fit.count);
+  double s0 = (shift - 0.5) * fit.pitch;
   PointList& outline = result.outlinePoints;
   outline.reserve(static_cast<size_t>(sampleCount * fit.count));
   int64_t hint = 0;
@@ -124,11 +129,14 @@ int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const Fi
     }
   }
   result.loopsRemoved = RemoveSelfIntersections(outline);
+  bool simple = false;
+  result.loopsRemoved += CutRingContacts(outline, MAX_LOOP_CUTS, simple);
   AddLayOutWarnings(base, fit, result.loopsRemoved, result);
+  FinishOutline(result, simple);
   return 1;
 }
 
-void FinishOutline(DesignResult& result) {
+void FinishOutline(DesignResult& result, bool simple) {
   result.patternLength = 0;
   double area2 = 0;
   const PointList& points = result.outlinePoints;
@@ -150,6 +158,15 @@ void FinishOutline(DesignResult& result) {
     if (p.y > result.maxY) result.maxY = p.y;
     prev = p;
   }
-  if (area2 < 0) AddResultWarning(result, Tx(TX_WARN_OUTLINE_INVERTED));
+  // A ring that meets itself, or a clockwise remnant of the loop cut, is
+  // no outline that can be drawn, offset or written as a solid.
+  if (!simple) {
+    SetResultError(result, Tx(TX_ERR_OUTLINE_NOT_SIMPLE));
+    return;
+  }
+  if (!(area2 > 0)) {
+    SetResultError(result, Tx(TX_ERR_OUTLINE_INVERTED));
+    return;
+  }
   result.valid = 1;
 }

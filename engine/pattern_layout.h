@@ -30,10 +30,12 @@ struct FittedPattern {
 int64_t SampleProfile(const PointList& profile, double pitch, double spacing, PointList& samples);
 
 // Lays the profile along the base line into result.outlinePoints, cuts its
-// loops and appends the lay-out warnings. Returns 0 after setting the error.
+// loops and the places where it still meets itself, appends the lay-out
+// warnings and finishes the outline. Returns 0 after setting the error.
 int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const FittedPattern& fit,
                       const PointList& profile, DesignResult& result);
 
 // Length, bounding box and orientation of the outline; sets valid, or the
-// error for an outline of fewer than 3 points.
-void FinishOutline(DesignResult& result);
+// error for an outline of fewer than 3 points, one that is not simple
+// (`simple` false) or one that runs clockwise.
+void FinishOutline(DesignResult& result, bool simple);

@@ -5,7 +5,9 @@
 
 #include "engine/base_line.h"
 #include "engine/figure_profile.h"
+#include "engine/loop_cut.h"
 #include "engine/pattern_layout.h"
+#include "engine/sound_ring.h"
 #include "text/texts.h"
 
 namespace {
@@ -15,6 +17,9 @@ constexpr double FIT_TOLERANCE = 1e-9;
 constexpr int64_t MAX_COUNT = 100000;
 constexpr double GAP_FLOOR = 1e-12;
 constexpr double FILLET_REPORT_TOLERANCE = 1e-6;
+// Sizes beyond these build no outline that the doubles can carry.
+constexpr double MIN_SIZE = 1e-100;
+constexpr double MAX_SIZE = 1e100;
 // Dividing by width keeps the count's quotient in double and clamps it here
 // before converting; any count this large fails the point budget anyway.
 constexpr double MAX_FITTED_COUNT = 1e15;
@@ -38,7 +43,8 @@ void ResetResult(DesignResult& result) {
 
 // The first failing input test, or nullptr when the input may be fitted.
 const char* ValidateParams(const DesignParams& params, int64_t kind) {
-  if (params.width <= 0 || (params.shapeKind != SHAPE_CIRCLE && params.height <= 0))
+  auto usable = [](double size) { return size >= MIN_SIZE && size <= MAX_SIZE; };
+  if (!usable(params.width) || (params.shapeKind != SHAPE_CIRCLE && !usable(params.height)))
     return Tx(TX_ERR_SIZE_NOT_POSITIVE);
   if (params.shapeKind == SHAPE_IMPORTED &&
       (params.importPoints.size() < 3 || params.importWidth <= 0 || params.importHeight <= 0))
@@ -51,7 +57,8 @@ const char* ValidateParams(const DesignParams& params, int64_t kind) {
   }
   // A negative figure width also matters when dividing by count: it turns
   // the width-to-gap ratio negative.
-  if (params.gap < 0 || params.fillet < 0 || params.topWidth < 0 || params.figureWidth < 0)
+  // A fillet that is not a number would become the result's fillet.
+  if (params.gap < 0 || !(params.fillet >= 0) || params.topWidth < 0 || params.figureWidth < 0)
     return Tx(TX_ERR_NEGATIVE_SIZES);
   if (NeedsDepth(kind) && params.depth <= 0) return Tx(TX_ERR_DEPTH_NOT_POSITIVE);
   return nullptr;
@@ -235,7 +242,10 @@ void RecomputeOutline(const DesignParams& params, DesignResult& result) {
 
   if (kind == FIGURE_NONE) {
     result.outlinePoints = result.baseLinePoints;
-    FinishOutline(result);
+    bool simple = false;
+    result.loopsRemoved = CutRingContacts(result.outlinePoints, MAX_LOOP_CUTS, simple);
+    if (result.loopsRemoved > 0) AddResultWarning(result, std::to_string(result.loopsRemoved) + Tx(TX_WARN_LOOPS_REMOVED));
+    FinishOutline(result, simple);
     return;
   }
 
@@ -262,6 +272,5 @@ void RecomputeOutline(const DesignParams& params, DesignResult& result) {
                                  Tx(TX_WARN_FILLET_REDUCED_END));
   }
 
-  if (!LayOutPattern(params, base, fit, profile, result)) return;
-  FinishOutline(result);
+  LayOutPattern(params, base, fit, profile, result);
 }

@@ -3,6 +3,7 @@
 #include "engine/loop_cut.h"
 #include "engine/polyline.h"
 #include "export/export_file.h"
+#include "export/sound_outline.h"
 #include "text/texts.h"
 #include "vase/vase_slices.h"
 
@@ -35,6 +36,10 @@ int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, co
   // A ring thinned to a line or a point has no area to build on.
   if (outer.size() < 3) {
     gLastError = Tx(TX_VASE_NO_OUTLINE);
+    return 0;
+  }
+  if (!KeepSoundOutline(outline, outer)) {
+    gLastError = Tx(TX_EXPORT_OUTLINE_UNSOUND);
     return 0;
   }
   if (vase.hollow == 0) return steps;

@@ -270,6 +270,31 @@ TEST(LoopCut, MatchesThePlainSearchWhereTheCellSideChangesHands) {
   }
 }
 
+// A circle with `spikes` radial spikes 2 mm long, a few microns apart: long,
+// dense, near-parallel segments that fill the cells, as many outward
+// rectangles on a circle give. Every `bentEvery`-th spike leans over its
+// neighbours and crosses them.
+PointList DenseSpikes(int64_t spikes, int64_t bentEvery) {
+  PointList ring;
+  for (int64_t k = 0; k < spikes; ++k) {
+    double t0 = 2 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(spikes);
+    double t1 = 2 * std::numbers::pi * (static_cast<double>(k) + 0.5) / static_cast<double>(spikes);
+    double lean = bentEvery > 0 && k % bentEvery == 0 ? 0.02 : 0;
+    AddListPoint(ring, 5 * std::cos(t0), 5 * std::sin(t0));
+    AddListPoint(ring, 7 * std::cos(t0 + lean), 7 * std::sin(t0 + lean));
+    AddListPoint(ring, 7 * std::cos(t1 + lean), 7 * std::sin(t1 + lean));
+    AddListPoint(ring, 5 * std::cos(t1), 5 * std::sin(t1));
+  }
+  return ring;
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnDenseSpikes) {
+  PointList clear = DenseSpikes(2000, 0), copy = clear;
+  EXPECT_EQ(RemoveSelfIntersections(clear), 0);
+  ExpectSameRing(clear, copy);
+  ExpectSameAsPlainSearch(DenseSpikes(2000, 397), 2);
+}
+
 TEST(LoopCut, StopsAfterTheMostCuts) {
   PointList ring = LoopedRing(36000, 1000, 1, 6000);
   EXPECT_EQ(RemoveSelfIntersections(ring), MAX_LOOP_CUTS);

@@ -321,14 +321,18 @@ TEST(BadInput, TinyHugeAndNonFiniteSizes) {
     EXPECT_EQ(r.valid, 0) << size;
     EXPECT_TRUE(r.outlinePoints.empty()) << size;
   }
-  p = DefaultDesign();
-  p.width = 1e300;
-  EXPECT_EQ(Recompute(p).message, "No valid outline.");
-  p.figureKind = FIGURE_NONE;
-  EXPECT_EQ(Recompute(p).message, "No valid outline.");
-  p.shapeKind = SHAPE_RECTANGLE;
-  p.height = 1e300;
-  EXPECT_EQ(Recompute(p).message, "No valid outline.");
+  // Sizes outside [1e-100, 1e100] (NaN included) are refused as sizes.
+  for (double size : {1e300, 1.01e100, 0.99e-100, nan, inf}) {
+    p = DefaultDesign();
+    p.width = size;
+    EXPECT_EQ(Recompute(p).message, "Width and height must be greater than 0.") << size;
+    p.figureKind = FIGURE_NONE;
+    EXPECT_EQ(Recompute(p).message, "Width and height must be greater than 0.") << size;
+    p.width = 50;
+    p.shapeKind = SHAPE_RECTANGLE;
+    p.height = size;
+    EXPECT_EQ(Recompute(p).message, "Width and height must be greater than 0.") << size;
+  }
   for (double value : {nan, inf, -inf}) {
     DesignParams q = DefaultDesign();
     q.shift = value;

@@ -135,7 +135,7 @@ TEST(VaseStep, FailuresLeaveTheReasonAndNoFile) {
   PointList doubled = SquareOutline(10);
   doubled.insert(doubled.begin() + 2, doubled[1]);
   EXPECT_EQ(ExportVaseStep(path, doubled, {}, Shaped(10, 3), 0.0), 0);
-  EXPECT_EQ(gLastError, Tx(TX_VASE_NO_OUTLINE));
+  EXPECT_EQ(gLastError, Tx(TX_EXPORT_OUTLINE_UNSOUND));
   EXPECT_FALSE(FileExists(path));
   EXPECT_EQ(ExportVaseStep(ExportTestPath("no/dir.stp"), CircleOutline(20, 90), {}, Shaped(40, 3), VASE_STEP_TOLERANCE), 0);
   EXPECT_EQ(gLastError, Tx(TX_EXPORT_CANNOT_WRITE));

@@ -1,0 +1,537 @@
+#include "engine/sound_ring.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <set>
+#include <vector>
+
+namespace {
+
+// Up to this many chains a cell tests them two by two; beyond it a sweep
+// keeps dense bundles of near-parallel segments from costing squares.
+constexpr int64_t MAX_CHAIN_PAIRS_CHAINS = 16;
+constexpr double GRID_SIDE_DIVISIONS = 1024;
+
+void TwoSum(double a, double b, double& sum, double& error) {
+  sum = a + b;
+  double bv = sum - a;
+  double av = sum - bv;
+  error = (a - av) + (b - bv);
+}
+
+// The sign of the exact sum of the terms, by growing a non-overlapping
+// expansion; its largest non-zero component carries the sign.
+int ExactSumSign(const double* terms, int count) {
+  double h[16];
+  int m = 0;
+  for (int t = 0; t < count; ++t) {
+    double q = terms[t];
+    for (int k = 0; k < m; ++k) TwoSum(q, h[k], q, h[k]);
+    h[m++] = q;
+  }
+  for (int k = m - 1; k >= 0; --k)
+    if (h[k] != 0) return h[k] > 0 ? 1 : -1;
+  return 0;
+}
+
+struct RingView {
+  const double* x;
+  const double* y;
+  int64_t n;
+};
+
+int64_t NextOf(const RingView& r, int64_t k) { return k + 1 == r.n ? 0 : k + 1; }
+
+bool Adjacent(const RingView& r, int64_t s, int64_t t) {
+  int64_t d = s > t ? s - t : t - s;
+  return d == 1 || d == r.n - 1;
+}
+
+bool WithinBox(double ax, double ay, double bx, double by, double px, double py) {
+  return std::min(ax, bx) <= px && px <= std::max(ax, bx) && std::min(ay, by) <= py && py <= std::max(ay, by);
+}
+
+// Where segments a-b and c-d meet, exactly: 0 apart, 1 a proper crossing,
+// 2..5 an end point of one lying on the other (c, d, a, b).
+int MeetKind(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy) {
+  if (std::max(ax, bx) < std::min(cx, dx) || std::max(cx, dx) < std::min(ax, bx) ||
+      std::max(ay, by) < std::min(cy, dy) || std::max(cy, dy) < std::min(ay, by))
+    return 0;
+  int o1 = OrientExact(ax, ay, bx, by, cx, cy), o2 = OrientExact(ax, ay, bx, by, dx, dy);
+  int o3 = OrientExact(cx, cy, dx, dy, ax, ay), o4 = OrientExact(cx, cy, dx, dy, bx, by);
+  if (o1 * o2 < 0 && o3 * o4 < 0) return 1;
+  if (o1 == 0 && WithinBox(ax, ay, bx, by, cx, cy)) return 2;
+  if (o2 == 0 && WithinBox(ax, ay, bx, by, dx, dy)) return 3;
+  if (o3 == 0 && WithinBox(cx, cy, dx, dy, ax, ay)) return 4;
+  if (o4 == 0 && WithinBox(cx, cy, dx, dy, bx, by)) return 5;
+  return 0;
+}
+
+int MeetKind(const RingView& r, int64_t s, int64_t t) {
+  int64_t s1 = NextOf(r, s), t1 = NextOf(r, t);
+  return MeetKind(r.x[s], r.y[s], r.x[s1], r.y[s1], r.x[t], r.y[t], r.x[t1], r.y[t1]);
+}
+
+bool Adjacent(const ContactSegment& a, const ContactSegment& b) { return a.next == b.id || b.next == a.id; }
+
+// Neighbours meet beyond their common point only where the ring folds
+// straight back.
+bool Meet(const ContactSegment& a, const ContactSegment& b) {
+  if (!Adjacent(a, b)) return MeetKind(a.x0, a.y0, a.x1, a.y1, b.x0, b.y0, b.x1, b.y1) != 0;
+  const ContactSegment& first = a.next == b.id ? a : b;
+  const ContactSegment& second = a.next == b.id ? b : a;
+  return OrientExact(first.x0, first.y0, first.x1, first.y1, second.x1, second.y1) == 0 &&
+         (first.x0 - first.x1) * (second.x1 - first.x1) + (first.y0 - first.y1) * (second.y1 - first.y1) > 0;
+}
+
+// A segment for the sweep, its ends in (x, y) order.
+struct SweepSegment {
+  double lx, ly, rx, ry;
+  int64_t id;
+};
+
+bool PointBefore(double ax, double ay, double bx, double by) { return ax < bx || (ax == bx && ay < by); }
+
+// The order of segments along the sweep line while none of them meet: the
+// segment that starts later is placed against the line of the other.
+struct SweepOrder {
+  const std::vector<SweepSegment>* segs;
+  bool operator()(size_t a, size_t b) const {
+    if (a == b) return false;
+    const SweepSegment& A = (*segs)[a];
+    const SweepSegment& B = (*segs)[b];
+    if (!PointBefore(A.lx, A.ly, B.lx, B.ly)) {
+      int o = OrientExact(B.lx, B.ly, B.rx, B.ry, A.lx, A.ly);
+      if (o == 0) o = OrientExact(B.lx, B.ly, B.rx, B.ry, A.rx, A.ry);
+      if (o != 0) return o < 0;
+    } else {
+      int o = OrientExact(A.lx, A.ly, A.rx, A.ry, B.lx, B.ly);
+      if (o == 0) o = OrientExact(A.lx, A.ly, A.rx, A.ry, B.rx, B.ry);
+      if (o != 0) return o > 0;
+    }
+    return A.id < B.id;
+  }
+};
+
+struct SweepEvent {
+  double x, y;
+  size_t at;
+  bool start;
+};
+
+}  // namespace
+
+bool FindSegmentContact(const std::vector<ContactSegment>& list, size_t& first, size_t& second) {
+  size_t m = list.size();
+  std::vector<SweepSegment> segs(m);
+  std::vector<SweepEvent> events;
+  events.reserve(2 * m);
+  for (size_t a = 0; a < m; ++a) {
+    const ContactSegment& c = list[a];
+    bool forward = PointBefore(c.x0, c.y0, c.x1, c.y1);
+    segs[a] = forward ? SweepSegment{c.x0, c.y0, c.x1, c.y1, c.id} : SweepSegment{c.x1, c.y1, c.x0, c.y0, c.id};
+    events.push_back(SweepEvent{segs[a].lx, segs[a].ly, a, true});
+    events.push_back(SweepEvent{segs[a].rx, segs[a].ry, a, false});
+  }
+  std::sort(events.begin(), events.end(), [](const SweepEvent& a, const SweepEvent& b) {
+    if (a.x != b.x) return a.x < b.x;
+    if (a.y != b.y) return a.y < b.y;
+    if (a.start != b.start) return !a.start;
+    return a.at < b.at;
+  });
+  auto report = [&](size_t a, size_t b) {
+    first = a;
+    second = b;
+    return true;
+  };
+  // Ends of segments that are not neighbours on one point: the sweep would
+  // take one out before the other comes in.
+  for (size_t e = 1; e < events.size(); ++e) {
+    const SweepEvent& p = events[e - 1];
+    const SweepEvent& q = events[e];
+    if (p.x == q.x && p.y == q.y && p.at != q.at && !Adjacent(list[p.at], list[q.at])) return report(p.at, q.at);
+  }
+  std::set<size_t, SweepOrder> status(SweepOrder{&segs});
+  std::vector<std::set<size_t, SweepOrder>::iterator> where(m);
+  auto test = [&](size_t a, size_t b) { return Meet(list[a], list[b]); };
+  for (const SweepEvent& ev : events) {
+    if (ev.start) {
+      auto it = status.insert(ev.at).first;
+      where[ev.at] = it;
+      if (it != status.begin() && test(*std::prev(it), ev.at)) return report(*std::prev(it), ev.at);
+      auto above = std::next(it);
+      if (above != status.end() && test(*above, ev.at)) return report(*above, ev.at);
+    } else {
+      auto it = where[ev.at];
+      auto above = std::next(it);
+      bool hasBelow = it != status.begin();
+      size_t below = hasBelow ? *std::prev(it) : 0;
+      status.erase(it);
+      if (hasBelow && above != status.end() && test(below, *above)) return report(below, *above);
+    }
+  }
+  return false;
+}
+
+namespace {
+
+// The segments of the ring as the sweep takes them.
+bool SweepForContact(const RingView& r, const int64_t* list, size_t m, int64_t& si, int64_t& sj) {
+  std::vector<ContactSegment> segs(m);
+  for (size_t a = 0; a < m; ++a) {
+    int64_t s = list[a], s1 = NextOf(r, s);
+    segs[a] = ContactSegment{r.x[s], r.y[s], r.x[s1], r.y[s1], s, s1};
+  }
+  size_t a = 0, b = 0;
+  if (!FindSegmentContact(segs, a, b)) return false;
+  si = std::min(list[a], list[b]);
+  sj = std::max(list[a], list[b]);
+  return true;
+}
+
+int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
+
+// A chain of a cell: positions from .. to - 1 of its list, its box, and the
+// axis along which all its segments advance strictly (0 x, 1 y, -1 none)
+// with their sign.
+struct ChainRun {
+  size_t from, to;
+  double x0, x1, y0, y1;
+  int axis, sign;
+};
+
+void ChainRuns(const RingView& r, const int64_t* segs, const std::vector<int64_t>& chain, std::vector<ChainRun>& runs) {
+  runs.clear();
+  size_t m = chain.size();
+  for (size_t a = 0; a < m;) {
+    size_t b = a;
+    ChainRun run{a, a, r.x[segs[a]], r.x[segs[a]], r.y[segs[a]], r.y[segs[a]], -1, 0};
+    int sx = 2, sy = 2;
+    for (; b < m && chain[b] == chain[a]; ++b) {
+      int64_t k = segs[b], k1 = NextOf(r, k);
+      run.x0 = std::min({run.x0, r.x[k], r.x[k1]});
+      run.x1 = std::max({run.x1, r.x[k], r.x[k1]});
+      run.y0 = std::min({run.y0, r.y[k], r.y[k1]});
+      run.y1 = std::max({run.y1, r.y[k], r.y[k1]});
+      int dx = Sign(r.x[k1] - r.x[k]), dy = Sign(r.y[k1] - r.y[k]);
+      sx = sx == 2 || sx == dx ? dx : 0;
+      sy = sy == 2 || sy == dy ? dy : 0;
+    }
+    run.to = b;
+    if (sx != 0 && sx != 2) {
+      run.axis = 0;
+      run.sign = sx;
+    } else if (sy != 0 && sy != 2) {
+      run.axis = 1;
+      run.sign = sy;
+    }
+    runs.push_back(run);
+    a = b;
+  }
+}
+
+// Whether two chains of a cell meet. Chains that advance along the same
+// axis are merged like sorted intervals; others are tested pair by pair.
+bool ChainsMeet(const RingView& r, const int64_t* segs, const ChainRun& A, const ChainRun& B, int64_t& si,
+                int64_t& sj) {
+  if (A.x1 < B.x0 || B.x1 < A.x0 || A.y1 < B.y0 || B.y1 < A.y0) return false;
+  auto test = [&](int64_t s, int64_t t) {
+    if (Adjacent(r, s, t) || MeetKind(r, s, t) == 0) return false;
+    si = std::min(s, t);
+    sj = std::max(s, t);
+    return true;
+  };
+  if (A.axis < 0 || A.axis != B.axis) {
+    for (size_t a = A.from; a < A.to; ++a)
+      for (size_t b = B.from; b < B.to; ++b)
+        if (test(segs[a], segs[b])) return true;
+    return false;
+  }
+  const double* v = A.axis == 0 ? r.x : r.y;
+  // The k-th segment of a chain in increasing order along the axis, and its
+  // interval there.
+  auto at = [&](const ChainRun& run, size_t k) { return segs[run.sign > 0 ? run.from + k : run.to - 1 - k]; };
+  auto low = [&](int64_t s) { return std::min(v[s], v[NextOf(r, s)]); };
+  auto high = [&](int64_t s) { return std::max(v[s], v[NextOf(r, s)]); };
+  size_t i = 0, j = 0, na = A.to - A.from, nb = B.to - B.from;
+  while (i < na && j < nb) {
+    int64_t s = at(A, i), t = at(B, j);
+    if (high(s) < low(t)) {
+      ++i;
+    } else if (high(t) < low(s)) {
+      ++j;
+    } else {
+      if (test(s, t)) return true;
+      (high(s) <= high(t) ? i : j)++;
+    }
+  }
+  return false;
+}
+
+// Any two segments of the ring that meet, other than neighbours at their
+// common point; the ring's points are distinct from their neighbours and
+// finite. Segments are bucketed on a grid as the loop cut does, and each
+// cell's segments tested pair by pair or, when crowded, swept.
+bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj) {
+  int64_t n = r.n;
+  double minX = r.x[0], maxX = r.x[0], minY = r.y[0], maxY = r.y[0], perimeter = 0;
+  for (int64_t k = 0; k < n; ++k) {
+    minX = std::min(minX, r.x[k]);
+    maxX = std::max(maxX, r.x[k]);
+    minY = std::min(minY, r.y[k]);
+    maxY = std::max(maxY, r.y[k]);
+    int64_t k1 = NextOf(r, k);
+    double dx = r.x[k1] - r.x[k], dy = r.y[k1] - r.y[k];
+    perimeter += std::sqrt(dx * dx + dy * dy);
+  }
+  double w = maxX - minX, h = maxY - minY;
+  // Twice the mean segment, but never more cells than about three per
+  // segment: clearing and walking the grid must not outweigh the test.
+  double cell = std::max({2 * perimeter / static_cast<double>(n), std::max(w, h) / GRID_SIDE_DIVISIONS,
+                          std::sqrt(w * h / static_cast<double>(n))});
+  std::vector<int64_t> all;
+  if (!(cell > 0) || !std::isfinite(cell)) {
+    for (int64_t k = 0; k < n; ++k) all.push_back(k);
+    return SweepForContact(r, all.data(), all.size(), si, sj);
+  }
+  int64_t gx = static_cast<int64_t>(w / cell) + 1, gy = static_cast<int64_t>(h / cell) + 1;
+  auto column = [&](double v) { return std::min(static_cast<int64_t>((v - minX) / cell), gx - 1); };
+  auto row = [&](double v) { return std::min(static_cast<int64_t>((v - minY) / cell), gy - 1); };
+  std::vector<int64_t> start(static_cast<size_t>(gx * gy) + 1, 0), fill;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int64_t k = 0; k < n; ++k) {
+      int64_t k1 = NextOf(r, k);
+      int64_t c0 = column(std::min(r.x[k], r.x[k1])), c1 = column(std::max(r.x[k], r.x[k1]));
+      int64_t r0 = row(std::min(r.y[k], r.y[k1])), r1 = row(std::max(r.y[k], r.y[k1]));
+      for (int64_t cy = r0; cy <= r1; ++cy)
+        for (int64_t cx = c0; cx <= c1; ++cx) {
+          size_t c = static_cast<size_t>(cy * gx + cx);
+          if (pass == 0)
+            ++start[c + 1];
+          else
+            all[static_cast<size_t>(fill[c]++)] = k;
+        }
+    }
+    if (pass == 0) {
+      for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+      all.resize(static_cast<size_t>(start.back()));
+      fill.assign(start.begin(), start.end() - 1);
+    }
+  }
+  std::vector<int64_t> chain;
+  std::vector<ChainRun> runs;
+  for (size_t c = 0; c + 1 < start.size(); ++c) {
+    int64_t from = start[c];
+    size_t m = static_cast<size_t>(start[c + 1] - from);
+    if (m < 2) continue;
+    const int64_t* list = all.data() + from;
+    int64_t chains = LabelChains(r.x, r.y, r.n, list, m, chain);
+    if (chains < 2) continue;
+    if (chains > MAX_CHAIN_PAIRS_CHAINS) {
+      if (SweepForContact(r, list, m, si, sj)) return true;
+      continue;
+    }
+    ChainRuns(r, list, chain, runs);
+    for (size_t p = 0; p < runs.size(); ++p)
+      for (size_t q = p + 1; q < runs.size(); ++q)
+        if (ChainsMeet(r, list, runs[p], runs[q], si, sj)) return true;
+  }
+  return false;
+}
+
+bool AllFinite(const PointList& points) {
+  for (const OutlinePoint& p : points)
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+  return true;
+}
+
+bool TooClose(const OutlinePoint& a, const OutlinePoint& b) {
+  double dx = a.x - b.x, dy = a.y - b.y;
+  return dx * dx + dy * dy < MIN_POINT_DISTANCE * MIN_POINT_DISTANCE;
+}
+
+// The ring turns straight back at b: a -> b -> c along one line.
+bool FoldsBack(const OutlinePoint& a, const OutlinePoint& b, const OutlinePoint& c) {
+  return OrientExact(a.x, a.y, b.x, b.y, c.x, c.y) == 0 && (a.x - b.x) * (c.x - b.x) + (a.y - b.y) * (c.y - b.y) > 0;
+}
+
+// The point where segments i < j meet and the cut that joins them there,
+// as the loop cut makes it.
+void CutAtContact(PointList& points, int64_t i, int64_t j) {
+  int64_t n = static_cast<int64_t>(points.size());
+  std::vector<double> x(points.size()), y(points.size());
+  for (size_t k = 0; k < points.size(); ++k) {
+    x[k] = points[k].x;
+    y[k] = points[k].y;
+  }
+  RingView r{x.data(), y.data(), n};
+  int64_t i1 = i + 1, j1 = NextOf(r, j);
+  OutlinePoint p;
+  switch (MeetKind(r, i, j)) {
+    case 2:
+      p = points[j];
+      break;
+    case 3:
+      p = points[j1];
+      break;
+    case 4:
+      p = points[i];
+      break;
+    case 5:
+      p = points[i1];
+      break;
+    default: {
+      double rx = x[i1] - x[i], ry = y[i1] - y[i], sx = x[j1] - x[j], sy = y[j1] - y[j];
+      double t = ((x[j] - x[i]) * sy - (y[j] - y[i]) * sx) / (rx * sy - ry * sx);
+      t = std::clamp(t, 0.0, 1.0);
+      p = OutlinePoint{x[i] + t * rx, y[i] + t * ry};
+    }
+  }
+  int64_t inner = j - i;
+  PointList kept;
+  if (inner <= n - inner) {
+    kept.assign(points.begin(), points.begin() + i + 1);
+    kept.push_back(p);
+    kept.insert(kept.end(), points.begin() + j + 1, points.end());
+  } else {
+    kept.push_back(p);
+    kept.insert(kept.end(), points.begin() + i + 1, points.begin() + j + 1);
+  }
+  points.swap(kept);
+}
+
+}  // namespace
+
+int OrientExactSlow(double ax, double ay, double bx, double by, double cx, double cy) {
+  // (b - a) x (c - a) written out as six products, each split exactly.
+  const double factors[6][2] = {{bx, cy}, {-ay, bx}, {-ax, cy}, {-by, cx}, {ax, by}, {ay, cx}};
+  double terms[12];
+  for (int k = 0; k < 6; ++k) {
+    double p = factors[k][0] * factors[k][1];
+    terms[2 * k] = std::fma(factors[k][0], factors[k][1], -p);
+    terms[2 * k + 1] = p;
+  }
+  return ExactSumSign(terms, 12);
+}
+
+void DropRepeatedPoints(PointList& points) {
+  PointList kept;
+  kept.reserve(points.size());
+  for (const OutlinePoint& p : points) {
+    bool drop = false;
+    while (!kept.empty()) {
+      if (TooClose(kept.back(), p)) {
+        drop = true;
+        break;
+      }
+      // A spike that returns to within the distance of where it started
+      // folds back as well, whatever the rounding of its tip.
+      if (kept.size() < 2) break;
+      const OutlinePoint& before = kept[kept.size() - 2];
+      if (TooClose(before, p)) {
+        kept.pop_back();
+        drop = true;
+        break;
+      }
+      if (!FoldsBack(before, kept.back(), p)) break;
+      kept.pop_back();
+    }
+    if (!drop) kept.push_back(p);
+  }
+  // The same across the closing point, at its end and at its start.
+  size_t head = 0;
+  for (bool changed = true; changed && kept.size() - head >= 3;) {
+    changed = false;
+    size_t last = kept.size() - 1;
+    if (TooClose(kept[last], kept[head]) || TooClose(kept[last - 1], kept[head]) ||
+        FoldsBack(kept[last - 1], kept[last], kept[head])) {
+      kept.pop_back();
+      changed = true;
+    } else if (TooClose(kept[last], kept[head + 1]) || FoldsBack(kept[last], kept[head], kept[head + 1])) {
+      ++head;
+      changed = true;
+    }
+  }
+  kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(head));
+  points.swap(kept);
+}
+
+int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple) {
+  simple = false;
+  if (!AllFinite(points)) return 0;
+  int64_t cuts = 0;
+  std::vector<double> x, y;
+  for (;;) {
+    DropRepeatedPoints(points);
+    if (points.size() < 3) return cuts;
+    x.resize(points.size());
+    y.resize(points.size());
+    for (size_t k = 0; k < points.size(); ++k) {
+      x[k] = points[k].x;
+      y[k] = points[k].y;
+    }
+    int64_t i = 0, j = 0;
+    if (!FindRingContact(RingView{x.data(), y.data(), static_cast<int64_t>(points.size())}, i, j)) {
+      simple = true;
+      return cuts;
+    }
+    if (cuts >= limit) return cuts;
+    CutAtContact(points, i, j);
+    ++cuts;
+  }
+}
+
+int64_t CheckSimpleRing(const PointList& points) {
+  size_t n = points.size();
+  if (n < 3 || !AllFinite(points)) return 0;
+  for (size_t k = 0; k < n; ++k) {
+    const OutlinePoint& a = points[(k + n - 1) % n];
+    const OutlinePoint& b = points[k];
+    const OutlinePoint& c = points[(k + 1) % n];
+    if (TooClose(b, c) || FoldsBack(a, b, c)) return 0;
+  }
+  std::vector<double> x(n), y(n);
+  for (size_t k = 0; k < n; ++k) {
+    x[k] = points[k].x;
+    y[k] = points[k].y;
+  }
+  int64_t i = 0, j = 0;
+  return FindRingContact(RingView{x.data(), y.data(), static_cast<int64_t>(n)}, i, j) ? 0 : 1;
+}
+
+int64_t CheckSoundOutline(const PointList& points) {
+  if (CheckSimpleRing(points) == 0) return 0;
+  double area2 = 0;
+  const OutlinePoint* prev = &points.back();
+  for (const OutlinePoint& p : points) {
+    area2 += prev->x * p.y - p.x * prev->y;
+    prev = &p;
+  }
+  return area2 > 0 ? 1 : 0;
+}
+
+int64_t LabelChains(const double* x, const double* y, int64_t n, const int64_t* segs, size_t m,
+                    std::vector<int64_t>& chain) {
+  chain.resize(m);
+  int64_t label = -1;
+  int sx0 = 0, sy0 = 0;
+  bool alongX = false, alongY = false;
+  for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
+    int sx = Sign(x[k1] - x[k]), sy = Sign(y[k1] - y[k]);
+    bool keepX = alongX && sx == sx0, keepY = alongY && sy == sy0;
+    if (a > 0 && k == segs[a - 1] + 1 && (keepX || keepY)) {
+      alongX = keepX;
+      alongY = keepY;
+    } else {
+      ++label;
+      sx0 = sx;
+      sy0 = sy;
+      alongX = sx != 0;
+      alongY = sy != 0;
+    }
+    chain[a] = label;
+  }
+  return label + 1;
+}

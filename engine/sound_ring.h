@@ -1,0 +1,68 @@
+// What makes a closed ring a sound outline, and the mending that the loop
+// cut leaves to be done: exact predicates for touches, overlaps and
+// crossings at end points, which its own segment test lets through.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/design.h"
+
+// Consecutive points closer than this are one point.
+constexpr double MIN_POINT_DISTANCE = 1e-9;
+
+// The sign of the turn a -> b -> c by exact arithmetic, for when the plain
+// determinant lies within its rounding of zero.
+int OrientExactSlow(double ax, double ay, double bx, double by, double cx, double cy);
+
+// The exact sign of the turn a -> b -> c: +1 left, -1 right, 0 straight.
+// Mostly the plain determinant settles it, beyond Shewchuk's first error
+// bound.
+inline int OrientExact(double ax, double ay, double bx, double by, double cx, double cy) {
+  double left = (bx - ax) * (cy - ay), right = (by - ay) * (cx - ax);
+  double det = left - right;
+  double bound = 3.3306690738754716e-16 * ((left < 0 ? -left : left) + (right < 0 ? -right : right));
+  if (det > bound) return 1;
+  if (-det > bound) return -1;
+  return OrientExactSlow(ax, ay, bx, by, cx, cy);
+}
+
+// Drops every point closer than MIN_POINT_DISTANCE to the point kept before
+// it (the first point repeated at the end included) and every point where
+// the ring folds straight back onto the segment it came along.
+void DropRepeatedPoints(PointList& points);
+
+// Cuts the ring where two of its segments still meet, as the loop cut does
+// (the part with more points stays), at most `limit` times, dropping repeated
+// points after each cut. Returns the cuts; `simple` tells whether the ring
+// left is simple.
+int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple);
+
+// 1 when no two segments of the ring meet apart from neighbours at their
+// common point, no segment is shorter than MIN_POINT_DISTANCE and the ring
+// never folds straight back on itself.
+int64_t CheckSimpleRing(const PointList& points);
+
+// 1 when the ring is an outline that may be written: at least 3 finite
+// points, simple, and counter-clockwise.
+int64_t CheckSoundOutline(const PointList& points);
+
+// A segment of a ring from (x0, y0) to (x1, y1); `next` is the id of the
+// segment that starts where it ends.
+struct ContactSegment {
+  double x0, y0, x1, y1;
+  int64_t id, next;
+};
+
+// Shamos and Hoey's sweep with exact predicates: true when two of the
+// segments meet anywhere, apart from ring neighbours at their common point
+// (a neighbour that folds straight back does meet), with their positions.
+bool FindSegmentContact(const std::vector<ContactSegment>& segments, size_t& first, size_t& second);
+
+// Splits segments of a ring of n points (given by index, in increasing
+// order) into chains: runs of consecutive segments that all advance
+// strictly the same way in x, or all strictly the same way in y. Two
+// segments of one chain that are not neighbours have boxes strictly apart,
+// so they never meet. Returns the number of chains.
+int64_t LabelChains(const double* x, const double* y, int64_t n, const int64_t* segs, size_t m,
+                    std::vector<int64_t>& chain);
