@@ -3,7 +3,7 @@
 #include "app/change_handling.h"
 #include "app/draw2d.h"
 #include "app/gadgets.h"
-#include "app/main_program.h"
+#include "app/loop_state.h"
 #include "app/vase_form.h"
 #include "app/view.h"
 #include "app/window_system.h"

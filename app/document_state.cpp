@@ -1,8 +1,9 @@
 #include "app/document_state.h"
 
 #include "app/gadgets.h"
-#include "app/main_program.h"
+#include "app/loop_state.h"
 #include "app/window_system.h"
+#include "engine/text_helpers.h"
 #include "text/texts.h"
 
 std::string gProjectPath;

@@ -7,10 +7,11 @@
 #include "app/file_names.h"
 #include "app/form.h"
 #include "app/gadgets.h"
-#include "app/main_program.h"
+#include "app/loop_state.h"
 #include "app/vase_form.h"
 #include "app/window_system.h"
 #include "engine/design.h"
+#include "engine/text_helpers.h"
 #include "export/dxf_writer.h"
 #include "export/outline_step.h"
 #include "export/step_writer.h"
@@ -82,11 +83,9 @@ void ReportFailure(const std::string& reason, const std::string& path) {
 std::string DefaultExportName(const std::string& base) {
   if (gParams.figureKind == FIGURE_NONE) return base;
   std::string figure = GetGadgetText(WINDOW_MAIN, GADGET_FIGURE);
-  for (char& c : figure) {
+  for (char& c : figure)
     if (c == ' ') c = '_';
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return base + "_" + figure + "_" + std::to_string(gResult.count);
+  return base + "_" + AsciiLower(figure) + "_" + std::to_string(gResult.count);
 }
 
 void ExportOutline(int64_t format) {

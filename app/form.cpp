@@ -4,25 +4,15 @@
 #include <cmath>
 
 #include "app/gadgets.h"
-#include "app/main_program.h"
+#include "app/loop_state.h"
 #include "app/window_system.h"
 #include "engine/design.h"
 #include "engine/number_parse.h"
+#include "engine/text_helpers.h"
 #include "import/import_state.h"
 
-namespace {
-
-std::string TrimBlanks(const std::string& text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
-}  // namespace
-
 double ParseFieldNumber(const std::string& fieldText) {
-  std::string text = TrimBlanks(fieldText);
+  std::string text(TrimBlanks(fieldText));
   for (char& c : text)
     if (c == ',') c = '.';
   return ParseNumberPrefix(text);

@@ -5,8 +5,9 @@
 #include "app/change_handling.h"
 #include "app/form.h"
 #include "app/gadgets.h"
-#include "app/main_program.h"
+#include "app/loop_state.h"
 #include "app/window_system.h"
+#include "engine/text_helpers.h"
 #include "import/dxf_reader.h"
 #include "import/import_state.h"
 #include "import/stl_model.h"
@@ -17,11 +18,9 @@ std::string ImportExtension(const std::string& path) {
   const std::string file = FilePart(path);
   const size_t dot = file.rfind('.');
   if (dot == std::string::npos) return "";
-  std::string ext = file.substr(dot + 1);
+  const std::string ext = file.substr(dot + 1);
   if (ext.find(' ') != std::string::npos) return "";
-  for (char& c : ext)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return ext;
+  return AsciiLower(ext);
 }
 
 namespace {

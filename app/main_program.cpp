@@ -19,6 +19,7 @@
 #include "app/view.h"
 #include "app/window_system.h"
 #include "engine/design.h"
+#include "engine/text_helpers.h"
 #include "resources/resources.h"
 #include "text/texts.h"
 
@@ -191,16 +192,6 @@ void OnGadgetEvent(int64_t id, int64_t type) {
 }
 
 }  // namespace
-
-std::string FolderPart(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
-
-std::string FilePart(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 void DispatchCurrentEvent() {
   gEventKind = EventKindOf();

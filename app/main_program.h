@@ -1,20 +1,7 @@
-// The main program, its event loop and the loop's shared state.
+// The main program and its event loop.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
-extern int64_t gQuit;
-// The current event, stored before it is dispatched.
-extern int64_t gEventKind;
-extern int64_t gEventGadget;
-extern int64_t gEventType;
-// While 1, gadget events taken from the queue are dropped.
-extern int64_t gSuppressEvents;
-// DIVIDE_BY_COUNT or DIVIDE_BY_WIDTH: which field was typed last.
-extern int64_t gDivideByWidth;
-// Folder of the next file dialog, with a trailing "/"; "" at start.
-extern std::string gLastFolder;
+#include "app/loop_state.h"
 
 // The program's entry; returns the exit code.
 int RunMainProgram(int argc, char** argv);
@@ -31,7 +18,3 @@ void DispatchCurrentEvent();
 void ShutdownRuntime();
 // Waits for and handles events until gQuit is set.
 void RunEventLoop();
-// The folder part of a path, up to and including its last "/".
-std::string FolderPart(const std::string& path);
-// The file part of a path, after its last "/".
-std::string FilePart(const std::string& path);

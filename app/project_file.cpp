@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/number_parse.h"
+#include "engine/text_helpers.h"
 #include "export/export_file.h"
 #include "text/texts.h"
 
@@ -113,20 +114,6 @@ int64_t FailWrite() {
 
 // ------------------------------------------------------------------ reading
 
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return r;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  size_t a = 0, b = s.size();
-  while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
-  while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
-  return s.substr(a, b - a);
-}
-
 // Every byte of a file without the mark is one ISO 8859-1 character.
 std::string Latin1ToUtf8(std::string_view bytes) {
   std::string out;
@@ -165,7 +152,7 @@ ProjectIndex IndexProject(std::string_view text) {
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {
       size_t close = line.find(']');
-      std::string name = Lower(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+      std::string name = AsciiLower(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
       // Only the first group of a name counts; a repeated one is skipped whole.
       auto [it, inserted] = index.groups.try_emplace(name);
       group = inserted ? &it->second : nullptr;
@@ -177,7 +164,7 @@ ProjectIndex IndexProject(std::string_view text) {
     while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
     std::string_view value = line.substr(eq + 1);
     while (!value.empty() && (value[0] == ' ' || value[0] == '\t')) value.remove_prefix(1);
-    group->try_emplace(Lower(key), std::string(value));
+    group->try_emplace(AsciiLower(key), std::string(value));
   }
   return index;
 }
@@ -205,7 +192,7 @@ class GroupReader {
   }
   std::string Text(const char* key) const {
     const std::string* v = Find(key);
-    return v ? std::string(TrimBlanks(*v)) : std::string();
+    return v ? std::string(TrimBlanksAndTabs(*v)) : std::string();
   }
 
  private:

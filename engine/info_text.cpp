@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "engine/text_helpers.h"
 #include "text/texts.h"
 
 namespace {
@@ -18,12 +19,6 @@ std::string WholeNumber(int64_t value) {
 std::string Mm(double value) { return FormatDecimals(3, value) + " mm"; }
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// The file part of a path: the text after the last "/".
-std::string FilePart(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 

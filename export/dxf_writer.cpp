@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "engine/polyline.h"
+#include "engine/text_helpers.h"
 #include "export/export_file.h"
+#include "export/export_outline.h"
 #include "export/sound_outline.h"
 #include "export/step_writer.h"
 #include "text/texts.h"

@@ -7,11 +7,11 @@
 
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
-#include "engine/polyline.h"
+#include "engine/text_helpers.h"
 #include "text/texts.h"
 
 std::string gExportError;
@@ -51,11 +51,6 @@ std::string ResolveLink(const std::string& path) {
   if (target[0] == '/') return target;
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
 // Temporaries that an earlier write of the same file left behind when the
@@ -140,8 +135,8 @@ int64_t OpenExportFile(ExportFile& file, const std::string& path) {
       umask(mask);
       file.mode = 0666 & ~mask;
     }
-    const std::string folder = FolderOf(file.path);
-    const std::string prefix = TemporaryPrefixFor(FileNameOfPath(file.path));
+    const std::string folder = FolderPart(file.path);
+    const std::string prefix = TemporaryPrefixFor(FilePart(file.path));
     RemoveStaleTemporaries(folder, prefix);
     std::string temp = folder + prefix + "XXXXXX";
     file.fd = mkostemp(temp.data(), O_CLOEXEC);
@@ -190,80 +185,4 @@ int64_t WriteWholeFile(const std::string& path, std::initializer_list<std::strin
   if (OpenExportFile(file, path) == 0) return 0;
   for (std::string_view part : parts) PutExportBytes(file, part.data(), part.size());
   return CloseExportFile(file);
-}
-
-std::string ToSingleByteText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  const size_t n = text.size();
-  while (i < n) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
-    if (extra < 0 || c >= 0xF8) {
-      ++i;  // a stray continuation or invalid lead byte
-      continue;
-    }
-    unsigned code = c & (0x3F >> extra);
-    size_t j = 1;
-    for (; j <= static_cast<size_t>(extra) && i + j < n; ++j) {
-      unsigned char d = static_cast<unsigned char>(text[i + j]);
-      if ((d & 0xC0) != 0x80) break;
-      code = (code << 6) | (d & 0x3F);
-    }
-    if (j != static_cast<size_t>(extra) + 1) {
-      i += j;  // truncated sequence
-      continue;
-    }
-    if (code <= 0xFF && code >= 0x80) out += static_cast<char>(code);
-    i += j;
-  }
-  return out;
-}
-
-std::string FileNameOfPath(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string WithoutQuotes(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text)
-    if (c != '\'') out += c;
-  return out;
-}
-
-std::string ProductNameOfPath(const std::string& path) {
-  std::string name = FileNameOfPath(path);
-  size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.resize(dot);
-  return WithoutQuotes(name);
-}
-
-bool AllPointsFinite(const PointList& points) {
-  for (const OutlinePoint& p : points)
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
-  return true;
-}
-
-bool ThinExportOutline(const PointList& source, double tolerance, PointList& outline) {
-  SimplifyClosedPolyline(source, tolerance, outline);
-  if (outline.size() >= 3) return true;
-  gExportError = Tx(TX_EXPORT_NO_OUTLINE);
-  return false;
-}
-
-void RingToArrays(const PointList& ring, std::vector<double>& x, std::vector<double>& y) {
-  x.resize(ring.size());
-  y.resize(ring.size());
-  for (size_t i = 0; i < ring.size(); ++i) {
-    x[i] = ring[i].x;
-    y[i] = ring[i].y;
-  }
 }

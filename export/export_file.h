@@ -1,5 +1,5 @@
-// Writing a finished export file in one go, and the path and text helpers
-// that every writer shares.
+// Writing a finished export file in one go, so that a failed write leaves
+// the old file as it was.
 #pragma once
 
 #include <cstddef>
@@ -8,9 +8,6 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
-#include <vector>
-
-#include "engine/design.h"
 
 // The reason of the last failed export write, in the build's language.
 extern std::string gExportError;
@@ -50,26 +47,3 @@ int64_t WriteWholeFile(const std::string& path, std::initializer_list<std::strin
 
 // The start of the name of every temporary file made for the file name.
 std::string TemporaryPrefixFor(const std::string& fileName);
-
-// UTF-8 text as single-byte text: characters up to 255 become one byte,
-// larger ones and malformed bytes are left out.
-std::string ToSingleByteText(const std::string& text);
-
-// The part of the path after the last "/" (the whole path without one).
-std::string FileNameOfPath(const std::string& path);
-
-// The file name without its extension (cut at the last ".") and without "'".
-std::string ProductNameOfPath(const std::string& path);
-
-// Removes every "'" from text.
-std::string WithoutQuotes(const std::string& text);
-
-// True when every coordinate of the ring is a finite number.
-bool AllPointsFinite(const PointList& points);
-
-// The outline thinned to the tolerance; false with gExportError set when it
-// thins to a line or a point, which is no outline to write.
-bool ThinExportOutline(const PointList& source, double tolerance, PointList& outline);
-
-// The ring's coordinates as two arrays.
-void RingToArrays(const PointList& ring, std::vector<double>& x, std::vector<double>& y);

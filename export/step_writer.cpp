@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "engine/text_helpers.h"
 #include "export/export_file.h"
 
 int64_t gStepNextId = 0;
@@ -239,7 +240,7 @@ int64_t WriteStepFile(const std::string& path, const std::string& description) {
   head += "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION(('";
   head += ToSingleByteText(description);
   head += "'),'2;1');\nFILE_NAME('";
-  head += ToSingleByteText(WithoutQuotes(FileNameOfPath(path)));
+  head += ToSingleByteText(WithoutQuotes(FilePart(path)));
   head += "','";
   head += LocalTimeStamp();
   head += "',(''),(''),'Ribbelo','Ribbelo','');\n";

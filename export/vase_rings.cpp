@@ -2,7 +2,7 @@
 
 #include "engine/loop_cut.h"
 #include "engine/polyline.h"
-#include "export/export_file.h"
+#include "export/export_outline.h"
 #include "export/sound_outline.h"
 #include "text/texts.h"
 #include "vase/vase_slices.h"

@@ -2,8 +2,10 @@
 
 #include <cmath>
 
+#include "engine/text_helpers.h"
 #include "export/bspline.h"
 #include "export/export_file.h"
+#include "export/export_outline.h"
 #include "export/outline_step.h"
 #include "export/step_writer.h"
 #include "export/vase_rings.h"

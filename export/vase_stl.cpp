@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "export/export_outline.h"
 #include "export/vase_rings.h"
 #include "text/texts.h"
 #include "vase/cap_triangulation.h"

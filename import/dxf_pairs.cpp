@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/number_parse.h"
+#include "engine/text_helpers.h"
 #include "import/line_reader.h"
 #include "import/number_text.h"
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/text_helpers.h"
 #include "import/curve_sampling.h"
 #include "import/dxf_pairs.h"
 #include "import/import_pieces.h"
@@ -16,14 +17,7 @@
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-bool ValueIs(int64_t k, const char* name) { return Upper(gDxfValues[static_cast<size_t>(k)]) == name; }
+bool ValueIs(int64_t k, const char* name) { return AsciiUpper(gDxfValues[static_cast<size_t>(k)]) == name; }
 
 int64_t NextEntityStart(int64_t k) {
   while (k < gDxfPairCount && gDxfCodes[static_cast<size_t>(k)] != 0) ++k;
@@ -229,7 +223,7 @@ void WalkEntitySections() {
       ++i;
       continue;
     }
-    std::string name = Upper(gDxfValues[static_cast<size_t>(i)]);
+    std::string name = AsciiUpper(gDxfValues[static_cast<size_t>(i)]);
     if (name == "SECTION") {
       if (i + 1 < gDxfPairCount && Code(i + 1) == 2) inside = ValueIs(i + 1, "ENTITIES");
       ++i;
@@ -281,7 +275,7 @@ int64_t RunDxfImport(const std::string& path, PointList& points, double& width, 
 }  // namespace
 
 int64_t ReadDxfEntity(int64_t i) {
-  const std::string name = Upper(gDxfValues[static_cast<size_t>(i)]);
+  const std::string name = AsciiUpper(gDxfValues[static_cast<size_t>(i)]);
   const int64_t begin = i + 1;
   const int64_t end = NextEntityStart(begin);
   if (name == "LINE") {

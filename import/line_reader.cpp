@@ -120,10 +120,3 @@ void SkipBlankBytes(LineReader& r) {
     if (data >= 0) fseeko(r.file, data > at ? data : at, SEEK_SET);
   }
 }
-
-std::string_view TrimBlanks(std::string_view text) {
-  size_t a = 0, b = text.size();
-  while (a < b && text[a] == ' ') ++a;
-  while (b > a && text[b - 1] == ' ') --b;
-  return text.substr(a, b - a);
-}

@@ -29,5 +29,3 @@ std::string_view ReadTextLine(LineReader& reader);
 // Passes over line ends, NUL bytes and blanks up to the next other byte; a
 // hole of a sparse file is skipped without reading it.
 void SkipBlankBytes(LineReader& reader);
-// The text without blanks (U+0020 only) at either end.
-std::string_view TrimBlanks(std::string_view text);

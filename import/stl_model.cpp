@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "engine/text_helpers.h"
 #include "import/import_state.h"
 #include "import/line_reader.h"
 #include "import/number_text.h"

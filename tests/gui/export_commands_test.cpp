@@ -10,6 +10,7 @@
 #include "app/gadgets.h"
 #include "app/main_program.h"
 #include "engine/design.h"
+#include "engine/text_helpers.h"
 #include "tests/gui/support/shell_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "text/texts.h"

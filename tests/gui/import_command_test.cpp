@@ -7,6 +7,7 @@
 #include "app/import_command.h"
 #include "app/main_program.h"
 #include "engine/design.h"
+#include "engine/text_helpers.h"
 #include "import/import_state.h"
 #include "import/stl_model.h"
 #include "tests/gui/support/shell_fixture.h"
