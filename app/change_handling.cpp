@@ -35,7 +35,7 @@ std::string IntegerText(int64_t n) {
 void WriteBackFittedValues(int64_t source) {
   const DesignResult& r = gResult;
   int64_t figure = gParams.figureKind;
-  gSuppressEvents = 1;
+  SuppressEventsGuard quiet;
   if (gDivideByWidth == DIVIDE_BY_COUNT) {
     if (source != GADGET_FIGURE_WIDTH) SetFieldTextIfChanged(GADGET_FIGURE_WIDTH, FormatFieldNumber(r.figureWidth));
     if (source != GADGET_GAP && figure != FIGURE_SINE) SetFieldTextIfChanged(GADGET_GAP, FormatFieldNumber(r.gap));
@@ -46,7 +46,6 @@ void WriteBackFittedValues(int64_t source) {
   }
   if (figure == FIGURE_SQUARE || figure == FIGURE_HALF_CIRCLE)
     SetFieldTextIfChanged(GADGET_DEPTH, FormatFieldNumber(r.depth));
-  gSuppressEvents = 0;
 }
 
 // A design too large for the memory left is no outline; its half-built
@@ -83,9 +82,10 @@ int64_t OnParametersChanged(int64_t source, int64_t refit) {
 int64_t SetShiftFromFraction(double pitches) {
   double f = pitches - std::floor(pitches);
   if (!(f < SHIFT_WRAP_LIMIT)) f = 0;  // also a NaN position
-  gSuppressEvents = 1;
-  SetFieldTextIfChanged(GADGET_SHIFT, FormatFieldNumber(f * 100.0));
-  gSuppressEvents = 0;
+  {
+    SuppressEventsGuard quiet;
+    SetFieldTextIfChanged(GADGET_SHIFT, FormatFieldNumber(f * 100.0));
+  }
   OnParametersChanged(GADGET_SHIFT, 0);
   MarkProjectModified();
   return 0;
@@ -95,12 +95,13 @@ int64_t ApplyImportedOutline(const PointList& points, double width, double heigh
   gParams.importPoints = points;
   gParams.importWidth = width;
   gParams.importHeight = height;
-  gSuppressEvents = 1;
-  SetGadgetState(WINDOW_MAIN, GADGET_SHAPE, SHAPE_IMPORTED);
-  SetFieldTextIfChanged(GADGET_WIDTH, FormatFieldNumber(width));
-  SetFieldTextIfChanged(GADGET_HEIGHT, FormatFieldNumber(height));
-  SetGadgetText(WINDOW_MAIN, GADGET_IMPORT_INFO, FilePart(gImportFileName) + ": " + gImportMessage);
-  gSuppressEvents = 0;
+  {
+    SuppressEventsGuard quiet;
+    SetGadgetState(WINDOW_MAIN, GADGET_SHAPE, SHAPE_IMPORTED);
+    SetFieldTextIfChanged(GADGET_WIDTH, FormatFieldNumber(width));
+    SetFieldTextIfChanged(GADGET_HEIGHT, FormatFieldNumber(height));
+    SetGadgetText(WINDOW_MAIN, GADGET_IMPORT_INFO, FilePart(gImportFileName) + ": " + gImportMessage);
+  }
   UpdateFieldEnabling();
   OnParametersChanged(-1, 1);
   MarkProjectModified();
@@ -117,9 +118,8 @@ int64_t OnStlSectionChanged() {
     gImportFileName = gStlModelPath;
     ApplyImportedOutline(points, width, height);
   } else {
-    gSuppressEvents = 1;
+    SuppressEventsGuard quiet;
     SetGadgetText(WINDOW_MAIN, GADGET_IMPORT_INFO, gImportMessage);
-    gSuppressEvents = 0;
   }
   return 0;
 }

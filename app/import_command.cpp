@@ -30,11 +30,12 @@ int64_t ImportStl(const std::string& path, PointList& points, double& width, dou
   if (!LoadStlModel(path)) return 0;
   const double modelHeight = gStlMaxZ - gStlMinZ;
   const double half = std::round(modelHeight / 2 * 100) / 100;
-  gSuppressEvents = 1;
-  SetGadgetText(WINDOW_MAIN, GADGET_STL_Z, FormatFieldNumber(half));
-  SetGadgetTooltip(WINDOW_MAIN, GADGET_STL_Z,
-                   Tx(TX_IMPORT_TIP_STL_Z) + FormatDecimals(2, modelHeight) + Tx(TX_IMPORT_TIP_END));
-  gSuppressEvents = 0;
+  {
+    SuppressEventsGuard quiet;
+    SetGadgetText(WINDOW_MAIN, GADGET_STL_Z, FormatFieldNumber(half));
+    SetGadgetTooltip(WINDOW_MAIN, GADGET_STL_Z,
+                     Tx(TX_IMPORT_TIP_STL_Z) + FormatDecimals(2, modelHeight) + Tx(TX_IMPORT_TIP_END));
+  }
   if (!CutStlSection(ReadFieldNumber(GADGET_STL_Z), points, width, height)) return 0;
   gImportFromStl = 1;
   return 1;

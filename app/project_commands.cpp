@@ -35,6 +35,62 @@ void ReadProjectFromForm(ProjectExtras& extras) {
   GatherProjectExtras(extras);
 }
 
+// Every field and the import state from the records; none of these writes
+// counts as an edit.
+void WriteProjectIntoForm(const DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
+  SuppressEventsGuard quiet;
+  SetGadgetState(kMain, GADGET_SHAPE, p.shapeKind);
+  SetNumber(GADGET_WIDTH, p.width);
+  SetNumber(GADGET_HEIGHT, p.height);
+  SetNumber(GADGET_CORNER_RADIUS, p.cornerRadius);
+  SetGadgetState(kMain, GADGET_SIZE_IS, p.sizeIsInner);
+  SetGadgetState(kMain, GADGET_FIGURE, p.figureKind);
+  SetGadgetState(kMain, GADGET_DIRECTION, p.direction < 0 ? 1 : 0);
+  SetInteger(GADGET_COUNT, p.count);
+  SetNumber(GADGET_FIGURE_WIDTH, p.figureWidth);
+  SetNumber(GADGET_GAP, p.gap);
+  SetNumber(GADGET_DEPTH, p.depth);
+  SetNumber(GADGET_TOP_WIDTH, p.topWidth);
+  SetNumber(GADGET_FILLET, p.fillet);
+  SetNumber(GADGET_SHIFT, p.shift * 100);
+  SetNumber(GADGET_SMALLEST_SIZE, p.smallestSize);
+  SetNumber(GADGET_POINT_SPACING, p.pointSpacing);
+  SetNumber(GADGET_VASE_HEIGHT, v.height);
+  SetNumber(GADGET_TWIST, v.twist);
+  SetNumber(GADGET_TOP_SCALE, v.topScale * 100);
+  SetNumber(GADGET_BULGE, v.bulge * 100);
+  SetInteger(GADGET_STEPS, v.steps);
+  SetGadgetState(kMain, GADGET_VASE_TYPE, v.hollow != 0 ? 1 : 0);
+  SetNumber(GADGET_WALL_THICKNESS, v.wallThickness);
+  SetNumber(GADGET_BOTTOM_THICKNESS, v.bottomThickness);
+  SetGadgetState(kMain, GADGET_INNER_WALL, v.innerWallMode);
+  SetGadgetState(kMain, GADGET_SHOW_GRID, e.showGrid);
+  SetGadgetState(kMain, GADGET_SHOW_BASE_LINE, e.showBaseLine);
+  SetGadgetState(kMain, GADGET_SHOW_FILL, e.showFill);
+  SetGadgetState(kMain, GADGET_SHOW_3D, e.show3d);
+  SetGadgetState(kMain, GADGET_STEP_AS, e.stepAs);
+  SetNumber(GADGET_STEP_HEIGHT, e.stepHeight);
+  EnableGadget(kMain, GADGET_STEP_HEIGHT, e.stepAs == 1 ? 1 : 0);
+  SetGadgetState(kMain, GADGET_EXPORT_BASE_LINE, e.exportBaseLine);
+  SetNumber(GADGET_STL_Z, e.stlZ);
+
+  gParams.importPoints = p.importPoints;
+  gParams.importWidth = p.importWidth;
+  gParams.importHeight = p.importHeight;
+  gImportFileName = e.importFile;
+  gImportFromStl = 0;
+  // The earlier model is released, not only forgotten.
+  UnloadStlModel();
+  if (!gParams.importPoints.empty()) {
+    // The model is reloaded silently; without it the stored outline serves.
+    if (e.importIsStl != 0 && FileSize(gImportFileName) >= 1 && LoadStlModel(gImportFileName)) gImportFromStl = 1;
+    SetGadgetText(kMain, GADGET_IMPORT_INFO, FilePart(gImportFileName) + Tx(TX_PROJECT_OUTLINE_FROM_PROJECT));
+  } else {
+    SetGadgetText(kMain, GADGET_IMPORT_INFO, "");
+  }
+  gDivideByWidth = p.divideByWidth;
+}
+
 }  // namespace
 
 void GatherProjectExtras(ProjectExtras& e) {
@@ -112,69 +168,16 @@ int64_t OpenProjectFile(const std::string& path) {
 }
 
 void ApplyProjectToForm(const DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
-  gSuppressEvents = 1;
-  SetGadgetState(kMain, GADGET_SHAPE, p.shapeKind);
-  SetNumber(GADGET_WIDTH, p.width);
-  SetNumber(GADGET_HEIGHT, p.height);
-  SetNumber(GADGET_CORNER_RADIUS, p.cornerRadius);
-  SetGadgetState(kMain, GADGET_SIZE_IS, p.sizeIsInner);
-  SetGadgetState(kMain, GADGET_FIGURE, p.figureKind);
-  SetGadgetState(kMain, GADGET_DIRECTION, p.direction < 0 ? 1 : 0);
-  SetInteger(GADGET_COUNT, p.count);
-  SetNumber(GADGET_FIGURE_WIDTH, p.figureWidth);
-  SetNumber(GADGET_GAP, p.gap);
-  SetNumber(GADGET_DEPTH, p.depth);
-  SetNumber(GADGET_TOP_WIDTH, p.topWidth);
-  SetNumber(GADGET_FILLET, p.fillet);
-  SetNumber(GADGET_SHIFT, p.shift * 100);
-  SetNumber(GADGET_SMALLEST_SIZE, p.smallestSize);
-  SetNumber(GADGET_POINT_SPACING, p.pointSpacing);
-  SetNumber(GADGET_VASE_HEIGHT, v.height);
-  SetNumber(GADGET_TWIST, v.twist);
-  SetNumber(GADGET_TOP_SCALE, v.topScale * 100);
-  SetNumber(GADGET_BULGE, v.bulge * 100);
-  SetInteger(GADGET_STEPS, v.steps);
-  SetGadgetState(kMain, GADGET_VASE_TYPE, v.hollow != 0 ? 1 : 0);
-  SetNumber(GADGET_WALL_THICKNESS, v.wallThickness);
-  SetNumber(GADGET_BOTTOM_THICKNESS, v.bottomThickness);
-  SetGadgetState(kMain, GADGET_INNER_WALL, v.innerWallMode);
-  SetGadgetState(kMain, GADGET_SHOW_GRID, e.showGrid);
-  SetGadgetState(kMain, GADGET_SHOW_BASE_LINE, e.showBaseLine);
-  SetGadgetState(kMain, GADGET_SHOW_FILL, e.showFill);
-  SetGadgetState(kMain, GADGET_SHOW_3D, e.show3d);
-  SetGadgetState(kMain, GADGET_STEP_AS, e.stepAs);
-  SetNumber(GADGET_STEP_HEIGHT, e.stepHeight);
-  EnableGadget(kMain, GADGET_STEP_HEIGHT, e.stepAs == 1 ? 1 : 0);
-  SetGadgetState(kMain, GADGET_EXPORT_BASE_LINE, e.exportBaseLine);
-  SetNumber(GADGET_STL_Z, e.stlZ);
-
-  gParams.importPoints = p.importPoints;
-  gParams.importWidth = p.importWidth;
-  gParams.importHeight = p.importHeight;
-  gImportFileName = e.importFile;
-  gImportFromStl = 0;
-  // The earlier model is released, not only forgotten.
-  UnloadStlModel();
-  if (!gParams.importPoints.empty()) {
-    // The model is reloaded silently; without it the stored outline serves.
-    if (e.importIsStl != 0 && FileSize(gImportFileName) >= 1 && LoadStlModel(gImportFileName)) gImportFromStl = 1;
-    SetGadgetText(kMain, GADGET_IMPORT_INFO, FilePart(gImportFileName) + Tx(TX_PROJECT_OUTLINE_FROM_PROJECT));
-  } else {
-    SetGadgetText(kMain, GADGET_IMPORT_INFO, "");
-  }
-  gDivideByWidth = p.divideByWidth;
-  gSuppressEvents = 0;
-
+  WriteProjectIntoForm(p, v, e);
   UpdateFieldEnabling();
   // The view first, so the one rebuild and redraw below show it.
   ResetView3D();
   OnParametersChanged(-1, 1);
   // The writes above may still sit in the toolkit's queue: let it run dry
   // and discard what it reported, so loading never counts as an edit.
-  gSuppressEvents = 1;
+  SuppressEventsGuard quiet;
   ProcessPendingToolkitEvents();
   ClearEventQueue();
-  gSuppressEvents = 0;
 }
 
 int64_t AskSaveChanges() {
