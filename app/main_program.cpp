@@ -71,10 +71,13 @@ bool IsCheckBox(int64_t id) {
          id == GADGET_EXPORT_BASE_LINE;
 }
 
-// The fields of the form whose edits count as changes of the project.
+// The fields of the form whose edits count as changes of the project: each
+// block from its first gadget to its last, without the headings and export
+// buttons between the blocks (the import button inside sends no change).
 bool IsFormField(int64_t id) {
-  return (id >= 6 && id <= 13) || (id >= 15 && id <= 23) || (id >= 25 && id <= 34) || (id >= 38 && id <= 42) ||
-         id == 46 || id == 47 || id == 48;
+  return (id >= GADGET_SHAPE && id <= GADGET_STL_Z) || (id >= GADGET_FIGURE && id <= GADGET_SHIFT) ||
+         (id >= GADGET_SHOW_3D && id <= GADGET_INNER_WALL) || (id >= GADGET_SMALLEST_SIZE && id <= GADGET_SHOW_FILL) ||
+         (id >= GADGET_EXPORT_BASE_LINE && id <= GADGET_STEP_AS);
 }
 
 void OnGadgetEvent(int64_t id, int64_t type) {
