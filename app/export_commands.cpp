@@ -56,16 +56,19 @@ std::string AskExportPath(TextKey dialogTitle, TextKey baseName, const ExportFil
 }
 
 // Running out of memory while a file is built is a failed write: the
-// writer's temporary file goes with it and the old file stays.
+// writer's temporary file goes with it and the old file stays. No reason
+// of an earlier export is left to be shown for this one.
 template <typename Writer>
 int64_t RunWriter(Writer write) {
+  gExportError.clear();
+  gLastError.clear();
   try {
     return write();
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
   gStepLines = StepLineList();
-  gLastError = Tx(TX_EXPORT_CANNOT_WRITE);
+  gExportError = gLastError = Tx(TX_EXPORT_CANNOT_WRITE);
   return 0;
 }
 
@@ -74,8 +77,11 @@ void ReportWritten(const std::string& path, int64_t count, TextKey unit) {
                    Tx(TX_EXPORTCMD_WRITTEN) + FilePart(path) + " (" + std::to_string(count) + Tx(unit));
 }
 
-void ReportFailure(const std::string& reason, const std::string& path) {
-  ShowMessageBox(Tx(TX_EXPORTCMD_TITLE), reason + path, BUTTONS_OK, ICON_ERROR);
+// The writer's reason, a line break and the full path; a writer that gave
+// no reason failed to write.
+void ReportFailure(const std::string& reason, TextKey notWritten, const std::string& path) {
+  const std::string shown = reason.empty() ? std::string(Tx(notWritten)) : reason;
+  ShowMessageBox(Tx(TX_EXPORTCMD_TITLE), shown + "\n" + path, BUTTONS_OK, ICON_ERROR);
 }
 
 }  // namespace
@@ -108,10 +114,13 @@ void ExportOutline(int64_t format) {
     const int64_t withBaseLine = GetGadgetState(WINDOW_MAIN, GADGET_EXPORT_BASE_LINE) != 0 ? 1 : 0;
     written = RunWriter([&] { return ExportOutlineDxf(path, gResult, withBaseLine, OUTLINE_EXPORT_TOLERANCE); });
   }
-  if (written > 0)
+  if (written > 0) {
     ReportWritten(path, written, TX_EXPORTCMD_POINTS);
-  else
-    ReportFailure(Tx(TX_EXPORTCMD_CANNOT_WRITE), path);
+    return;
+  }
+  // A file that cannot be written is named in this command's own words.
+  const bool notWritten = gExportError == Tx(TX_EXPORT_CANNOT_WRITE);
+  ReportFailure(notWritten ? "" : gExportError, TX_EXPORTCMD_CANNOT_WRITE, path);
 }
 
 void ExportVase(int64_t format) {
@@ -129,5 +138,5 @@ void ExportVase(int64_t format) {
   if (written > 0)
     ReportWritten(path, written, step ? TX_EXPORTCMD_FACES : TX_EXPORTCMD_TRIANGLES);
   else
-    ReportFailure(gLastError + "\n", path);
+    ReportFailure(gLastError, TX_EXPORT_CANNOT_WRITE, path);
 }

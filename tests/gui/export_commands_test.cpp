@@ -222,6 +222,20 @@ TEST_F(ExportCommandTest, AFailedWriteShowsReasonAndFullPath) {
   EXPECT_EQ(Status(), before);
 }
 
+TEST_F(ExportCommandTest, AnOutlineTheWriterRefusesShowsTheWritersReason) {
+  // Valid, but thinned at 0.001 mm it is a line.
+  gResult.valid = 1;
+  gResult.outlinePoints = {{0, 0}, {1, 0.0001}, {2, 0}, {1, -0.0001}};
+  for (int64_t format : {OUTLINE_EXPORT_DXF, OUTLINE_EXPORT_STEP}) {
+    const std::string path = folder + (format == OUTLINE_EXPORT_DXF ? "line.dxf" : "line.stp");
+    Export(ExportOutline, format, path);
+    ASSERT_EQ(RecordedDialogCalls().size(), 2u);
+    EXPECT_EQ(Call(1).text, "There is no valid outline to export.\n" + path);
+    EXPECT_EQ(Call(1).icon, ICON_ERROR);
+    EXPECT_LT(FileSize(path), 0);
+  }
+}
+
 TEST_F(ExportCommandTest, InvalidVaseIsReportedAfterTheDialogAndLeavesFilesAlone) {
   UserSelectComboItem(WINDOW_MAIN, GADGET_SHAPE, SHAPE_RECTANGLE);
   DispatchQueuedEvents();
