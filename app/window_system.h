@@ -59,7 +59,6 @@ void PostEvent(const WindowEvent& event);
 int64_t QueuedEventCount();
 void ClearEventQueue();
 
-const WindowEvent& CurrentEvent();
 int64_t EventKindOf();
 int64_t EventWindow();
 int64_t EventMenu();    // id of the current menu or shortcut event
@@ -151,7 +150,6 @@ int64_t ComboItemCount(int64_t window, int64_t id);
 void EnableGadget(int64_t window, int64_t id, int64_t enabled);
 int64_t IsGadgetEnabled(int64_t window, int64_t id);
 void FocusGadget(int64_t window, int64_t id);
-int64_t GadgetHasFocus(int64_t window, int64_t id);
 void SetGadgetTooltip(int64_t window, int64_t id, const std::string& text);
 std::string GetGadgetTooltip(int64_t window, int64_t id);
 // Moves and sizes a gadget; GADGET_KEEP leaves a value as it is.
@@ -234,21 +232,6 @@ enum ShortcutKey : int64_t {
 // The key with exactly these modifiers (MODIFIER_* bits) raises EVENT_MENU
 // with the id for this window.
 void AddKeyboardShortcut(int64_t window, int64_t key, int64_t modifiers, int64_t id);
-
-// ------------------------------------------- user input for tests
-// These act on the widgets as the user's input would, through the same
-// toolkit paths, so the same events are raised (each typed character is
-// one change; the digit filter applies).
-
-void UserTypeText(int64_t window, int64_t id, const std::string& text);
-void UserClearText(int64_t window, int64_t id);
-void UserClick(int64_t window, int64_t id);
-void UserSelectComboItem(int64_t window, int64_t id, int64_t index);
-// A key pressed over the window with the given MODIFIER_* bits; key is a
-// ShortcutKey or an upper-case letter.
-void UserPressKey(int64_t window, int64_t key, int64_t modifiers);
-// A wheel turn over a gadget: +1 per notch up, -1 down.
-void UserTurnWheel(int64_t window, int64_t id, int64_t notches);
 
 // -------------------------------------------------- dialogs and boxes
 

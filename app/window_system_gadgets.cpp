@@ -1,7 +1,7 @@
 // The gadgets of the window-system layer on GTK 3: creation, texts and
-// states, fonts, the canvas image, and user input for tests. Programmatic
-// changes block the layer's own handlers, because GTK emits "changed" and
-// "toggled" synchronously.
+// states, fonts and the canvas image. Programmatic changes block the
+// layer's own handlers, because GTK emits "changed" and "toggled"
+// synchronously.
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -533,11 +533,6 @@ void FocusGadget(int64_t window, int64_t id) {
   if (g != nullptr) gtk_widget_grab_focus(g->inner);
 }
 
-int64_t GadgetHasFocus(int64_t window, int64_t id) {
-  Gadget* g = FindGadget(window, id);
-  return g != nullptr && gtk_widget_is_focus(g->inner) ? 1 : 0;
-}
-
 void SetGadgetTooltip(int64_t window, int64_t id, const std::string& text) {
   Gadget* g = FindGadget(window, id);
   if (g != nullptr) gtk_widget_set_tooltip_text(g->outer, text.empty() ? nullptr : text.c_str());
@@ -757,82 +752,4 @@ uint32_t CanvasPixel(int64_t window, int64_t id, int64_t x, int64_t y) {
   uint32_t pixel = 0;
   std::copy(data + y * stride + x * 4, data + y * stride + x * 4 + 4, reinterpret_cast<unsigned char*>(&pixel));
   return pixel;
-}
-
-// ------------------------------------------- user input for tests
-
-void UserTypeText(int64_t window, int64_t id, const std::string& text) {
-  Gadget* g = FindGadget(window, id);
-  if (g == nullptr || g->kind != KIND_ENTRY) return;
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t n = 1;  // one UTF-8 character per keystroke
-    while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
-    gint position = gtk_entry_get_text_length(GTK_ENTRY(g->inner));
-    gtk_editable_insert_text(GTK_EDITABLE(g->inner), text.data() + i, static_cast<gint>(n), &position);
-    i += n;
-  }
-}
-
-void UserClearText(int64_t window, int64_t id) {
-  Gadget* g = FindGadget(window, id);
-  if (g != nullptr && g->kind == KIND_ENTRY) gtk_editable_delete_text(GTK_EDITABLE(g->inner), 0, -1);
-}
-
-void UserClick(int64_t window, int64_t id) {
-  Gadget* g = FindGadget(window, id);
-  if (g != nullptr && (g->kind == KIND_BUTTON || g->kind == KIND_CHECK)) gtk_button_clicked(GTK_BUTTON(g->inner));
-}
-
-void UserSelectComboItem(int64_t window, int64_t id, int64_t index) {
-  Gadget* g = FindGadget(window, id);
-  if (g != nullptr && g->kind == KIND_COMBO) gtk_combo_box_set_active(GTK_COMBO_BOX(g->inner), static_cast<gint>(index));
-}
-
-void UserPressKey(int64_t window, int64_t key, int64_t modifiers) {
-  GtkWidget* toplevel = ToolkitWindow(window);
-  GdkWindow* target = toplevel != nullptr ? gtk_widget_get_window(toplevel) : nullptr;
-  if (target == nullptr) return;
-  guint keyval = 0;
-  switch (key) {
-    case KEY_F1: keyval = GDK_KEY_F1; break;
-    case KEY_F3: keyval = GDK_KEY_F3; break;
-    case KEY_F5: keyval = GDK_KEY_F5; break;
-    case KEY_ESCAPE: keyval = GDK_KEY_Escape; break;
-    case KEY_RETURN: keyval = GDK_KEY_Return; break;
-    default:
-      if (key >= 'A' && key <= 'Z')
-        keyval = (modifiers & MODIFIER_SHIFT) ? static_cast<guint>(key) : gdk_keyval_to_lower(static_cast<guint>(key));
-      break;
-  }
-  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-  event->key.window = GDK_WINDOW(g_object_ref(target));
-  event->key.keyval = keyval;
-  event->key.send_event = TRUE;
-  guint state = 0;
-  if (modifiers & MODIFIER_SHIFT) state |= GDK_SHIFT_MASK;
-  if (modifiers & MODIFIER_CTRL) state |= GDK_CONTROL_MASK;
-  if (modifiers & MODIFIER_ALT) state |= GDK_MOD1_MASK;
-  event->key.state = state;
-  GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(target));
-  if (seat != nullptr && gdk_seat_get_keyboard(seat) != nullptr) gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-  gtk_widget_event(toplevel, event);
-  gdk_event_free(event);
-}
-
-void UserTurnWheel(int64_t window, int64_t id, int64_t notches) {
-  Gadget* g = FindGadget(window, id);
-  if (g == nullptr) return;
-  GdkWindow* target = gtk_widget_get_window(g->inner);
-  if (target == nullptr) return;
-  for (int64_t i = 0; i < (notches < 0 ? -notches : notches); ++i) {
-    GdkEvent* event = gdk_event_new(GDK_SCROLL);
-    event->scroll.window = GDK_WINDOW(g_object_ref(target));
-    event->scroll.direction = notches > 0 ? GDK_SCROLL_UP : GDK_SCROLL_DOWN;
-    event->scroll.send_event = TRUE;
-    GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(target));
-    if (seat != nullptr) gdk_event_set_device(event, gdk_seat_get_pointer(seat));
-    gtk_widget_event(g->inner, event);
-    gdk_event_free(event);
-  }
 }

@@ -279,7 +279,6 @@ void PostEvent(const WindowEvent& event) {
 int64_t QueuedEventCount() { return static_cast<int64_t>(gQueue.size()); }
 void ClearEventQueue() { gQueue.clear(); }
 
-const WindowEvent& CurrentEvent() { return gCurrent; }
 int64_t EventKindOf() { return gCurrent.kind; }
 int64_t EventWindow() { return gCurrent.window; }
 int64_t EventMenu() { return gCurrent.kind == EVENT_MENU ? gCurrent.id : -1; }

@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/project_commands.h"
 #include "app/window_system.h"
+#include "app/window_system_test_input.h"
 #include "engine/design.h"
 #include "engine/recompute.h"
 #include "import/import_state.h"

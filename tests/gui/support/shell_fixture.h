@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/window_system.h"
+#include "app/window_system_test_input.h"
 
 void EnsureWindowSystem();
 
