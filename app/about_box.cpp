@@ -1,7 +1,7 @@
 #include "app/about_box.h"
 
+#include "app/platform/window_system.h"
 #include "app/png_image.h"
-#include "app/window_system.h"
 #include "text/texts.h"
 
 int64_t ShowAboutBox(int64_t parentWindow, const std::string& title, const uint8_t* firstLogoByte,

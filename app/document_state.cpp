@@ -2,7 +2,7 @@
 
 #include "app/gadgets.h"
 #include "app/loop_state.h"
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 #include "engine/text_helpers.h"
 #include "text/texts.h"
 

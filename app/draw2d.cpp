@@ -7,9 +7,9 @@
 
 #include "app/clip.h"
 #include "app/gadgets.h"
+#include "app/platform/window_system.h"
 #include "app/preview_draw.h"
 #include "app/view.h"
-#include "app/window_system.h"
 #include "engine/design.h"
 #include "text/texts.h"
 

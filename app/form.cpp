@@ -5,7 +5,7 @@
 
 #include "app/gadgets.h"
 #include "app/loop_state.h"
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 #include "engine/design.h"
 #include "engine/number_parse.h"
 #include "engine/text_helpers.h"

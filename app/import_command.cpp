@@ -6,7 +6,7 @@
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/loop_state.h"
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 #include "engine/text_helpers.h"
 #include "import/dxf_reader.h"
 #include "import/import_state.h"

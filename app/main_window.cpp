@@ -6,8 +6,8 @@
 #include "app/draw2d.h"
 #include "app/form.h"
 #include "app/gadgets.h"
+#include "app/platform/window_system.h"
 #include "app/view.h"
-#include "app/window_system.h"
 #include "text/texts.h"
 
 int64_t gTextHeight = 0;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/gadgets.h"
+#include "app/platform/window_system.h"
 #include "app/view.h"
-#include "app/window_system.h"
 #include "engine/design.h"
 #include "text/texts.h"
 #include "vase/preview_renderer.h"

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 #include "resources/resources.h"
 #include "text/texts.h"
 

@@ -5,7 +5,7 @@
 
 #include "app/form.h"
 #include "app/gadgets.h"
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 #include "vase/preview_mesh.h"
 #include "vase/vase_params.h"
 

@@ -12,9 +12,9 @@
 #include "app/change_handling.h"
 #include "app/document_state.h"
 #include "app/main_program.h"
+#include "app/platform/window_system.h"
 #include "app/project_commands.h"
 #include "app/project_file.h"
-#include "app/window_system.h"
 #include "import/import_state.h"
 
 namespace {

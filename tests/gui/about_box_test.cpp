@@ -9,9 +9,9 @@
 
 #include "app/about_box.h"
 #include "app/gadgets.h"
+#include "app/platform/window_system.h"
+#include "app/platform/window_system_internal.h"
 #include "app/png_image.h"
-#include "app/window_system.h"
-#include "app/window_system_internal.h"
 #include "resources/resources.h"
 #include "tests/gui/support/help_windows.h"
 #include "tests/gui/support/shell_fixture.h"

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/platform/window_system.h"
 #include "app/user_guide.h"
-#include "app/window_system.h"
 #include "resources/resources.h"
 #include "tests/gui/support/help_windows.h"
 #include "tests/gui/support/shell_fixture.h"

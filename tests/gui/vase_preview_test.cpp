@@ -4,8 +4,8 @@
 
 #include "app/draw2d.h"
 #include "app/gadgets.h"
+#include "app/platform/window_system.h"
 #include "app/vase_form.h"
-#include "app/window_system.h"
 #include "engine/design.h"
 #include "tests/gui/support/shell_fixture.h"
 #include "text/texts.h"

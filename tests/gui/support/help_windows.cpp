@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 
 void SettleToolkit() {
   ProcessPendingToolkitEvents();

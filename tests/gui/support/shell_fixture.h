@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/window_system.h"
-#include "app/window_system_test_input.h"
+#include "app/platform/window_system.h"
+#include "app/platform/window_system_test_input.h"
 
 void EnsureWindowSystem();
 

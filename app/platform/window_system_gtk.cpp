@@ -7,8 +7,8 @@
 #include <clocale>
 #include <cmath>
 
-#include "app/window_system.h"
-#include "app/window_system_internal.h"
+#include "app/platform/window_system.h"
+#include "app/platform/window_system_internal.h"
 
 namespace window_system_detail {
 

@@ -3,8 +3,8 @@
 #include <gtk/gtk.h>
 
 #include "app/gadgets.h"
-#include "app/window_system_internal.h"
-#include "app/window_system_test_input.h"
+#include "app/platform/window_system_internal.h"
+#include "app/platform/window_system_test_input.h"
 
 using namespace window_system_detail;
 

@@ -1,7 +1,7 @@
 // The window-system layer: every toolkit facility the program uses, behind
 // small integer ids that the program chooses. Windows, gadgets, status bars,
 // popup menus and fonts are addressed by id; gadget ids are per window.
-// Only app/window_system*.cpp talk to the toolkit; the canvas drawing code
+// Only app/platform/ talks to the toolkit; the canvas drawing code
 // gets a cairo context from here and may use cairo directly.
 //
 // Events: toolkit signals only queue an event record; the program takes

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 
 int64_t FileSize(const std::string& path) {
   struct stat info {};

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 
 // The toolkit window of a program window id, or nullptr.
 GtkWidget* ToolkitWindow(int64_t window);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/window_system.h"
+#include "app/platform/window_system.h"
 
 // These act on the widgets as the user's input would, through the same
 // toolkit paths, so the same events are raised (each typed character is

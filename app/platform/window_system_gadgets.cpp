@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/window_system.h"
-#include "app/window_system_internal.h"
+#include "app/platform/window_system.h"
+#include "app/platform/window_system_internal.h"
 
 using namespace window_system_detail;
 

@@ -5,8 +5,8 @@
 #include <deque>
 #include <vector>
 
-#include "app/window_system.h"
-#include "app/window_system_internal.h"
+#include "app/platform/window_system.h"
+#include "app/platform/window_system_internal.h"
 
 namespace {
 
