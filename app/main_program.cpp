@@ -1,6 +1,7 @@
 #include "app/main_program.h"
 
 #include <cstdio>
+#include <new>
 
 #include "app/about_box.h"
 #include "app/canvas_events.h"
@@ -202,7 +203,9 @@ std::string FilePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void DispatchCurrentEvent() {
+namespace {
+
+void DispatchEvent() {
   gEventKind = EventKindOf();
   if (gEventKind == EVENT_CLOSE_WINDOW) {
     if (EventWindow() == WINDOW_MAIN && AskSaveChanges()) gQuit = 1;
@@ -213,6 +216,24 @@ void DispatchCurrentEvent() {
     gEventType = EventType();
     if (gSuppressEvents == 1 || EventWindow() != WINDOW_MAIN) return;
     OnGadgetEvent(gEventGadget, gEventType);
+  }
+}
+
+}  // namespace
+
+// Memory can run out in any command, not only in those that catch it: the
+// action is given up, and the program stays with its document.
+void DispatchCurrentEvent() {
+  const int64_t suppressed = gSuppressEvents;
+  try {
+    DispatchEvent();
+  } catch (const std::bad_alloc&) {
+    gSuppressEvents = suppressed;
+    try {
+      ShowMessageBox(Tx(TX_PROGRAM_NAME), Tx(TX_ERR_OUT_OF_MEMORY), BUTTONS_OK, ICON_ERROR);
+    } catch (const std::bad_alloc&) {
+      // Not even the box fits; the program goes on without it.
+    }
   }
 }
 
