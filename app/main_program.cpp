@@ -203,30 +203,22 @@ std::string FilePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-namespace {
-
-void DispatchEvent() {
-  gEventKind = EventKindOf();
-  if (gEventKind == EVENT_CLOSE_WINDOW) {
-    if (EventWindow() == WINDOW_MAIN && AskSaveChanges()) gQuit = 1;
-  } else if (gEventKind == EVENT_MENU) {
-    if (EventWindow() == WINDOW_MAIN) OnMenuEvent(EventMenu());
-  } else if (gEventKind == EVENT_GADGET) {
-    gEventGadget = EventGadget();
-    gEventType = EventType();
-    if (gSuppressEvents == 1 || EventWindow() != WINDOW_MAIN) return;
-    OnGadgetEvent(gEventGadget, gEventType);
-  }
-}
-
-}  // namespace
-
-// Memory can run out in any command, not only in those that catch it: the
-// action is given up, and the program stays with its document.
 void DispatchCurrentEvent() {
+  gEventKind = EventKindOf();
+  // Memory can run out in any command, not only in those that catch it:
+  // the action is given up, and the program stays with its document.
   const int64_t suppressed = gSuppressEvents;
   try {
-    DispatchEvent();
+    if (gEventKind == EVENT_CLOSE_WINDOW) {
+      if (EventWindow() == WINDOW_MAIN && AskSaveChanges()) gQuit = 1;
+    } else if (gEventKind == EVENT_MENU) {
+      if (EventWindow() == WINDOW_MAIN) OnMenuEvent(EventMenu());
+    } else if (gEventKind == EVENT_GADGET) {
+      gEventGadget = EventGadget();
+      gEventType = EventType();
+      if (gSuppressEvents == 1 || EventWindow() != WINDOW_MAIN) return;
+      OnGadgetEvent(gEventGadget, gEventType);
+    }
   } catch (const std::bad_alloc&) {
     gSuppressEvents = suppressed;
     try {
