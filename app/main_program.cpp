@@ -1,6 +1,7 @@
 #include "app/main_program.h"
 
 #include <cstdio>
+#include <new>
 
 #include "app/about_box.h"
 #include "app/canvas_events.h"
@@ -198,15 +199,27 @@ void OnGadgetEvent(int64_t id, int64_t type) {
 
 void DispatchCurrentEvent() {
   gEventKind = EventKindOf();
-  if (gEventKind == EVENT_CLOSE_WINDOW) {
-    if (EventWindow() == WINDOW_MAIN && AskSaveChanges()) gQuit = 1;
-  } else if (gEventKind == EVENT_MENU) {
-    if (EventWindow() == WINDOW_MAIN) OnMenuEvent(EventMenu());
-  } else if (gEventKind == EVENT_GADGET) {
-    gEventGadget = EventGadget();
-    gEventType = EventType();
-    if (gSuppressEvents == 1 || EventWindow() != WINDOW_MAIN) return;
-    OnGadgetEvent(gEventGadget, gEventType);
+  // Memory can run out in any command, not only in those that catch it:
+  // the action is given up, and the program stays with its document.
+  const int64_t suppressed = gSuppressEvents;
+  try {
+    if (gEventKind == EVENT_CLOSE_WINDOW) {
+      if (EventWindow() == WINDOW_MAIN && AskSaveChanges()) gQuit = 1;
+    } else if (gEventKind == EVENT_MENU) {
+      if (EventWindow() == WINDOW_MAIN) OnMenuEvent(EventMenu());
+    } else if (gEventKind == EVENT_GADGET) {
+      gEventGadget = EventGadget();
+      gEventType = EventType();
+      if (gSuppressEvents == 1 || EventWindow() != WINDOW_MAIN) return;
+      OnGadgetEvent(gEventGadget, gEventType);
+    }
+  } catch (const std::bad_alloc&) {
+    gSuppressEvents = suppressed;
+    try {
+      ShowMessageBox(Tx(TX_PROGRAM_NAME), Tx(TX_ERR_OUT_OF_MEMORY), BUTTONS_OK, ICON_ERROR);
+    } catch (const std::bad_alloc&) {
+      // Not even the box fits; the program goes on without it.
+    }
   }
 }
 

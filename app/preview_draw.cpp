@@ -9,6 +9,7 @@
 #include "app/view.h"
 #include "engine/design.h"
 #include "text/texts.h"
+#include "vase/preview_mesh.h"
 #include "vase/preview_renderer.h"
 #include "vase/vase_params.h"
 
@@ -48,7 +49,7 @@ void DrawPreview3D() {
   pango_layout_set_font_description(layout, font);
   if (!gResult.valid && !gResult.message.empty()) {
     DrawLine(cr, layout, 12, 10, gResult.message, 200, 30, 30);
-  } else if (!(gVase.height > 0)) {
+  } else if (!IsPreviewHeight(gVase.height)) {
     DrawLine(cr, layout, 12, 10, Tx(TX_PREVIEW_NO_HEIGHT), 200, 30, 30);
   }
   pango_layout_set_text(layout, "Ag", 2);

@@ -14,6 +14,10 @@
 
 namespace {
 
+// The tallest vase written: far enough below the end of the double range
+// that no control point overflows.
+constexpr double MAX_STEP_VASE_HEIGHT = 1e300;
+
 void AppendFaceRef(std::string& faceText, int64_t face) {
   if (!faceText.empty()) faceText += ',';
   AppendStepRef(faceText, face);
@@ -247,6 +251,18 @@ int64_t ExportVaseStep(const std::string& path, const PointList& outline, const 
   PointList outer, inner;
   const int64_t steps = PrepareVaseRings(outline, baseLine, vase, tolerance, outer, inner);
   if (steps == 0) return 0;
+  // A height written as 0.000000 puts the top on the bottom; near the end of
+  // the double range the interpolated control points overflow.
+  if (!IsWritableStepHeight(vase.height) || !(vase.height <= MAX_STEP_VASE_HEIGHT)) {
+    gLastError = Tx(TX_VASE_HEIGHT);
+    return 0;
+  }
+  // Likewise a floor written onto the bottom or onto the rim.
+  const std::string floorText = FormatStepReal(vase.bottomThickness);
+  if (vase.hollow != 0 && (floorText == FormatStepReal(0.0) || floorText == FormatStepReal(vase.height))) {
+    gLastError = Tx(TX_VASE_BOTTOM);
+    return 0;
+  }
   // An edge of no length would give a face without area.
   if (HasZeroEdge(outer) || HasZeroEdge(inner)) {
     gLastError = Tx(TX_VASE_NO_OUTLINE);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "export/export_outline.h"
@@ -80,6 +81,12 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
   const int64_t S = PrepareVaseRings(outline, baseLine, vase, tolerance, outer, inner);
   if (S == 0) return 0;
   const double H = vase.height;
+  // The file holds 32-bit floats: a top beyond their range, or one that
+  // rounds onto the bottom, is no height.
+  if (!(H <= std::numeric_limits<float>::max()) || !(static_cast<float>(H) > 0)) {
+    gLastError = Tx(TX_VASE_HEIGHT);
+    return 0;
+  }
   const int64_t N = static_cast<int64_t>(outer.size());
   std::vector<double> X, Y;
   RingToArrays(outer, X, Y);

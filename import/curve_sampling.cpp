@@ -111,8 +111,11 @@ void AddEllipsePiece(double cx, double cy, double ax, double ay, double q, doubl
   if (!(a > 0)) return;
   if (!RaiseEndAboveStart(s, e, 2 * M_PI)) return;
   double rho = std::atan2(ay, ax);
-  int64_t n = ClampSegments(std::trunc((e - s) / ONE_DEGREE) + 1);
-  const bool closed = (e - s) >= 6.283185306179586;
+  // Past one turn the ellipse only runs over itself, and a ring wound many
+  // times makes the later simplification quadratic.
+  const double sweep = MinF(e - s, ONE_TURN);
+  int64_t n = ClampSegments(std::trunc(sweep / ONE_DEGREE) + 1);
+  const bool closed = sweep >= 6.283185306179586;
   BeginImportPiece(closed ? 1 : 0);
   PointList& list = gImportPieces.back().points;
   // The minor axis is the extrusion direction crossed with the major axis.
@@ -120,7 +123,7 @@ void AddEllipsePiece(double cx, double cy, double ax, double ay, double q, doubl
   const double cr = std::cos(rho), sr = std::sin(rho);
   const int64_t last = closed ? n - 1 : n;
   for (int64_t k = 0; k <= last; ++k) {
-    double t = s + (e - s) * static_cast<double>(k) / static_cast<double>(n);
+    double t = s + sweep * static_cast<double>(k) / static_cast<double>(n);
     double u = a * std::cos(t);
     double v = minorSign * (a * q * std::sin(t));
     AppendImportPoint(list, cx + u * cr - v * sr, cy + u * sr + v * cr);

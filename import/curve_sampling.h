@@ -2,12 +2,15 @@
 // arcs, polylines with bulges, ellipses and rational B-splines.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "engine/design.h"
 
 constexpr double ONE_DEGREE = 0.017453292519943295;
+// The longest sweep an ARC or ELLIPSE is sampled over: more is the same curve again.
+constexpr double ONE_TURN = 2 * M_PI;
 constexpr int64_t ARC_MAX_SEGMENTS = 100000;
 constexpr int64_t NURBS_SEGMENTS_PER_SPAN = 24;
 // Above this degree a spline's control data count as invalid.

@@ -81,6 +81,7 @@ void ReadArc(int64_t begin, int64_t end, bool circle) {
     return;
   }
   double r0 = a0 * ONE_DEGREE, r1 = a1 * ONE_DEGREE;
+  if (a1 - a0 > 360) r1 = r0 + ONE_TURN;  // the whole circle, not many turns of it
   BeginImportPiece(circle ? 1 : 0);
   PointList& list = gImportPieces.back().points;
   AppendImportPoint(list, cx + r * std::cos(r0), cy + r * std::sin(r0));

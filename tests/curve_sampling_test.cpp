@@ -114,9 +114,15 @@ TEST_F(CurveSampling, EllipsePiecesAndTheMinorAxisOfADownwardExtrusion) {
   size_t before = gImportPieces.size();
   AddEllipsePiece(0, 0, 0, 0, 1, 0, 1, 1);
   EXPECT_EQ(gImportPieces.size(), before);
-  // A sweep of 1e10 radians is capped like an arc.
-  AddEllipsePiece(0, 0, 1, 0, 1, 0, 1e10, 1);
-  EXPECT_EQ(gImportPieces.back().points.size(), static_cast<size_t>(ARC_MAX_SEGMENTS));
+  // Sweeps beyond a turn are the full ellipse, from the start parameter.
+  for (double end : {2 * M_PI + 0.5, 314159.0, 1e10}) {
+    AddEllipsePiece(0, 0, 2, 0, 0.5, 0.25, end, 1);
+    const ImportPiece& wound = gImportPieces.back();
+    EXPECT_EQ(wound.closed, 1) << end;
+    ASSERT_EQ(wound.points.size(), 361u) << end;
+    EXPECT_NEAR(wound.points[0].x, 2 * std::cos(0.25), 1e-12);
+    EXPECT_NEAR(wound.points[360].x, 2 * std::cos(0.25 + 2 * M_PI * 360 / 361), 1e-9);
+  }
 }
 
 TEST_F(CurveSampling, NurbsSpansWeightsAndInvalidData) {

@@ -285,6 +285,28 @@ TEST(DxfImport, HostileAnglesAndSweepsFinishPromptly) {
   }
 }
 
+TEST(DxfImport, SweepsOfManyTurnsAreTheWholeCurveOnce) {
+  // 50,000 turns would wind the ring over itself and stall its simplification.
+  Imported once = ImportText("ellipse1.dxf", DxfEntities("0\nELLIPSE\n11\n10\n40\n0.5\n42\n6.283185307179586\n"));
+  ASSERT_EQ(once.result, 1) << gImportMessage;
+  const std::string message = gImportMessage;
+  Imported wound = ImportText("ellipse50k.dxf", DxfEntities("0\nELLIPSE\n11\n10\n40\n0.5\n42\n314159\n"));
+  ASSERT_EQ(wound.result, 1) << gImportMessage;
+  EXPECT_EQ(gImportMessage, message);
+  ASSERT_EQ(wound.points.size(), once.points.size());
+  for (size_t k = 0; k < once.points.size(); ++k) {
+    EXPECT_EQ(wound.points[k].x, once.points[k].x) << k;
+    EXPECT_EQ(wound.points[k].y, once.points[k].y) << k;
+  }
+  EXPECT_EQ(wound.width, once.width);
+  EXPECT_NEAR(wound.height, 10, 1e-3);
+  // An ARC of a million degrees is its circle.
+  Imported arc = ImportText("arc.dxf", DxfEntities("0\nARC\n40\n5\n50\n30\n51\n1e6\n"));
+  ASSERT_EQ(arc.result, 1) << gImportMessage;
+  EXPECT_EQ(arc.points.size(), 360u);
+  EXPECT_NEAR(arc.width, 10, 1e-9);
+}
+
 TEST(DxfImport, SplineDegreeAboveTheLimitFallsBackToFitPoints) {
   std::string spline = "0\nSPLINE\n70\n1\n71\n26\n";
   for (int k = 0; k < 27; ++k) spline += "10\n" + std::to_string(k) + "\n20\n0\n";
@@ -297,14 +319,16 @@ TEST(DxfImport, SplineDegreeAboveTheLimitFallsBackToFitPoints) {
 }
 
 TEST(DxfImport, PointBudgetRefusesTheFile) {
-  // Each ARC asks for the segment cap; together they exceed the budget.
+  // Together the circles ask for more points than the (lowered) budget.
   std::string arcs;
-  for (int k = 0; k < 210; ++k) arcs += "0\nARC\n40\n1\n50\n0\n51\n1e9\n";
+  for (int k = 0; k < 300; ++k) arcs += "0\nCIRCLE\n40\n1\n";
   std::string path = ImportTestPath("budget.dxf");
   WriteTestFile(path, DxfEntities(arcs));
   PointList points{{1, 2}};
   double w = 3, h = 4;
+  gImportPointLimit = 100000;
   EXPECT_EQ(ImportDxfOutline(path, points, w, h), 0);
+  gImportPointLimit = IMPORT_MAX_POINTS;
   EXPECT_EQ(gImportMessage, "Cannot read the file.");
   EXPECT_EQ(points.size(), 1u);
   EXPECT_EQ(w, 3);

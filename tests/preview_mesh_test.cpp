@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/number_parse.h"
 #include "tests/support/preview_checks.h"
 #include "tests/support/vase_designs.h"
 #include "tests/support/vase_rings.h"
@@ -138,6 +139,41 @@ TEST(PreviewMesh, NoHeightOrNoOutlineGivesAnEmptyMesh) {
   invalid.valid = 0;
   RebuildPreviewMeshFor(invalid, v, 1);
   EXPECT_EQ(gVertexCount, 0);
+}
+
+TEST(PreviewMesh, ProjectValuesBeyondDoubleRangeGiveNoMeshAndNoNonFiniteVertex) {
+  // Each row: a vase field as a project file may hold it, and whether the
+  // height hint stands for it.
+  struct Row {
+    double VaseParams::*field;
+    const char* text;
+    bool heightHint;
+  } rows[] = {{&VaseParams::height, "+Infinity", true}, {&VaseParams::height, "1e300", true},
+              {&VaseParams::height, "1e160", true},     {&VaseParams::height, "NaN", true},
+              {&VaseParams::twist, "+Infinity", false}, {&VaseParams::twist, "NaN", false},
+              {&VaseParams::topScale, "1e306", false},  {&VaseParams::topScale, "-Infinity", false},
+              {&VaseParams::bulge, "NaN", false}};
+  PointList ring = CircleRing(60, 10);
+  for (int64_t hollow : {0, 1}) {
+    for (const Row& row : rows) {
+      VaseParams v;
+      v.hollow = hollow;
+      v.*row.field = ParseNumberPrefix(row.text);
+      BuildPreviewMesh(ring, ring, v, FINE_POINT_BUDGET);
+      EXPECT_EQ(gVertexCount, 0) << row.text;
+      EXPECT_EQ(gTriangleCount, 0) << row.text;
+      EXPECT_EQ(IsPreviewHeight(v.height), !row.heightHint) << row.text;
+    }
+  }
+  // A tall vase within range is still drawn, every number finite.
+  VaseParams tall;
+  tall.height = 1e150;
+  tall.topScale = 1e100;
+  BuildPreviewMesh(ring, ring, tall, FINE_POINT_BUDGET);
+  ASSERT_GT(gVertexCount, 0);
+  for (int64_t k = 0; k < gVertexCount; ++k)
+    ASSERT_TRUE(std::isfinite(gVertX[k]) && std::isfinite(gVertY[k]) && std::isfinite(gVertZ[k])) << k;
+  EXPECT_TRUE(std::isfinite(gMeshRadius));
 }
 
 TEST(PreviewMesh, LargeOutlineIsThinnedToTheBudget) {

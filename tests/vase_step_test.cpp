@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -126,8 +127,19 @@ TEST(VaseStep, DutchBuildNamesTheBodyAndDescription) {
 
 TEST(VaseStep, FailuresLeaveTheReasonAndNoFile) {
   std::string path = ExportTestPath("none.stp");
-  EXPECT_EQ(ExportVaseStep(path, CircleOutline(20, 90), {}, Shaped(0, 3), VASE_STEP_TOLERANCE), 0);
-  EXPECT_EQ(gLastError, Tx(TX_VASE_HEIGHT));
+  // Heights written as 0.000000, or so large that control points overflow.
+  for (double h : {0.0, 4e-7, 1.7e308, std::numeric_limits<double>::infinity()}) {
+    gLastError.clear();
+    EXPECT_EQ(ExportVaseStep(path, CircleOutline(20, 90), {}, Shaped(h, 3), VASE_STEP_TOLERANCE), 0) << h;
+    EXPECT_EQ(gLastError, Tx(TX_VASE_HEIGHT)) << h;
+  }
+  // A floor written onto the bottom or onto the rim.
+  for (double b : {1e-7, 40 - 1e-7}) {
+    VaseParams flat = Hollow(Shaped(40, 3));
+    flat.bottomThickness = b;
+    EXPECT_EQ(ExportVaseStep(path, CircleOutline(20, 90), {}, flat, VASE_STEP_TOLERANCE), 0) << b;
+    EXPECT_EQ(gLastError, Tx(TX_VASE_BOTTOM)) << b;
+  }
   VaseParams thick = Hollow(Shaped(40, 3));
   thick.wallThickness = 40;
   EXPECT_EQ(ExportVaseStep(path, CircleOutline(20, 90), {}, thick, VASE_STEP_TOLERANCE), 0);
@@ -139,6 +151,8 @@ TEST(VaseStep, FailuresLeaveTheReasonAndNoFile) {
   EXPECT_FALSE(FileExists(path));
   EXPECT_EQ(ExportVaseStep(ExportTestPath("no/dir.stp"), CircleOutline(20, 90), {}, Shaped(40, 3), VASE_STEP_TOLERANCE), 0);
   EXPECT_EQ(gLastError, Tx(TX_EXPORT_CANNOT_WRITE));
+  // The lowest height that is written as more than nothing.
+  EXPECT_GT(ExportVaseStep(ExportTestPath("low.stp"), CircleOutline(20, 90), {}, Shaped(6e-7, 3), VASE_STEP_TOLERANCE), 0);
 }
 
 class VaseStepReader : public ::testing::Test {

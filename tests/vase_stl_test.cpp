@@ -467,6 +467,12 @@ TEST(VaseStl, FailuresLeaveTheReasonAndNoFile) {
   EXPECT_EQ(ExportVaseStl(path, circle, {}, Straight(0, 3), VASE_STL_TOLERANCE), 0);
   EXPECT_EQ(gLastError, Tx(TX_VASE_HEIGHT));
   EXPECT_EQ(ExportVaseStl(path, circle, {}, Straight(nan, 3), VASE_STL_TOLERANCE), 0);
+  // Heights a 32-bit float cannot hold, as a project file may bring them.
+  for (double h : {1e39, 1e300, std::numeric_limits<double>::infinity()}) {
+    gLastError.clear();
+    EXPECT_EQ(ExportVaseStl(path, circle, {}, Straight(h, 3), VASE_STL_TOLERANCE), 0) << h;
+    EXPECT_EQ(gLastError, Tx(TX_VASE_HEIGHT)) << h;
+  }
   EXPECT_EQ(ExportVaseStl(path, {{0, 1}, {1, 0}}, {}, Straight(10, 3), VASE_STL_TOLERANCE), 0);
   EXPECT_EQ(gLastError, Tx(TX_VASE_NO_OUTLINE));
   EXPECT_EQ(ExportVaseStl(path, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, {}, Straight(10, 3), VASE_STL_TOLERANCE), 0);

@@ -15,8 +15,10 @@ int64_t gMeshCoarse = 0;
 
 void AddMeshTriangle(int64_t a, int64_t b, int64_t c, uint8_t kind) {
   if (3 * gTriangleCount + 2 > static_cast<int64_t>(gTriIndex.size()) - 1) {
-    gTriIndex.resize(static_cast<size_t>(6 * gTriangleCount + 3001));
+    // The kinds grow first: the size test reads the indices, which must not
+    // grow alone when memory runs out in between.
     gTriKind.resize(static_cast<size_t>(2 * gTriangleCount + 1001));
+    gTriIndex.resize(static_cast<size_t>(6 * gTriangleCount + 3001));
   }
   int64_t* t = gTriIndex.data() + 3 * gTriangleCount;
   t[0] = a;

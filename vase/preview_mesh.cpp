@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "engine/polyline.h"
 #include "vase/cap_triangulation.h"
@@ -116,7 +117,8 @@ int64_t CachedInnerRing(RingCache& entry, const PointList& baseLine, const VaseP
 }
 
 // Writes the S + 1 slices of a ring from vertex index first on; returns the
-// largest x^2 + y^2 of the moved points.
+// largest x^2 + y^2 of the moved points, or infinity as soon as one is not
+// finite (a twist, scale or bulge beyond double range).
 double AddSlices(const PointList& ring, const VaseParams& vase, int64_t steps, int64_t first, bool inner) {
   int64_t n = static_cast<int64_t>(ring.size());
   double h = vase.height;
@@ -145,6 +147,7 @@ double AddSlices(const PointList& ring, const VaseParams& vase, int64_t steps, i
       vy[j] = py;
       vz[j] = z;
       double r2 = px * px + py * py;
+      if (!std::isfinite(r2)) return std::numeric_limits<double>::infinity();
       if (r2 > largest) largest = r2;
     }
   }
@@ -153,12 +156,13 @@ double AddSlices(const PointList& ring, const VaseParams& vase, int64_t steps, i
 
 }  // namespace
 
+bool IsPreviewHeight(double height) { return height > 0 && std::isfinite(height * height / 4); }
+
 void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
                       int64_t pointBudget) {
   gVertexCount = 0;
   gTriangleCount = 0;
-  // Negated so that a NaN height counts as no height.
-  if (outline.size() < 3 || !(vase.height > 0)) return;
+  if (outline.size() < 3 || !IsPreviewHeight(vase.height)) return;
 
   RingCache& rings = CachedThinning(outline, pointBudget);
   const PointList& ring = rings.thinned;
@@ -205,7 +209,7 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
 
   if (hollow) {
     int64_t i0 = centre + 1;
-    AddSlices(*inner, vase, steps, i0, true);
+    largest = MaxF(largest, AddSlices(*inner, vase, steps, i0, true));
     int64_t floor = i0 + (steps + 1) * m;
     gVertX[floor] = 0;
     gVertY[floor] = 0;
@@ -230,8 +234,13 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
       AddMeshTriangle(atRim(rim[k]), atRim(rim[k + 1]), atRim(rim[k + 2]), TRI_WALL);
   }
 
-  gVertexCount = vertexCount;
   double radius = std::sqrt(largest + vase.height * vase.height / 4);
+  // A mesh the view cannot hold in doubles is no picture at all.
+  if (!std::isfinite(radius)) {
+    gTriangleCount = 0;
+    return;
+  }
+  gVertexCount = vertexCount;
   gMeshRadius = radius > 0 ? radius : 1;
 }
 

@@ -29,6 +29,10 @@ extern int64_t gMeshCoarse;
 // The rebuild without the form: empty mesh for an invalid result, else a fine
 // (budget 1500) or coarse (budget 400, steps <= 40) build.
 void RebuildPreviewMeshFor(const DesignResult& result, const VaseParams& vase, int64_t coarse);
+// A height the preview can build: positive, and small enough that its square
+// (which the view's bounding radius takes) stays finite. Any other height
+// gives an empty mesh and the red height hint.
+bool IsPreviewHeight(double height);
 void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
                       int64_t pointBudget);
 void AddMeshTriangle(int64_t a, int64_t b, int64_t c, uint8_t kind);

@@ -25,10 +25,13 @@ uint32_t BackgroundColour(int64_t y, int64_t h) {
 void RenderPreviewMesh(int64_t width, int64_t height, double yawDegrees, double pitchDegrees, double zoom) {
   if (width < 1 || height < 1) return;
   if (width != gFrameW || height != gFrameH) {
-    gFrameW = width;
-    gFrameH = height;
+    // The size is taken only once both buffers hold it, so that memory
+    // running out in between leaves them to be made again next time.
+    gFrameW = gFrameH = 0;
     gFrameColour.assign(static_cast<size_t>(width * height), 0);
     gDepthBuffer.assign(static_cast<size_t>(width * height), 0.0f);
+    gFrameW = width;
+    gFrameH = height;
   }
   for (int64_t y = 0; y < height; ++y) {
     uint32_t colour = BackgroundColour(y, height);
@@ -47,7 +50,9 @@ void RenderPreviewMesh(int64_t width, int64_t height, double yawDegrees, double 
   double halfW = static_cast<double>(width) / 2, halfH = static_cast<double>(height) / 2;
   double midZ = gMeshHeight / 2;
 
-  if (static_cast<int64_t>(gScreenX.size()) < gVertexCount) {
+  // Asked of the array made last, so that arrays left short by memory
+  // running out are all made again.
+  if (static_cast<int64_t>(gCamUp.size()) < gVertexCount) {
     size_t n = static_cast<size_t>(gVertexCount);
     gScreenX.assign(n, 0);
     gScreenY.assign(n, 0);

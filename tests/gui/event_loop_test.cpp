@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/change_handling.h"
 #include "app/document_state.h"
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/main_program.h"
 #include "engine/design.h"
+#include "tests/gui/support/failing_allocation.h"
 #include "tests/gui/support/shell_fixture.h"
+#include "vase/preview_renderer.h"
 
 namespace {
 
@@ -200,6 +204,36 @@ TEST_F(ShellTest, ShortcutsRaiseTheirMenuIdsWhateverHasTheFocus) {
   FocusGadget(WINDOW_MAIN, GADGET_WIDTH);
   EXPECT_EQ(MenuOfKey(KEY_F3, 0), MENU_TOGGLE_3D);
   EXPECT_EQ(Field(GADGET_WIDTH), "50");
+}
+
+TEST_F(ShellTest, MemoryRunningOutInAnEventKeepsTheProgramAndItsDocument) {
+  // Without a mesh the first large request of the switch to 3D is the
+  // preview's frame buffer, made anew.
+  SetGadgetText(WINDOW_MAIN, GADGET_VASE_HEIGHT, "0");
+  DispatchQueuedEvents();
+  gFrameW = gFrameH = 0;
+  std::vector<uint32_t>().swap(gFrameColour);
+  FailNextAllocationOf(64 * 1024);
+  PostMenuEvent(MENU_TOGGLE_3D);
+  ASSERT_FALSE(AllocationFailurePending());
+  ASSERT_EQ(gFrameW, 0);  // it failed there
+  ASSERT_FALSE(RecordedDialogCalls().empty());
+  EXPECT_EQ(RecordedDialogCalls().back().text, "Not enough memory for this action.");
+  EXPECT_EQ(RecordedDialogCalls().back().icon, ICON_ERROR);
+  EXPECT_EQ(gQuit, 0);
+  EXPECT_EQ(gSuppressEvents, 0);
+  EXPECT_EQ(IsWindowOpen(WINDOW_MAIN), 1);
+  // The next redraw makes the buffers it lacks.
+  PostMenuEvent(MENU_FIT_VIEW);
+  EXPECT_GT(gFrameW, 0);
+  EXPECT_EQ(static_cast<int64_t>(gFrameColour.size()), gFrameW * gFrameH);
+  // The design is still there and still answers edits.
+  UserClearText(WINDOW_MAIN, GADGET_COUNT);
+  UserTypeText(WINDOW_MAIN, GADGET_COUNT, "7");
+  DispatchQueuedEvents();
+  EXPECT_EQ(gResult.valid, 1);
+  EXPECT_EQ(gResult.count, 7);
+  EXPECT_EQ(RecordedDialogCalls().size(), 1u);
 }
 
 }  // namespace

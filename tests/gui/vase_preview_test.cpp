@@ -96,6 +96,24 @@ TEST_F(ShellTest, PreviewDrawsTheVaseOverTheGradient) {
   DrawCanvas();
   EXPECT_EQ(CanvasPixel(WINDOW_MAIN, GADGET_CANVAS, w / 2, gFrameH / 2),
             Argb(BackgroundColour(gFrameH / 2, gFrameH)));
+
+  // The red height hint stands for every height the preview cannot build,
+  // as a project file may bring them, and for none it can.
+  auto hintDrawn = [&]() {
+    for (int64_t y = 10; y < 28; ++y)
+      for (int64_t x = 12; x < 200; ++x) {
+        uint32_t p = CanvasPixel(WINDOW_MAIN, GADGET_CANVAS, x, y);
+        if (((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) < 110) return true;
+      }
+    return false;
+  };
+  for (const char* height : {"0", "+Infinity", "NaN", "1e300", "120"}) {
+    SetField(GADGET_VASE_HEIGHT, height);
+    RebuildPreviewMesh(0);
+    DrawCanvas();
+    EXPECT_EQ(hintDrawn(), std::string(height) != "120") << height;
+    EXPECT_EQ(gVertexCount > 0, std::string(height) == "120") << height;
+  }
 }
 
 }  // namespace
