@@ -72,6 +72,8 @@ TEST(ValidateVaseParams, TableOfLimitsAndMessages) {
       {"top scale inf", With([](VaseParams& v) { v.topScale = kInf; }), 0, TX_VASE_SCALE},
       {"bulge NaN", With([](VaseParams& v) { v.bulge = kNaN; }), 0, TX_VASE_SCALE},
       {"bulge inf", With([](VaseParams& v) { v.bulge = kInf; }), 0, TX_VASE_SCALE},
+      {"top scale finite but absurd", With([](VaseParams& v) { v.topScale = 1e38; }), 0, TX_VASE_SCALE},
+      {"bulge finite but absurd", With([](VaseParams& v) { v.bulge = 1e300; }), 0, TX_VASE_SCALE},
       {"wall NaN", With([](VaseParams& v) { v.hollow = 1; v.wallThickness = kNaN; }), 0, TX_VASE_WALL},
       {"wall inf", With([](VaseParams& v) { v.hollow = 1; v.wallThickness = kInf; }), 0, TX_VASE_WALL},
       {"bottom NaN", With([](VaseParams& v) { v.hollow = 1; v.bottomThickness = kNaN; }), 0, TX_VASE_BOTTOM},

@@ -52,10 +52,16 @@ int64_t ValidateVaseParams(const PointList& outline, const VaseParams& vase) {
   if (!(vase.height > 0) || !std::isfinite(vase.height)) return Fail(TX_VASE_HEIGHT);
   if (!std::isfinite(vase.twist) || !std::isfinite(vase.topScale) || !std::isfinite(vase.bulge))
     return Fail(TX_VASE_SCALE);
+  double largest = 0;
   for (int64_t i = 0; i <= VASE_SCALE_SAMPLES; ++i) {
-    if (!(VaseScaleAt(vase, static_cast<double>(i) / VASE_SCALE_SAMPLES) >= MIN_VASE_SCALE))
-      return Fail(TX_VASE_SCALE);
+    double s = VaseScaleAt(vase, static_cast<double>(i) / VASE_SCALE_SAMPLES);
+    if (!(s >= MIN_VASE_SCALE)) return Fail(TX_VASE_SCALE);
+    largest = MaxF(largest, s);
   }
+  // A finite but absurd scale would still write infinities into the files.
+  double reach = 0;
+  for (const OutlinePoint& p : outline) reach = MaxF(reach, MaxF(std::fabs(p.x), std::fabs(p.y)));
+  if (!(reach * largest <= MAX_VASE_EXTENT)) return Fail(TX_VASE_SCALE);
   if (vase.hollow != 0) {
     if (!(vase.wallThickness > 0) || !std::isfinite(vase.wallThickness)) return Fail(TX_VASE_WALL);
     if (!(vase.bottomThickness > 0) || !(vase.bottomThickness < vase.height)) return Fail(TX_VASE_BOTTOM);

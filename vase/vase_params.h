@@ -17,6 +17,8 @@ enum InnerWallMode : int64_t {
 constexpr double MIN_VASE_SCALE = 0.01;
 constexpr int64_t MAX_VASE_STEPS = 400;
 constexpr int64_t VASE_SCALE_SAMPLES = 200;
+// Far beyond any real vase, far inside the 32-bit floats of an STL file.
+constexpr double MAX_VASE_EXTENT = 1e30;
 
 // Defaults are those of the form; the form is the master copy.
 struct VaseParams {
