@@ -36,7 +36,7 @@ constexpr int64_t PAIR_COST = 16;
 // Rings of this many points switch to the crossing set after this many cuts
 // (a ring with few loops is cut faster by the walk alone).
 constexpr int64_t SET_MIN_POINTS = 1000;
-constexpr int64_t SET_AFTER_CUTS = 8;
+constexpr int64_t SET_AFTER_CUTS = 32;
 
 struct SegmentBox {
   double x0, x1, y0, y1;
@@ -668,7 +668,7 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
   PlaceRows(work, grid, start.row);
   BucketRuns(work, grid, ring, start.row);
   start.collect = &pairs;
-  work.collectBudget = 32 * n + (int64_t{1} << 22);
+  work.collectBudget = 16 * n + (int64_t{1} << 20);
   int64_t i = 0, j = 0;
   OutlinePoint unused;
   if (ScanRows(work, grid, ring, start, i, j, unused) < 0) return false;
