@@ -133,19 +133,6 @@ void FindCrossingsOf(CrossingSet& set, int64_t s) {
 
 }  // namespace
 
-int64_t GridCell(const CrossingGrid& grid, double v, double origin) {
-  // The division is done by a multiplication and redone exactly only where
-  // the quotient lies close to a whole number. The product is within
-  // 4e-16 q of the quotient; past 1e6 that margin would not be enough (the
-  // grid never gets there).
-  double q = (v - origin) * grid.inverse;
-  if (!(q < 1e6)) return static_cast<int64_t>((v - origin) / grid.cell);
-  int64_t whole = static_cast<int64_t>(q);
-  double fraction = q - static_cast<double>(whole);
-  if (fraction < 1e-9 || fraction > 1 - 1e-9) return static_cast<int64_t>((v - origin) / grid.cell);
-  return whole;
-}
-
 void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
                       const std::vector<CrossingPair>& pairs) {
   size_t count = static_cast<size_t>(n);

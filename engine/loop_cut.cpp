@@ -475,7 +475,7 @@ void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring
   work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
   // Tight loops over the ring for the common steps: skipping segments wholly
   // below the first row, and extending a run within its row.
-  int64_t k = 0;
+  int64_t k = 0, lastRow = -1;
   while (k < n) {
     while (k < n - 1 && std::max(y[k], y[k + 1]) < firstLow) ++k;
     int64_t k1 = k + 1 == n ? 0 : k + 1;
@@ -488,7 +488,15 @@ void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring
       ++k;
       continue;
     }
-    int64_t row = GridCell(grid, v, minY);
+    // A run mostly starts in a row next to the one before.
+    int64_t row = -1;
+    if (lastRow >= 0 && lastRow + 2 <= gy && v >= work.rowLow[lastRow + 1] && v < work.rowLow[lastRow + 2])
+      row = lastRow + 1;
+    else if (lastRow > 0 && v >= work.rowLow[lastRow - 1] && v < work.rowLow[lastRow])
+      row = lastRow - 1;
+    else
+      row = GridCell(grid, v, minY);
+    lastRow = row;
     double low = work.rowLow[row], high = work.rowLow[row + 1];
     int64_t end = k + 1;
     while (end < n - 1) {
@@ -653,12 +661,17 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
 }
 
 // Every crossing pair of the ring, each once; false when there are too many
-// pairs to test.
+// pairs to test or the grid moves with every cut.
 bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs) {
   pairs.clear();
   CrossingSearch work;
   CrossingGrid grid;
   if (!MeasureRing(work, x, y, n, grid)) return true;
+  // Only where the box's side sets the cell does the grid stay from cut to
+  // cut (while the box does), so that the pairs keep their order; where the
+  // mean length sets it, every cut moves the grid and the walk costs less.
+  double side = MaxF(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0) / static_cast<double>(GRID_DIVISIONS);
+  if (grid.cell != side) return false;
   Ring ring{x, y, n};
   size_t count = static_cast<size_t>(n);
   work.cy1.resize(count);
@@ -746,9 +759,10 @@ int64_t RemoveSelfIntersections(PointList& points) {
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
     if (!setTried && cuts == SET_AFTER_CUTS && n >= SET_MIN_POINTS) {
       setTried = true;
+      int64_t before = cuts;
       if (CutWithCrossingSet(x, y, n, cuts)) break;
       // The walk takes over the ring as the set left it.
-      work = CrossingSearch{};
+      if (cuts != before) work = CrossingSearch{};
       continue;
     }
     int64_t i = 0, j = 0;
