@@ -196,10 +196,13 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
 
   // In an unchanged grid only the new pairs need a place in the heap.
   std::vector<PairEntry>& heap = set.heap;
+  // A slot's key never changes, so this order holds for stale entries too
+  // (a dead slot may share its key with the slot that took it over).
   auto later = [&set](const PairEntry& l, const PairEntry& r) {
     if (l.cell != r.cell) return l.cell > r.cell;
-    if (l.a != r.a) return set.key[l.a] > set.key[r.a];
-    return set.key[l.b] > set.key[r.b];
+    if (set.key[l.a] != set.key[r.a]) return set.key[l.a] > set.key[r.a];
+    if (set.key[l.b] != set.key[r.b]) return set.key[l.b] > set.key[r.b];
+    return l.a != r.a ? l.a > r.a : l.b > r.b;
   };
   const CrossingGrid& old = set.ordered;
   if (grid.minX == old.minX && grid.minY == old.minY && grid.cell == old.cell && grid.gx == old.gx) {

@@ -698,6 +698,8 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
 // Cuts the remaining loops through the crossing set. False when it gave up
 // on the ring; the ring and the count are then those of the cuts made.
 bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts) {
+  // The set numbers its slots in 32 bits.
+  if (n > (int64_t{1} << 30)) return false;
   std::vector<CrossingPair> pairs;
   if (!CollectCrossings(x.data(), y.data(), n, pairs)) return false;
   CrossingSet set;
