@@ -9,11 +9,11 @@
 // Why the minimum over the set is the plain search's answer: a crossing pair
 // is first met in the cell of the higher of its two box bottoms and the
 // further of its two box left sides, and within a cell the pairs come in
-// index order. Rows and columns grow with those two values in any grid, so
-// the set is kept ordered by the higher box bottom (fixed while both
-// segments stay), and only the pairs of the lowest row need the grid.
-// A cut changes two segments and removes others; the pairs of all other
-// segments keep their test result and their order, since keys never move.
+// index order. So the set is a heap by (that cell, indices) in the grid of
+// the last search; while the grid stays, only new pairs need a place, and a
+// grid that moves places them all again. A cut changes two segments and
+// removes others; the pairs of all other segments keep their test result
+// and their order, since keys never move.
 
 namespace {
 
