@@ -1,6 +1,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 
 #include "engine/base_line.h"
@@ -157,5 +159,47 @@ void BM_RecomputeImported2M(benchmark::State& state) {
   RunRecompute(state, p);
 }
 BENCHMARK(BM_RecomputeImported2M)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// Inward triangles on a sharp-cornered rectangle: at every corner the
+// figures cross by the thousand and thousands of loops are cut.
+void BM_RecomputeCornerTriangles(benchmark::State& state) {
+  DesignParams p = DefaultDesign();
+  p.shapeKind = SHAPE_RECTANGLE;
+  p.width = 50;
+  p.height = 30;
+  p.cornerRadius = 0;
+  p.figureKind = FIGURE_TRIANGLE;
+  p.direction = DIRECTION_INWARD;
+  p.count = state.range(0);
+  RunRecompute(state, p);
+}
+BENCHMARK(BM_RecomputeCornerTriangles)->Arg(60000)->Arg(99999)->Unit(benchmark::kMillisecond);
+
+// A wavy circle of 2,000,000 points, 100 mm across, as a project file gives
+// it back (nine decimals): the offset of the rounded ring has thousands of
+// micro-loops for the imported base line to cut.
+void BM_RecomputeImportedProjectRing(benchmark::State& state) {
+  DesignParams p = DefaultDesign();
+  const int n = 2000000;
+  auto nineDecimals = [](double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.9f", v);
+    return std::strtod(text, nullptr);
+  };
+  for (int i = 0; i < n; i++) {
+    double a = std::numbers::pi / 2 + 2 * std::numbers::pi * i / n;
+    double r = 50 + 0.5 * std::sin(60 * a);
+    p.importPoints.push_back({nineDecimals(r * std::cos(a)), nineDecimals(r * std::sin(a))});
+  }
+  p.shapeKind = SHAPE_IMPORTED;
+  p.importWidth = p.importHeight = 101;
+  p.width = p.height = 101;
+  RunRecompute(state, p);
+}
+BENCHMARK(BM_RecomputeImportedProjectRing)->Unit(benchmark::kMillisecond);
 
 }  // namespace

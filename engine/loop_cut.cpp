@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "engine/crossing_set.h"
 #include "engine/sound_ring.h"
 
 // The crossing search must report the same crossing as a plain walk over a
@@ -28,9 +29,14 @@ constexpr double PARAM_HIGH = 0.999999999;
 // while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
 constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
-// Up to this many terms a plain sum of lengths lies within 1.2e-10 of their
-// exact sum, well inside the margins kept on the length bound.
-constexpr int64_t BOUNDED_SUM_TERMS = 1000000;
+// Collecting every crossing, cells up to this size are walked pair by pair.
+constexpr size_t COLLECT_WALK_MAX = 48;
+// What keeping a crossing pair costs, in pair tests.
+constexpr int64_t PAIR_COST = 16;
+// Rings of this many points switch to the crossing set after this many cuts
+// (a ring with few loops is cut faster by the walk alone).
+constexpr int64_t SET_MIN_POINTS = 1000;
+constexpr int64_t SET_AFTER_CUTS = 32;
 
 struct SegmentBox {
   double x0, x1, y0, y1;
@@ -39,12 +45,6 @@ struct SegmentBox {
 struct SweepEntry {
   double lo, hi, lo2, hi2;
   int64_t seg, chain;
-};
-
-// The grid of one search.
-struct Grid {
-  double minX, minY, cell, inverse;
-  int64_t gx, gy;
 };
 
 // Buffers kept across the searches of one removal, and where the last search
@@ -61,6 +61,8 @@ struct CrossingSearch {
   std::vector<int64_t> chain;
   std::vector<size_t> hotAt;
   std::vector<ContactSegment> contact;
+  // Pair tests left while collecting every crossing.
+  int64_t collectBudget = 0;
   // Segment lengths, kept up to date through a cut, and their running sums
   // (sum[k] = lengths 0 .. k-1 added in order), of which the first
   // sumsKept + 1 still hold.
@@ -145,8 +147,10 @@ CellOutcome WalkCellPairs(const Ring& ring, const CrossingSearch& work, const in
 }
 
 // Finds the lowest crossing pair of a crowded cell by sweeping along the axis
-// in which its segments spread most.
-bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found) {
+// in which its segments spread most; or, given `all`, every crossing pair
+// (false when that costs more tests than the budget left).
+bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found,
+               std::vector<CrossingPair>* all = nullptr) {
   double spreadX = 0, spreadY = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
   for (size_t a = 0; a < m; ++a) {
     SegmentBox b = BoxOf(ring, segs[a]);
@@ -174,6 +178,7 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   work.sweepActive.clear();
   for (size_t e = 0; e < work.sweep.size(); ++e) {
     const SweepEntry& cur = work.sweep[e];
+    if (all && work.collectBudget < 0) return false;
     size_t kept = 0;
     for (size_t k = 0; k < work.sweepActive.size(); ++k) {
       const SweepEntry& other = work.sweep[work.sweepActive[k]];
@@ -181,8 +186,16 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
       work.sweepActive[kept++] = work.sweepActive[k];
       if (other.chain == cur.chain || other.lo2 > cur.hi2 || cur.lo2 > other.hi2) continue;
       int64_t s1 = std::min(cur.seg, other.seg), s2 = std::max(cur.seg, other.seg);
-      if (!Before(s1, s2, best)) continue;
       OutlinePoint p;
+      if (all) {
+        --work.collectBudget;
+        if (TestPair(ring, s1, s2, p)) {
+          all->push_back(CrossingPair{s1, s2});
+          work.collectBudget -= PAIR_COST;
+        }
+        continue;
+      }
+      if (!Before(s1, s2, best)) continue;
       if (TestPair(ring, s1, s2, p)) {
         best.s1 = s1;
         best.s2 = s2;
@@ -192,6 +205,7 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
     work.sweepActive.resize(kept);
     work.sweepActive.push_back(e);
   }
+  if (all) return work.collectBudget >= 0;
   if (best.s1 == std::numeric_limits<int64_t>::max()) return false;
   found = best;
   return true;
@@ -241,27 +255,33 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
   return false;
 }
 
-// Cell indices are the integer part of the offset divided by the cell side;
-// the division is done by a multiplication and redone exactly only where the
-// quotient lies close to a whole number, so the index is always that of the
-// division.
-int64_t CellOf(const Grid& grid, double v, double origin) {
-  double q = (v - origin) * grid.inverse;
-  // The product is within 4e-16 q of the quotient; past 1e6 that margin
-  // would not be enough (the grid never gets there).
-  if (!(q < 1e6)) return static_cast<int64_t>((v - origin) / grid.cell);
-  int64_t whole = static_cast<int64_t>(q);
-  double fraction = q - static_cast<double>(whole);
-  if (fraction < 1e-9 || fraction > 1 - 1e-9) return static_cast<int64_t>((v - origin) / grid.cell);
-  return whole;
+// Every crossing pair of a cell; false when that costs more tests than the
+// budget left.
+bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
+                      std::vector<CrossingPair>& all) {
+  if (m > COLLECT_WALK_MAX) {
+    PairResult unused;
+    return CellIsClear(ring, work, segs, m) || SweepCell(ring, work, segs, m, unused, &all);
+  }
+  work.collectBudget -= static_cast<int64_t>(m * (m - 1) / 2);
+  for (size_t a = 0; a < m; ++a)
+    for (size_t b = a + 1; b < m; ++b) {
+      OutlinePoint p;
+      if (work.chain[a] != work.chain[b] && Overlaps(BoxOf(ring, segs[a]), BoxOf(ring, segs[b])) &&
+          TestPair(ring, segs[a], segs[b], p)) {
+        all.push_back(CrossingPair{segs[a], segs[b]});
+        work.collectBudget -= PAIR_COST;
+      }
+    }
+  return work.collectBudget >= 0;
 }
 
 // Last row and columns of segment k.
-void ActivateSegment(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t k) {
+void ActivateSegment(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t k) {
   SegmentBox b = BoxOf(ring, k);
-  work.cy1[k] = static_cast<int32_t>(std::min(CellOf(grid, b.y1, grid.minY), grid.gy - 1));
-  work.cx0[k] = static_cast<int32_t>(CellOf(grid, b.x0, grid.minX));
-  work.cx1[k] = static_cast<int32_t>(std::min(CellOf(grid, b.x1, grid.minX), grid.gx - 1));
+  work.cy1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.y1, grid.minY), grid.gy - 1));
+  work.cx0[k] = static_cast<int32_t>(GridCell(grid, b.x0, grid.minX));
+  work.cx1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.x1, grid.minX), grid.gx - 1));
 }
 
 // Doubles as integers in the same order, so that a bisection between two
@@ -277,23 +297,23 @@ double FromOrderKey(uint64_t key) {
 
 // The smallest value whose cell index from `origin` is r (or more), r >= 1;
 // NaN when it could not be pinned down.
-double LowestOfCell(const Grid& grid, double origin, int64_t r) {
+double LowestOfCell(const CrossingGrid& grid, double origin, int64_t r) {
   constexpr double NOT_FOUND = std::numeric_limits<double>::quiet_NaN();
   double v = origin + static_cast<double>(r) * grid.cell;
   // The bound is mostly within an ulp or two of v; near zero, where the
   // doubles lie dense, a bisection finds it.
   if (!(std::fabs(v) < 0x1p1000)) return NOT_FOUND;
   uint64_t below = OrderKey(v) - 2, above = OrderKey(v) + 2;
-  if (CellOf(grid, FromOrderKey(below), origin) >= r || CellOf(grid, FromOrderKey(above), origin) < r) {
+  if (GridCell(grid, FromOrderKey(below), origin) >= r || GridCell(grid, FromOrderKey(above), origin) < r) {
     double margin = (std::fabs(origin) + std::fabs(v)) * 0x1p-40 + 0x1p-1000;
     below = OrderKey(v - margin);
     above = OrderKey(v + margin);
-    if (CellOf(grid, FromOrderKey(below), origin) >= r || CellOf(grid, FromOrderKey(above), origin) < r)
+    if (GridCell(grid, FromOrderKey(below), origin) >= r || GridCell(grid, FromOrderKey(above), origin) < r)
       return NOT_FOUND;
   }
   while (above - below > 1) {
     uint64_t mid = below + (above - below) / 2;
-    (CellOf(grid, FromOrderKey(mid), origin) >= r ? above : below) = mid;
+    (GridCell(grid, FromOrderKey(mid), origin) >= r ? above : below) = mid;
   }
   return FromOrderKey(above);
 }
@@ -303,7 +323,7 @@ double LowestOfCell(const Grid& grid, double origin, int64_t r) {
 // and get NaN. Rows grow with y, so a value v lies in row r exactly when
 // low[r] <= v < low[r + 1]. Returns false when a bound could not be pinned
 // down.
-bool RowBounds(const Grid& grid, int64_t from, std::vector<double>& low) {
+bool RowBounds(const CrossingGrid& grid, int64_t from, std::vector<double>& low) {
   constexpr double INF = std::numeric_limits<double>::infinity();
   low.assign(static_cast<size_t>(grid.gy) + 1, INF);
   std::fill(low.begin(), low.begin() + from, std::numeric_limits<double>::quiet_NaN());
@@ -325,7 +345,7 @@ double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
 // side, the larger of twice the mean segment length (the same additions in
 // the same order as a plain sum over the ring) and the box's larger side /
 // 1024. False when the ring gives no usable grid.
-bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t n, Grid& grid) {
+bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t n, CrossingGrid& grid) {
   SegmentBox& box = work.box;
   if (!work.boxKept) {
     box = SegmentBox{x[0], x[0], y[0], y[0]};
@@ -364,13 +384,13 @@ bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t
   double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
   // Non-finite points give no usable grid; such a ring is left as it is.
   if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return false;
-  grid = Grid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
+  grid = CrossingGrid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
   return true;
 }
 
 // Step 2, grid: the lowest value of each row from firstRow on (firstRow
 // becomes 0 when they cannot be pinned down).
-void PlaceRows(CrossingSearch& work, const Grid& grid, int64_t& firstRow) {
+void PlaceRows(CrossingSearch& work, const CrossingGrid& grid, int64_t& firstRow) {
   const double cell = grid.cell, minY = grid.minY;
   const int64_t gy = grid.gy;
   // Lowest value of each row, so that most segments find their row by two
@@ -397,7 +417,7 @@ void PlaceRows(CrossingSearch& work, const Grid& grid, int64_t& firstRow) {
 
 // Step 3, resume position: the first row to search, and in boundRow the row
 // of clearBelow (-1 when the search starts afresh).
-int64_t ResumeRow(const CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t& boundRow) {
+int64_t ResumeRow(const CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t& boundRow) {
   const int64_t n = ring.n, gy = grid.gy;
   const double* y = ring.y;
   const double minY = grid.minY;
@@ -409,10 +429,10 @@ int64_t ResumeRow(const CrossingSearch& work, const Grid& grid, const Ring& ring
   int64_t firstRow = 0;
   boundRow = -1;
   if (work.resume && work.clearBelow > minY) {
-    firstRow = boundRow = std::min(CellOf(grid, work.clearBelow, minY), gy - 1);
+    firstRow = boundRow = std::min(GridCell(grid, work.clearBelow, minY), gy - 1);
     for (int64_t k : work.newSeg) {
       int64_t k1 = k + 1 == n ? 0 : k + 1;
-      firstRow = std::min(firstRow, CellOf(grid, std::min(y[k], y[k1]), minY));
+      firstRow = std::min(firstRow, GridCell(grid, std::min(y[k], y[k1]), minY));
     }
   }
 
@@ -420,7 +440,7 @@ int64_t ResumeRow(const CrossingSearch& work, const Grid& grid, const Ring& ring
 }
 
 // Step 3, resume position, within the first row: the first column to search.
-int64_t ResumeColumn(const CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t firstRow,
+int64_t ResumeColumn(const CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t firstRow,
                      int64_t boundRow) {
   const int64_t n = ring.n, gx = grid.gx;
   const double* x = ring.x;
@@ -430,17 +450,17 @@ int64_t ResumeColumn(const CrossingSearch& work, const Grid& grid, const Ring& r
   // a new segment lie no further left than that segment.
   int64_t firstCol = 0;
   if (firstRow == boundRow && work.rowLow[firstRow + 1] <= work.clearBelowNext && work.clearLeft > minX) {
-    firstCol = std::min(CellOf(grid, work.clearLeft, minX), gx - 1);
+    firstCol = std::min(GridCell(grid, work.clearLeft, minX), gx - 1);
     for (int64_t k : work.newSeg) {
       int64_t k1 = k + 1 == n ? 0 : k + 1;
-      firstCol = std::min(firstCol, CellOf(grid, std::min(x[k], x[k1]), minX));
+      firstCol = std::min(firstCol, GridCell(grid, std::min(x[k], x[k1]), minX));
     }
   }
   return firstCol;
 }
 
 // Step 4, bucketing: the runs of segments by the row they start in.
-void BucketRuns(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_t firstRow) {
+void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t firstRow) {
   const int64_t n = ring.n, gy = grid.gy;
   const double* y = ring.y;
   const double minY = grid.minY;
@@ -455,7 +475,7 @@ void BucketRuns(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_
   work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
   // Tight loops over the ring for the common steps: skipping segments wholly
   // below the first row, and extending a run within its row.
-  int64_t k = 0;
+  int64_t k = 0, lastRow = -1;
   while (k < n) {
     while (k < n - 1 && std::max(y[k], y[k + 1]) < firstLow) ++k;
     int64_t k1 = k + 1 == n ? 0 : k + 1;
@@ -468,7 +488,15 @@ void BucketRuns(CrossingSearch& work, const Grid& grid, const Ring& ring, int64_
       ++k;
       continue;
     }
-    int64_t row = CellOf(grid, v, minY);
+    // A run mostly starts in a row next to the one before.
+    int64_t row = -1;
+    if (lastRow >= 0 && lastRow + 2 <= gy && v >= work.rowLow[lastRow + 1] && v < work.rowLow[lastRow + 2])
+      row = lastRow + 1;
+    else if (lastRow > 0 && v >= work.rowLow[lastRow - 1] && v < work.rowLow[lastRow])
+      row = lastRow - 1;
+    else
+      row = GridCell(grid, v, minY);
+    lastRow = row;
     double low = work.rowLow[row], high = work.rowLow[row + 1];
     int64_t end = k + 1;
     while (end < n - 1) {
@@ -504,11 +532,13 @@ struct ScanStart {
   int64_t row = 0, col = 0;
   bool someCold = false;
   double hotFrom = 0;
+  // When given, every crossing pair goes here and the scan runs to the end.
+  std::vector<CrossingPair>* collect = nullptr;
 };
 
 // Step 5, scan: the rows from the first on, cell by cell, up to the first
-// cell with a crossing.
-int64_t ScanRows(CrossingSearch& work, const Grid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
+// cell with a crossing; -1 when collecting gave up.
+int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
                  int64_t& j, OutlinePoint& crossing) {
   const int64_t n = ring.n, gx = grid.gx, gy = grid.gy, firstRow = start.row, firstCol = start.col;
   const double* y = ring.y;
@@ -568,6 +598,12 @@ int64_t ScanRows(CrossingSearch& work, const Grid& grid, const Ring& ring, const
       const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
       PairResult found;
       size_t size = static_cast<size_t>(m);
+      if (start.collect) {
+        if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2 &&
+            !CollectCellPairs(ring, work, segs, size, *start.collect))
+          return -1;
+        continue;
+      }
       CellOutcome outcome = CellOutcome::NONE;
       if (someCold) {
         work.hotAt.clear();
@@ -605,7 +641,7 @@ int64_t ScanRows(CrossingSearch& work, const Grid& grid, const Ring& ring, const
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
-  Grid grid;
+  CrossingGrid grid;
   if (!MeasureRing(work, x, y, n, grid)) return 0;
   Ring ring{x, y, n};
   int64_t boundRow = -1;
@@ -622,6 +658,69 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   work.resume = false;
   BucketRuns(work, grid, ring, start.row);
   return ScanRows(work, grid, ring, start, i, j, crossing);
+}
+
+// Every crossing pair of the ring, each once; false when there are too many
+// pairs to test or the grid moves with every cut.
+bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs) {
+  pairs.clear();
+  CrossingSearch work;
+  CrossingGrid grid;
+  if (!MeasureRing(work, x, y, n, grid)) return true;
+  // Only where the box's side sets the cell does the grid stay from cut to
+  // cut (while the box does), so that the pairs keep their order; where the
+  // mean length sets it, every cut moves the grid and the walk costs less.
+  double side = MaxF(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0) / static_cast<double>(GRID_DIVISIONS);
+  if (grid.cell != side) return false;
+  Ring ring{x, y, n};
+  size_t count = static_cast<size_t>(n);
+  work.cy1.resize(count);
+  work.cx0.resize(count);
+  work.cx1.resize(count);
+  ScanStart start;
+  PlaceRows(work, grid, start.row);
+  BucketRuns(work, grid, ring, start.row);
+  start.collect = &pairs;
+  work.collectBudget = 16 * n + (int64_t{1} << 20);
+  int64_t i = 0, j = 0;
+  OutlinePoint unused;
+  if (ScanRows(work, grid, ring, start, i, j, unused) < 0) return false;
+  // A pair that shares several cells is met in each.
+  std::sort(pairs.begin(), pairs.end(), [](const CrossingPair& a, const CrossingPair& b) {
+    return a.s1 < b.s1 || (a.s1 == b.s1 && a.s2 < b.s2);
+  });
+  pairs.erase(std::unique(pairs.begin(), pairs.end(),
+                          [](const CrossingPair& a, const CrossingPair& b) { return a.s1 == b.s1 && a.s2 == b.s2; }),
+              pairs.end());
+  return true;
+}
+
+// Cuts the remaining loops through the crossing set. False when it gave up
+// on the ring; the ring and the count are then those of the cuts made.
+bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts) {
+  // The set numbers its slots in 32 bits.
+  if (n > (int64_t{1} << 30)) return false;
+  std::vector<CrossingPair> pairs;
+  if (!CollectCrossings(x.data(), y.data(), n, pairs)) return false;
+  CrossingSet set;
+  StartCrossingSet(set, x.data(), y.data(), n, pairs);
+  bool done = true;
+  while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
+    int64_t a = 0, b = 0;
+    OutlinePoint p;
+    int64_t found = FirstCrossing(set, a, b, p);
+    if (found <= 0) {
+      done = found == 0;
+      break;
+    }
+    ++cuts;
+    if (!CutAtCrossing(set, a, b, p)) {
+      done = false;
+      break;
+    }
+  }
+  ReadRing(set, x, y, n);
+  return done;
 }
 
 }  // namespace
@@ -658,7 +757,16 @@ int64_t RemoveSelfIntersections(PointList& points) {
   }
   CrossingSearch work;
   int64_t cuts = 0;
+  bool setTried = false;
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
+    if (!setTried && cuts == SET_AFTER_CUTS && n >= SET_MIN_POINTS) {
+      setTried = true;
+      int64_t before = cuts;
+      if (CutWithCrossingSet(x, y, n, cuts)) break;
+      // The walk takes over the ring as the set left it.
+      if (cuts != before) work = CrossingSearch{};
+      continue;
+    }
     int64_t i = 0, j = 0;
     OutlinePoint p;
     if (!FindCrossing(work, x.data(), y.data(), n, i, j, p)) break;

@@ -295,6 +295,63 @@ TEST(LoopCut, MatchesThePlainSearchOnDenseSpikes) {
   ExpectSameAsPlainSearch(DenseSpikes(2000, 397), 2);
 }
 
+// A sharp-cornered rectangle with `count` inward triangles of depth
+// `depth`: at each corner the tips of the two sides fan into each other, so
+// every triangle there crosses dozens of others.
+PointList CornerTriangles(int64_t count, double depth) {
+  const double w = 50, h = 30, perimeter = 2 * (w + h);
+  // Point and inward normal at arc length s, counter-clockwise from the
+  // bottom left corner.
+  auto at = [&](double s, double& x, double& y, double& nx, double& ny) {
+    s = std::fmod(s, perimeter);
+    if (s < w) x = s, y = 0, nx = 0, ny = 1;
+    else if (s < w + h) x = w, y = s - w, nx = -1, ny = 0;
+    else if (s < 2 * w + h) x = 2 * w + h - s, y = h, nx = 0, ny = -1;
+    else x = 0, y = perimeter - s, nx = 1, ny = 0;
+  };
+  PointList ring;
+  const double pitch = perimeter / static_cast<double>(count);
+  for (int64_t k = 0; k < count; ++k) {
+    double x, y, nx, ny, s = 0.3 * pitch + pitch * static_cast<double>(k);
+    at(s, x, y, nx, ny);
+    AddListPoint(ring, x, y);
+    at(s + pitch / 2, x, y, nx, ny);
+    AddListPoint(ring, x + depth * nx, y + depth * ny);
+  }
+  return ring;
+}
+
+// A wavy circle rounded to `decimals` and offset inward along its vertex
+// normals: swallowtails where the waves bend tighter than the offset, and
+// micro-loops where the rounding makes the normals jitter.
+PointList RoundedWavyOffset(int64_t points, double decimals, double offset) {
+  std::vector<double> x, y;
+  double scale = std::pow(10.0, decimals);
+  for (int64_t k = 0; k < points; ++k) {
+    double a = 2 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(points);
+    double r = 50 + 0.5 * std::sin(60 * a);
+    x.push_back(std::round(r * std::cos(a) * scale) / scale);
+    y.push_back(std::round(r * std::sin(a) * scale) / scale);
+  }
+  PointList ring;
+  for (int64_t k = 0; k < points; ++k) {
+    int64_t p = (k + points - 1) % points, q = (k + 1) % points;
+    double ax = x[k] - x[p], ay = y[k] - y[p], bx = x[q] - x[k], by = y[q] - y[k];
+    double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+    double nx = ay / la + by / lb, ny = -ax / la - bx / lb, ln = std::hypot(nx, ny);
+    AddListPoint(ring, x[k] + offset * nx / ln, y[k] + offset * ny / ln);
+  }
+  return ring;
+}
+
+TEST(LoopCut, MatchesThePlainSearchWhereLoopsFan) {
+  // Many cuts, each changing the grid, over rings whose crossing pairs
+  // outnumber the cuts many times.
+  ExpectSameAsPlainSearch(CornerTriangles(3000, 2), 50);
+  ExpectSameAsPlainSearch(CornerTriangles(1201, 3.5), 20);
+  ExpectSameAsPlainSearch(RoundedWavyOffset(40000, 5, -2), 200);
+}
+
 TEST(LoopCut, StopsAfterTheMostCuts) {
   PointList ring = LoopedRing(36000, 1000, 1, 6000);
   EXPECT_EQ(RemoveSelfIntersections(ring), MAX_LOOP_CUTS);

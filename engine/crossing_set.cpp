@@ -1,0 +1,318 @@
+#include "engine/crossing_set.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/loop_cut.h"
+
+// Why the minimum over the set is the plain search's answer: a crossing pair
+// is first met in the cell of the higher of its two box bottoms and the
+// further of its two box left sides, and within a cell the pairs come in
+// index order. So the set is a heap by (that cell, indices) in the grid of
+// the last search; while the grid stays, only new pairs need a place, and a
+// grid that moves places them all again. A cut changes two segments and
+// removes others; the pairs of all other segments keep their test result
+// and their order, since keys never move.
+
+namespace {
+
+constexpr int64_t BLOCK_KEYS = 8;
+constexpr double INF = std::numeric_limits<double>::infinity();
+constexpr SegmentBounds EMPTY_BOUNDS{INF, -INF, INF, -INF};
+
+SegmentBounds Union(const SegmentBounds& a, const SegmentBounds& b) {
+  return SegmentBounds{std::min(a.x0, b.x0), std::max(a.x1, b.x1), std::min(a.y0, b.y0), std::max(a.y1, b.y1)};
+}
+
+bool Meets(const SegmentBounds& a, const SegmentBounds& b) {
+  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
+}
+
+SegmentBounds BoundsOf(const CrossingSet& set, int64_t s) {
+  int64_t t = set.next[s];
+  return SegmentBounds{std::min(set.x[s], set.x[t]), std::max(set.x[s], set.x[t]), std::min(set.y[s], set.y[t]),
+                       std::max(set.y[s], set.y[t])};
+}
+
+// The same arithmetic as the plain sum of the ring's lengths.
+double LengthOf(const CrossingSet& set, int64_t s) {
+  int64_t t = set.next[s];
+  double dx = set.x[t] - set.x[s], dy = set.y[t] - set.y[s];
+  return std::sqrt(dx * dx + dy * dy);
+}
+
+void FenwickAdd(CrossingSet& set, int64_t k, int64_t d) {
+  for (++k; k <= set.keys; k += k & -k) set.fenwick[k] += d;
+}
+
+// The number of living keys below k: the index of the slot with key k.
+int64_t LivingBelow(const CrossingSet& set, int64_t k) {
+  int64_t sum = 0;
+  for (; k > 0; k -= k & -k) sum += set.fenwick[k];
+  return sum;
+}
+
+void RefreshBlock(CrossingSet& set, int64_t block) {
+  SegmentBounds b = EMPTY_BOUNDS;
+  int64_t end = std::min(set.keys, (block + 1) * BLOCK_KEYS);
+  for (int64_t k = block * BLOCK_KEYS; k < end; ++k)
+    if (set.keySlot[k] >= 0) b = Union(b, BoundsOf(set, set.keySlot[k]));
+  set.tree[set.leaves + block] = b;
+}
+
+// The dirty blocks and the unions above them, level by level.
+void RefreshTree(CrossingSet& set) {
+  std::vector<int64_t>& nodes = set.dirty;
+  std::sort(nodes.begin(), nodes.end());
+  nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+  for (int64_t& b : nodes) {
+    RefreshBlock(set, b);
+    b += set.leaves;
+  }
+  while (!nodes.empty() && nodes[0] > 1) {
+    size_t kept = 0;
+    for (size_t q = 0; q < nodes.size(); ++q) {
+      int64_t parent = nodes[q] / 2;
+      if (kept > 0 && nodes[kept - 1] == parent) continue;
+      nodes[kept++] = parent;
+      set.tree[parent] = Union(set.tree[2 * parent], set.tree[2 * parent + 1]);
+    }
+    nodes.resize(kept);
+  }
+}
+
+void AddPair(CrossingSet& set, int64_t a, int64_t b) {
+  set.fresh.push_back(PairEntry{0, static_cast<int32_t>(a), static_cast<int32_t>(b), set.version[a], set.version[b]});
+}
+
+bool Holds(const CrossingSet& set, const PairEntry& e) {
+  return set.version[e.a] == e.versionA && set.version[e.b] == e.versionB;
+}
+
+// The cell of the pair's higher box bottom and further box left side.
+int64_t FirstSharedCell(const CrossingSet& set, const CrossingGrid& grid, const PairEntry& e) {
+  SegmentBounds ba = BoundsOf(set, e.a), bb = BoundsOf(set, e.b);
+  return GridCell(grid, std::max(ba.y0, bb.y0), grid.minY) * grid.gx + GridCell(grid, std::max(ba.x0, bb.x0), grid.minX);
+}
+
+// Enters the pair of segments from slots s and t when they cross, tested in
+// ring order as the plain search tests them.
+void TestSlots(CrossingSet& set, int64_t s, int64_t t) {
+  if (set.next[s] == t || set.next[t] == s) return;
+  if (set.key[t] < set.key[s]) std::swap(s, t);
+  int64_t s1 = set.next[s], t1 = set.next[t];
+  OutlinePoint p;
+  if (IntersectSegments(p, set.x[s], set.y[s], set.x[s1], set.y[s1], set.x[t], set.y[t], set.x[t1], set.y[t1]))
+    AddPair(set, s, t);
+}
+
+// Pairs whose boxes are apart cannot cross (as in the grid search, they are
+// never tested).
+void FindCrossingsOf(CrossingSet& set, int64_t s) {
+  SegmentBounds q = BoundsOf(set, s);
+  set.stack.assign(1, 1);
+  while (!set.stack.empty()) {
+    int64_t node = set.stack.back();
+    set.stack.pop_back();
+    if (!Meets(set.tree[node], q)) continue;
+    if (node < set.leaves) {
+      set.stack.push_back(2 * node);
+      set.stack.push_back(2 * node + 1);
+      continue;
+    }
+    int64_t block = node - set.leaves, end = std::min(set.keys, (block + 1) * BLOCK_KEYS);
+    for (int64_t k = block * BLOCK_KEYS; k < end; ++k) {
+      int64_t t = set.keySlot[k];
+      if (t < 0 || t == s) continue;
+      ++set.tests;
+      if (Meets(BoundsOf(set, t), q)) TestSlots(set, s, t);
+    }
+  }
+}
+
+}  // namespace
+
+void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
+                      const std::vector<CrossingPair>& pairs) {
+  size_t count = static_cast<size_t>(n);
+  set.x.assign(x, x + n);
+  set.y.assign(y, y + n);
+  set.next.resize(count);
+  set.key.resize(count);
+  set.keySlot.resize(count);
+  set.length.resize(count);
+  set.version.assign(count, 0);
+  for (int64_t k = 0; k < n; ++k) {
+    set.next[k] = k + 1 == n ? 0 : k + 1;
+    set.key[k] = set.keySlot[k] = k;
+  }
+  for (int64_t k = 0; k < n; ++k) set.length[k] = LengthOf(set, k);
+  set.keys = set.n = n;
+  set.head = 0;
+  set.fenwick.assign(count + 1, 0);
+  for (int64_t k = 1; k <= n; ++k) {
+    set.fenwick[k] += 1;
+    int64_t up = k + (k & -k);
+    if (up <= n) set.fenwick[up] += set.fenwick[k];
+  }
+  int64_t blocks = (n + BLOCK_KEYS - 1) / BLOCK_KEYS;
+  set.leaves = 1;
+  while (set.leaves < blocks) set.leaves *= 2;
+  set.tree.assign(static_cast<size_t>(2 * set.leaves), EMPTY_BOUNDS);
+  for (int64_t b = 0; b < blocks; ++b) RefreshBlock(set, b);
+  for (int64_t node = set.leaves - 1; node >= 1; --node)
+    set.tree[node] = Union(set.tree[2 * node], set.tree[2 * node + 1]);
+  set.lengthBound = std::numeric_limits<double>::quiet_NaN();
+  set.tests = 0;
+  set.placed = 0;
+  set.workLimit = 64 * n + (int64_t{1} << 22);
+  set.heap.clear();
+  set.fresh.clear();
+  set.ordered = CrossingGrid{};
+  for (const CrossingPair& pair : pairs) AddPair(set, pair.s1, pair.s2);
+}
+
+int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& point) {
+  // The grid exactly as a full search would place it; the box is the tree's
+  // root.
+  const SegmentBounds box = set.tree[1];
+  const int64_t n = set.n;
+  double w = box.x1 - box.x0, h = box.y1 - box.y0;
+  double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
+  double perimeter = 0;
+  // The plain sum is at most the bound widened by its rounding; when that
+  // gives a smaller cell than the side does, the sum is not needed.
+  double widened = set.lengthBound * (1 + 2e-9);
+  if (!(n <= BOUNDED_SUM_TERMS && 2 * widened / static_cast<double>(n) < sideCell)) {
+    int64_t s = set.head;
+    for (int64_t k = 0; k < n; ++k, s = set.next[s]) perimeter += set.length[s];
+    set.lengthBound = n <= BOUNDED_SUM_TERMS ? perimeter * (1 + 3e-9) : std::numeric_limits<double>::quiet_NaN();
+  }
+  double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
+  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return 0;
+  CrossingGrid grid{box.x0, box.y0, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1,
+                    static_cast<int64_t>(h / cell) + 1};
+
+  // In an unchanged grid only the new pairs need a place in the heap.
+  std::vector<PairEntry>& heap = set.heap;
+  // A slot's key never changes, so this order holds for stale entries too
+  // (a dead slot may share its key with the slot that took it over).
+  auto later = [&set](const PairEntry& l, const PairEntry& r) {
+    if (l.cell != r.cell) return l.cell > r.cell;
+    if (set.key[l.a] != set.key[r.a]) return set.key[l.a] > set.key[r.a];
+    if (set.key[l.b] != set.key[r.b]) return set.key[l.b] > set.key[r.b];
+    return l.a != r.a ? l.a > r.a : l.b > r.b;
+  };
+  const CrossingGrid& old = set.ordered;
+  if (grid.minX == old.minX && grid.minY == old.minY && grid.cell == old.cell && grid.gx == old.gx) {
+    for (PairEntry e : set.fresh) {
+      if (!Holds(set, e)) continue;
+      e.cell = FirstSharedCell(set, grid, e);
+      heap.push_back(e);
+      std::push_heap(heap.begin(), heap.end(), later);
+    }
+  } else {
+    size_t kept = 0;
+    for (const PairEntry& e : heap)
+      if (Holds(set, e)) heap[kept++] = e;
+    heap.resize(kept);
+    for (const PairEntry& e : set.fresh)
+      if (Holds(set, e)) heap.push_back(e);
+    for (PairEntry& e : heap) e.cell = FirstSharedCell(set, grid, e);
+    std::make_heap(heap.begin(), heap.end(), later);
+    set.ordered = grid;
+    set.placed += static_cast<int64_t>(heap.size());
+  }
+  set.fresh.clear();
+  if (set.placed > set.workLimit) return -1;
+  while (!heap.empty() && !Holds(set, heap.front())) {
+    std::pop_heap(heap.begin(), heap.end(), later);
+    heap.pop_back();
+  }
+  if (heap.empty()) return 0;
+  // The pair itself leaves the set: the cut changes both of its segments.
+  a = heap.front().a;
+  b = heap.front().b;
+  std::pop_heap(heap.begin(), heap.end(), later);
+  heap.pop_back();
+  int64_t a1 = set.next[a], b1 = set.next[b];
+  IntersectSegments(point, set.x[a], set.y[a], set.x[a1], set.y[a1], set.x[b], set.y[b], set.x[b1], set.y[b1]);
+  return 1;
+}
+
+bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point) {
+  int64_t i = LivingBelow(set, set.key[a]), j = LivingBelow(set, set.key[b]);
+  int64_t inner = j - i, outer = set.n - inner;
+  int64_t p = static_cast<int64_t>(set.x.size());
+  set.x.push_back(point.x);
+  set.y.push_back(point.y);
+  set.next.push_back(0);
+  set.key.push_back(0);
+  set.length.push_back(0);
+  set.version.push_back(0);
+  set.dirty.clear();
+  double removed = 0;
+  // Removes `count` points along the ring from slot s.
+  auto drop = [&](int64_t s, int64_t count) {
+    for (int64_t c = 0; c < count; ++c, s = set.next[s]) {
+      removed += set.length[s];
+      ++set.version[s];
+      int64_t k = set.key[s];
+      set.keySlot[k] = -1;
+      FenwickAdd(set, k, -1);
+      set.dirty.push_back(k / BLOCK_KEYS);
+    }
+  };
+  // The crossing point takes the key of a point it replaces next to it, so
+  // that keys still run in ring order from the start.
+  int64_t changed;
+  if (inner <= outer) {
+    int64_t after = set.next[b];
+    set.key[p] = set.key[set.next[a]];
+    drop(set.next[a], inner);
+    set.next[a] = p;
+    set.next[p] = after;
+    changed = a;
+    set.n = set.n - inner + 1;
+  } else {
+    int64_t first = set.next[a];
+    set.key[p] = set.key[a];
+    drop(set.next[b], outer);
+    set.next[p] = first;
+    set.next[b] = p;
+    changed = b;
+    set.head = p;
+    set.n = inner + 1;
+  }
+  set.keySlot[set.key[p]] = p;
+  FenwickAdd(set, set.key[p], 1);
+  set.dirty.push_back(set.key[p] / BLOCK_KEYS);
+  set.dirty.push_back(set.key[changed] / BLOCK_KEYS);
+  removed += set.length[changed];
+  ++set.version[changed];
+  set.length[changed] = LengthOf(set, changed);
+  set.length[p] = LengthOf(set, p);
+  double added = set.length[changed] + set.length[p];
+  // The old lengths leave the bound, less their sum's rounding, and the new
+  // ones join it, more theirs; the last factor covers the two steps.
+  if (!std::isnan(set.lengthBound)) {
+    double lowered = set.lengthBound - removed * (1 - 2e-9);
+    set.lengthBound = (lowered + added * (1 + 2e-9)) * (1 + 1e-15);
+  }
+  RefreshTree(set);
+  FindCrossingsOf(set, changed);
+  FindCrossingsOf(set, p);
+  return set.tests <= set.workLimit;
+}
+
+void ReadRing(const CrossingSet& set, std::vector<double>& x, std::vector<double>& y, int64_t& n) {
+  n = set.n;
+  x.resize(static_cast<size_t>(n));
+  y.resize(static_cast<size_t>(n));
+  int64_t s = set.head;
+  for (int64_t k = 0; k < n; ++k, s = set.next[s]) {
+    x[k] = set.x[s];
+    y[k] = set.y[s];
+  }
+}
