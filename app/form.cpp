@@ -81,6 +81,6 @@ void UpdateFieldEnabling() {
   enable(GADGET_GAP, f == FIGURE_NONE || f == FIGURE_SINE);
   enable(GADGET_DEPTH, f == FIGURE_NONE || f == FIGURE_SQUARE || f == FIGURE_HALF_CIRCLE);
   enable(GADGET_TOP_WIDTH, f != FIGURE_TRAPEZOID);
-  enable(GADGET_FILLET, f == FIGURE_NONE || f == FIGURE_HALF_CIRCLE || f == FIGURE_SINE);
+  enable(GADGET_FILLET, f == FIGURE_NONE || !FigureTakesFillet(f));
   enable(GADGET_SHIFT, f == FIGURE_NONE);
 }

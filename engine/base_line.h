@@ -46,6 +46,11 @@ void SampleBaseLine(const BaseLine& line, double s, OutlinePoint& point, double&
 void SampleBaseLineFrom(const BaseLine& line, double s, int64_t& hint, OutlinePoint& point, double& normalX,
                         double& normalY);
 
+// Sizes outside 1e-100 .. 1e100 (and NaN) make no curve: their squares,
+// which the ellipse's normals and the arc lengths need, would leave the
+// range of a double.
+bool IsUsableSize(double v);
+
 // Circle and ellipse (semi-axes a, b), rounded rectangle (full w, h, radius r).
 void BuildEllipseBaseLine(BaseLine& line, double a, double b);
 void BuildRoundedRectBaseLine(BaseLine& line, double w, double h, double r);

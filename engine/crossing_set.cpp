@@ -181,18 +181,13 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
   double w = box.x1 - box.x0, h = box.y1 - box.y0;
   double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
   double perimeter = 0;
-  // The plain sum is at most the bound widened by its rounding; when that
-  // gives a smaller cell than the side does, the sum is not needed.
-  double widened = set.lengthBound * (1 + 2e-9);
-  if (!(n <= BOUNDED_SUM_TERMS && 2 * widened / static_cast<double>(n) < sideCell)) {
+  if (NeedsPlainSum(set.lengthBound, n, sideCell)) {
     int64_t s = set.head;
     for (int64_t k = 0; k < n; ++k, s = set.next[s]) perimeter += set.length[s];
-    set.lengthBound = n <= BOUNDED_SUM_TERMS ? perimeter * (1 + 3e-9) : std::numeric_limits<double>::quiet_NaN();
+    set.lengthBound = LengthBoundOf(perimeter, n);
   }
-  double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
-  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return 0;
-  CrossingGrid grid{box.x0, box.y0, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1,
-                    static_cast<int64_t>(h / cell) + 1};
+  CrossingGrid grid;
+  if (!MakeCrossingGrid(box.x0, box.y0, w, h, sideCell, perimeter, n, grid)) return 0;
 
   // In an unchanged grid only the new pairs need a place in the heap.
   std::vector<PairEntry>& heap = set.heap;

@@ -3,7 +3,9 @@
 // instead of a walk over the whole ring.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "engine/design.h"
@@ -31,6 +33,28 @@ inline int64_t GridCell(const CrossingGrid& grid, double v, double origin) {
 // Up to this many terms a plain sum of segment lengths lies within 9e-10
 // of their exact sum (relative), well inside the margins kept on the bounds.
 constexpr int64_t BOUNDED_SUM_TERMS = 4000000;
+
+// Both searches size their grid by these, so that they agree bit for bit.
+// The plain sum is at most the bound widened by its rounding, and the
+// division rounds monotonically; so when the widened bound gives a smaller
+// cell than the side does, so does the plain sum, which is then not needed.
+inline bool NeedsPlainSum(double lengthBound, int64_t n, double sideCell) {
+  double widened = lengthBound * (1 + 2e-9);
+  return !(n <= BOUNDED_SUM_TERMS && 2 * widened / static_cast<double>(n) < sideCell);
+}
+// The bound kept for the next search after a plain sum (NaN: none).
+inline double LengthBoundOf(double perimeter, int64_t n) {
+  return n <= BOUNDED_SUM_TERMS ? perimeter * (1 + 3e-9) : std::numeric_limits<double>::quiet_NaN();
+}
+// The grid over the box from (minX, minY), w wide and h high; false when
+// non-finite points leave no usable grid (such a ring is left as it is).
+inline bool MakeCrossingGrid(double minX, double minY, double w, double h, double sideCell, double perimeter,
+                             int64_t n, CrossingGrid& grid) {
+  double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
+  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return false;
+  grid = CrossingGrid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
+  return true;
+}
 
 // Two crossing segments s1 < s2 (by index).
 struct CrossingPair {

@@ -367,25 +367,17 @@ bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t
   work.lengthsKept = false;
   double w = maxX - minX, h = maxY - minY;
   double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
-  // The plain sum is at most the bound widened by its rounding, and the
-  // division rounds monotonically; so when the widened bound gives a smaller
-  // cell than the side does, so does the plain sum.
   double perimeter = 0;
-  double widened = work.lengthBound * (1 + 2e-9);
-  if (!(n <= BOUNDED_SUM_TERMS && 2 * widened / static_cast<double>(n) < sideCell)) {
+  if (NeedsPlainSum(work.lengthBound, n, sideCell)) {
     // The same additions in the same order as a plain sum over the ring.
     work.sum.resize(static_cast<size_t>(n) + 1);
     work.sum[0] = 0;
     for (int64_t k = work.sumsKept; k < n; ++k) work.sum[k + 1] = work.sum[k] + work.length[k];
     work.sumsKept = n;
     perimeter = work.sum[n];
-    work.lengthBound = n <= BOUNDED_SUM_TERMS ? perimeter * (1 + 3e-9) : std::numeric_limits<double>::quiet_NaN();
+    work.lengthBound = LengthBoundOf(perimeter, n);
   }
-  double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
-  // Non-finite points give no usable grid; such a ring is left as it is.
-  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return false;
-  grid = CrossingGrid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
-  return true;
+  return MakeCrossingGrid(minX, minY, w, h, sideCell, perimeter, n, grid);
 }
 
 // Step 2, grid: the lowest value of each row from firstRow on (firstRow

@@ -18,7 +18,7 @@ std::string SmallerThan(TextKey label, double size, double smallest) {
   return std::string(Tx(label)) + Mm(size) + Tx(TX_WARN_SMALLER_THAN) + Mm(smallest) + Tx(TX_WARN_SMALLER_END);
 }
 
-void AddLayOutWarnings(const BaseLine& base, const FittedPattern& fit, int64_t loopsRemoved, DesignResult& result) {
+void AddLayOutWarnings(const BaseLine& base, const FittedPattern& fit, DesignResult& result) {
   double d = fit.depth;
   double c = base.maxCurvature;
   double smallest = fit.smallest;
@@ -42,7 +42,6 @@ void AddLayOutWarnings(const BaseLine& base, const FittedPattern& fit, int64_t l
   if (d < smallest) AddResultWarning(result, SmallerThan(TX_WARN_DEPTH_SMALL, d, smallest));
   if (fit.pitch < 2 * smallest)
     AddResultWarning(result, std::string(Tx(TX_WARN_PITCH_SMALL)) + Mm(fit.pitch) + Tx(TX_WARN_PITCH_SMALL_END));
-  if (loopsRemoved > 0) AddResultWarning(result, std::to_string(loopsRemoved) + Tx(TX_WARN_LOOPS_REMOVED));
 }
 
 }  // namespace
@@ -129,14 +128,16 @@ int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const Fi
     }
   }
   result.loopsRemoved = RemoveSelfIntersections(outline);
-  bool simple = false;
-  result.loopsRemoved += CutRingContacts(outline, MAX_LOOP_CUTS, simple);
-  AddLayOutWarnings(base, fit, result.loopsRemoved, result);
-  FinishOutline(result, simple);
+  AddLayOutWarnings(base, fit, result);
+  FinishOutline(result);
   return 1;
 }
 
-void FinishOutline(DesignResult& result, bool simple) {
+void FinishOutline(DesignResult& result) {
+  bool simple = false;
+  result.loopsRemoved += CutRingContacts(result.outlinePoints, MAX_LOOP_CUTS, simple);
+  if (result.loopsRemoved > 0)
+    AddResultWarning(result, std::to_string(result.loopsRemoved) + Tx(TX_WARN_LOOPS_REMOVED));
   result.patternLength = 0;
   double area2 = 0;
   const PointList& points = result.outlinePoints;

@@ -35,7 +35,8 @@ int64_t SampleProfile(const PointList& profile, double pitch, double spacing, Po
 int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const FittedPattern& fit,
                       const PointList& profile, DesignResult& result);
 
-// Length, bounding box and orientation of the outline; sets valid, or the
-// error for an outline of fewer than 3 points, one that is not simple
-// (`simple` false) or one that runs clockwise.
-void FinishOutline(DesignResult& result, bool simple);
+// Cuts the places where the outline still meets itself (adding them to
+// loopsRemoved, with the warning, after the lay-out warnings), then length,
+// bounding box and orientation; sets valid, or the error for an outline of
+// fewer than 3 points, one that is not simple or one that runs clockwise.
+void FinishOutline(DesignResult& result);

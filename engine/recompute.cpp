@@ -7,7 +7,6 @@
 #include "engine/figure_profile.h"
 #include "engine/loop_cut.h"
 #include "engine/pattern_layout.h"
-#include "engine/sound_ring.h"
 #include "text/texts.h"
 
 namespace {
@@ -17,9 +16,6 @@ constexpr double FIT_TOLERANCE = 1e-9;
 constexpr int64_t MAX_COUNT = 100000;
 constexpr double GAP_FLOOR = 1e-12;
 constexpr double FILLET_REPORT_TOLERANCE = 1e-6;
-// Sizes beyond these build no outline that the doubles can carry.
-constexpr double MIN_SIZE = 1e-100;
-constexpr double MAX_SIZE = 1e100;
 // Dividing by width keeps the count's quotient in double and clamps it here
 // before converting; any count this large fails the point budget anyway.
 constexpr double MAX_FITTED_COUNT = 1e15;
@@ -43,8 +39,7 @@ void ResetResult(DesignResult& result) {
 
 // The first failing input test, or nullptr when the input may be fitted.
 const char* ValidateParams(const DesignParams& params, int64_t kind) {
-  auto usable = [](double size) { return size >= MIN_SIZE && size <= MAX_SIZE; };
-  if (!usable(params.width) || (params.shapeKind != SHAPE_CIRCLE && !usable(params.height)))
+  if (!IsUsableSize(params.width) || (params.shapeKind != SHAPE_CIRCLE && !IsUsableSize(params.height)))
     return Tx(TX_ERR_SIZE_NOT_POSITIVE);
   if (params.shapeKind == SHAPE_IMPORTED &&
       (params.importPoints.size() < 3 || params.importWidth <= 0 || params.importHeight <= 0))
@@ -242,10 +237,7 @@ void RecomputeOutline(const DesignParams& params, DesignResult& result) {
 
   if (kind == FIGURE_NONE) {
     result.outlinePoints = result.baseLinePoints;
-    bool simple = false;
-    result.loopsRemoved = CutRingContacts(result.outlinePoints, MAX_LOOP_CUTS, simple);
-    if (result.loopsRemoved > 0) AddResultWarning(result, std::to_string(result.loopsRemoved) + Tx(TX_WARN_LOOPS_REMOVED));
-    FinishOutline(result, simple);
+    FinishOutline(result);
     return;
   }
 

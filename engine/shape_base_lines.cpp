@@ -15,12 +15,8 @@ constexpr double CORNER_ARC_MAX_SEGMENTS = 20000;
 
 constexpr double PI = std::numbers::pi;
 
-// Sizes outside this range are rejected: their squares, which the ellipse's
-// normals and the arc lengths need, would leave the range of a double.
 constexpr double SMALLEST_SHAPE_SIZE = 1e-100;
 constexpr double LARGEST_SHAPE_SIZE = 1e100;
-
-bool IsUsableSize(double v) { return v >= SMALLEST_SHAPE_SIZE && v <= LARGEST_SHAPE_SIZE; }
 
 // A line of no points and length 0: what callers get for sizes that cannot
 // make a curve: zero, negative, NaN, infinite or absurdly large.
@@ -32,6 +28,8 @@ void MakeEmpty(BaseLine& line) {
 }
 
 }  // namespace
+
+bool IsUsableSize(double v) { return v >= SMALLEST_SHAPE_SIZE && v <= LARGEST_SHAPE_SIZE; }
 
 void BuildEllipseBaseLine(BaseLine& line, double a, double b) {
   MakeEmpty(line);

@@ -6,12 +6,13 @@
 #include <set>
 #include <vector>
 
+#include "engine/loop_cut.h"
+
 namespace {
 
 // Up to this many chains a cell tests them two by two; beyond it a sweep
 // keeps dense bundles of near-parallel segments from costing squares.
 constexpr int64_t MAX_CHAIN_PAIRS_CHAINS = 16;
-constexpr double GRID_SIDE_DIVISIONS = 1024;
 
 void TwoSum(double a, double b, double& sum, double& error) {
   sum = a + b;
@@ -288,7 +289,7 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj) {
   double w = maxX - minX, h = maxY - minY;
   // Twice the mean segment, but never more cells than about three per
   // segment: clearing and walking the grid must not outweigh the test.
-  double cell = std::max({2 * perimeter / static_cast<double>(n), std::max(w, h) / GRID_SIDE_DIVISIONS,
+  double cell = std::max({2 * perimeter / static_cast<double>(n), std::max(w, h) / static_cast<double>(GRID_DIVISIONS),
                           std::sqrt(w * h / static_cast<double>(n))});
   std::vector<int64_t> all;
   if (!(cell > 0) || !std::isfinite(cell)) {
@@ -356,16 +357,21 @@ bool FoldsBack(const OutlinePoint& a, const OutlinePoint& b, const OutlinePoint&
   return OrientExact(a.x, a.y, b.x, b.y, c.x, c.y) == 0 && (a.x - b.x) * (c.x - b.x) + (a.y - b.y) * (c.y - b.y) > 0;
 }
 
-// The point where segments i < j meet and the cut that joins them there,
-// as the loop cut makes it.
-void CutAtContact(PointList& points, int64_t i, int64_t j) {
-  int64_t n = static_cast<int64_t>(points.size());
-  std::vector<double> x(points.size()), y(points.size());
+// The ring's coordinates as the two arrays the contact search reads.
+RingView ViewRing(const PointList& points, std::vector<double>& x, std::vector<double>& y) {
+  x.resize(points.size());
+  y.resize(points.size());
   for (size_t k = 0; k < points.size(); ++k) {
     x[k] = points[k].x;
     y[k] = points[k].y;
   }
-  RingView r{x.data(), y.data(), n};
+  return RingView{x.data(), y.data(), static_cast<int64_t>(points.size())};
+}
+
+// The point where segments i < j meet and the cut that joins them there,
+// as the loop cut makes it; r views the same points.
+void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j) {
+  int64_t n = r.n;
   int64_t i1 = i + 1, j1 = NextOf(r, j);
   OutlinePoint p;
   switch (MeetKind(r, i, j)) {
@@ -382,6 +388,8 @@ void CutAtContact(PointList& points, int64_t i, int64_t j) {
       p = points[i1];
       break;
     default: {
+      const double* x = r.x;
+      const double* y = r.y;
       double rx = x[i1] - x[i], ry = y[i1] - y[i], sx = x[j1] - x[j], sy = y[j1] - y[j];
       double t = ((x[j] - x[i]) * sy - (y[j] - y[i]) * sx) / (rx * sy - ry * sx);
       t = std::clamp(t, 0.0, 1.0);
@@ -465,19 +473,14 @@ int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple) {
   for (;;) {
     DropRepeatedPoints(points);
     if (points.size() < 3) return cuts;
-    x.resize(points.size());
-    y.resize(points.size());
-    for (size_t k = 0; k < points.size(); ++k) {
-      x[k] = points[k].x;
-      y[k] = points[k].y;
-    }
+    const RingView r = ViewRing(points, x, y);
     int64_t i = 0, j = 0;
-    if (!FindRingContact(RingView{x.data(), y.data(), static_cast<int64_t>(points.size())}, i, j)) {
+    if (!FindRingContact(r, i, j)) {
       simple = true;
       return cuts;
     }
     if (cuts >= limit) return cuts;
-    CutAtContact(points, i, j);
+    CutAtContact(points, r, i, j);
     ++cuts;
   }
 }
@@ -491,13 +494,9 @@ int64_t CheckSimpleRing(const PointList& points) {
     const OutlinePoint& c = points[(k + 1) % n];
     if (TooClose(b, c) || FoldsBack(a, b, c)) return 0;
   }
-  std::vector<double> x(n), y(n);
-  for (size_t k = 0; k < n; ++k) {
-    x[k] = points[k].x;
-    y[k] = points[k].y;
-  }
+  std::vector<double> x, y;
   int64_t i = 0, j = 0;
-  return FindRingContact(RingView{x.data(), y.data(), static_cast<int64_t>(n)}, i, j) ? 0 : 1;
+  return FindRingContact(ViewRing(points, x, y), i, j) ? 0 : 1;
 }
 
 int64_t CheckSoundOutline(const PointList& points) {

@@ -6,7 +6,6 @@
 #include "engine/text_helpers.h"
 #include "export/export_file.h"
 #include "export/export_outline.h"
-#include "export/sound_outline.h"
 #include "export/step_writer.h"
 #include "text/texts.h"
 
@@ -56,10 +55,6 @@ int64_t ExportOutlineDxf(const std::string& path, const DesignResult& result, in
   }
   PointList outline;
   if (!ThinExportOutline(result.outlinePoints, tolerance, outline)) return 0;
-  if (!KeepSoundOutline(result.outlinePoints, outline)) {
-    gExportError = Tx(TX_EXPORT_OUTLINE_UNSOUND);
-    return 0;
-  }
   std::string out;
   out.reserve(1024 + outline.size() * 64);
   WriteDxfLine(out, "0\r\nSECTION\r\n2\r\nHEADER");

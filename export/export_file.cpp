@@ -49,8 +49,7 @@ std::string ResolveLink(const std::string& path) {
   if (n <= 0) return path;
   target.resize(static_cast<size_t>(n));
   if (target[0] == '/') return target;
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
+  return FolderPart(path) + target;
 }
 
 // Temporaries that an earlier write of the same file left behind when the

@@ -9,8 +9,14 @@
 // True when every coordinate of the ring is a finite number.
 bool AllPointsFinite(const PointList& points);
 
-// The outline thinned to the tolerance; false with gExportError set when it
-// thins to a line or a point, which is no outline to write.
+// True when the thinned outline is a simple counter-clockwise ring; when
+// thinning made it meet itself but the source is sound, the source takes
+// its place. False when neither is sound: nothing may be written.
+bool KeepSoundOutline(const PointList& source, PointList& thinned);
+
+// The outline thinned to the tolerance and kept sound as above; false with
+// gExportError set when it thins to a line or a point, or is not a simple
+// counter-clockwise ring: no outline to write.
 bool ThinExportOutline(const PointList& source, double tolerance, PointList& outline);
 
 // The ring's coordinates as two arrays.

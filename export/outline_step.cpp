@@ -5,7 +5,6 @@
 #include "engine/text_helpers.h"
 #include "export/export_file.h"
 #include "export/export_outline.h"
-#include "export/sound_outline.h"
 #include "export/step_writer.h"
 #include "text/texts.h"
 
@@ -279,10 +278,6 @@ int64_t ExportOutlineStep(const std::string& path, const DesignResult& result, i
   }
   PointList outline;
   if (!ThinExportOutline(result.outlinePoints, tolerance, outline)) return 0;
-  if (!KeepSoundOutline(result.outlinePoints, outline)) {
-    gExportError = Tx(TX_EXPORT_OUTLINE_UNSOUND);
-    return 0;
-  }
   int64_t shapeDefinition = 0, context = 0;
   BeginStepModel(name, shapeDefinition, context);
   // A smooth outline takes about 200 bytes a point as a solid; growing the

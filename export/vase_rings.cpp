@@ -3,7 +3,6 @@
 #include "engine/loop_cut.h"
 #include "engine/polyline.h"
 #include "export/export_outline.h"
-#include "export/sound_outline.h"
 #include "text/texts.h"
 #include "vase/vase_slices.h"
 
@@ -32,7 +31,6 @@ int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, co
     return 0;
   }
   SimplifyClosedPolyline(outline, tolerance, outer);
-  if (outer.size() >= 3 && CrossesItself(outer) && !CrossesItself(outline)) outer = outline;
   // A ring thinned to a line or a point has no area to build on.
   if (outer.size() < 3) {
     gLastError = Tx(TX_VASE_NO_OUTLINE);

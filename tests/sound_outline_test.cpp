@@ -207,6 +207,8 @@ TEST(SoundOutline, DesignsOnceReportedValidButUnsound) {
   ASSERT_EQ(r.valid, 1) << r.message;
   EXPECT_GE(ClosestNeighbours(r.outlinePoints), MIN_POINT_DISTANCE);
   EXPECT_EQ(CheckSoundOutline(r.outlinePoints), 1);
+  EXPECT_TRUE(IsSimpleRing(r.outlinePoints));
+  EXPECT_GT(SignedArea(r.outlinePoints), 0);
 
   // Squares without gaps along straight sides: every flank runs down and
   // up again along one normal, thousands of spikes of no width.
@@ -219,6 +221,8 @@ TEST(SoundOutline, DesignsOnceReportedValidButUnsound) {
   r = Recompute(gapless);
   ASSERT_EQ(r.valid, 1) << r.message;
   EXPECT_EQ(CheckSoundOutline(r.outlinePoints), 1);
+  EXPECT_TRUE(IsSimpleRing(r.outlinePoints));
+  EXPECT_GT(SignedArea(r.outlinePoints), 0);
 
   // A huge shift is a whole number of figures: the same ring as shift 0.
   DesignParams shifted = DefaultDesign();

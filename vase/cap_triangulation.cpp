@@ -337,10 +337,11 @@ double SmallestSine(const double* x, const double* y, int64_t a, int64_t b, int6
   return product > 0 ? cross / product : cross;
 }
 
-}  // namespace
-
-// Flipping the diagonal of two neighbours whenever that raises the pair's
-// smallest corner clearly: every flip raises the sorted list of smallest
+// Ear clipping leaves slivers along runs of points that are straight but for
+// rounding, whose winding does not survive the slice transform or single
+// precision, and its fall-back may turn a triangle over. Flipping the
+// diagonal of two neighbours whenever that raises the pair's smallest corner
+// clearly: every flip raises the sorted list of smallest
 // corners, so the flipping ends.
 void FlipSlivers(const double* x, const double* y, std::vector<int64_t>& t, size_t first) {
   auto key = [](int64_t a, int64_t b) { return static_cast<uint64_t>(a) << 32 | static_cast<uint64_t>(b); };
@@ -388,6 +389,8 @@ void FlipSlivers(const double* x, const double* y, std::vector<int64_t>& t, size
     pending.insert(pending.end(), {{a, d}, {d, b}, {b, c}, {c, a}});
   }
 }
+
+}  // namespace
 
 void TriangulateCap(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles) {
   TriangulatePolygon(x, y, n, triangles);

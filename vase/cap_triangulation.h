@@ -14,12 +14,6 @@ inline double Cross2D(double ax, double ay, double bx, double by, double cx, dou
 // ring is star-shaped about the origin, else n - 2 ear-clipped triangles.
 void TriangulatePolygon(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles);
 
-// Ear clipping leaves slivers along runs of points that are straight but for
-// rounding, whose winding does not survive the slice transform or single
-// precision, and its fall-back may turn a triangle over. Flips diagonals of
-// the triangles from index first on (into x, y) towards fatter triangles
-// until none helps; edges with one triangle, the ring's, stay.
-void FlipSlivers(const double* x, const double* y, std::vector<int64_t>& triangles, size_t first);
 // TriangulatePolygon with the slivers of the ear clipping flipped away; the
 // fan is kept as it is.
 void TriangulateCap(const double* x, const double* y, int64_t n, std::vector<int64_t>& triangles);
