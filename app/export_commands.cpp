@@ -68,7 +68,7 @@ int64_t RunWriter(Writer write) {
   } catch (const std::length_error&) {
   }
   gStepLines = StepLineList();
-  gExportError = gLastError = Tx(TX_EXPORT_CANNOT_WRITE);
+  gExportError = Tx(TX_EXPORT_CANNOT_WRITE);
   return 0;
 }
 

@@ -201,7 +201,8 @@ void DispatchCurrentEvent() {
   gEventKind = EventKindOf();
   // Memory can run out in any command, not only in those that catch it:
   // the action is given up, and the program stays with its document.
-  const int64_t suppressed = gSuppressEvents;
+  // Every write into fields sets gSuppressEvents through a guard, which
+  // puts it back while the exception unwinds.
   try {
     if (gEventKind == EVENT_CLOSE_WINDOW) {
       if (EventWindow() == WINDOW_MAIN && AskSaveChanges()) gQuit = 1;
@@ -214,7 +215,6 @@ void DispatchCurrentEvent() {
       OnGadgetEvent(gEventGadget, gEventType);
     }
   } catch (const std::bad_alloc&) {
-    gSuppressEvents = suppressed;
     try {
       ShowMessageBox(Tx(TX_PROGRAM_NAME), Tx(TX_ERR_OUT_OF_MEMORY), BUTTONS_OK, ICON_ERROR);
     } catch (const std::bad_alloc&) {

@@ -12,17 +12,19 @@
 int64_t gDxfPairCount = 0;
 std::vector<int64_t> gDxfCodes;
 std::vector<std::string_view> gDxfValues;
-std::string gDxfText;
-
 namespace {
+
+// The whole file; gDxfValues are views into it.
+std::string gDxfText;
 
 constexpr size_t DXF_INITIAL_PAIRS = 1024;
 
-// The whole file in text; false when it is no regular file or cannot be read.
+// The whole file in text; false when it is no regular file, is larger than
+// any drawing the reader keeps, or cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& text) {
   struct stat info;
   text.clear();
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > DXF_MAX_FILE_BYTES) return false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
   // The size is a first guess only: the file may grow while it is read.

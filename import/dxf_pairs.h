@@ -10,10 +10,13 @@ constexpr int64_t DXF_MAX_PAIRS = 20'000'000;
 
 extern int64_t gDxfPairCount;
 extern std::vector<int64_t> gDxfCodes;
-// Each value is a trimmed view into gDxfText, the whole file as read; both
-// stay valid until the next read or release.
+// Each value is a trimmed view into the whole file as read; they stay valid
+// until the next read or release.
 extern std::vector<std::string_view> gDxfValues;
-extern std::string gDxfText;
+
+// The reader keeps at most DXF_MAX_PAIRS pairs, some 600 MB of drawing; a
+// larger file is refused before it is read.
+constexpr int64_t DXF_MAX_FILE_BYTES = int64_t{1} << 30;
 
 // Fills the table from the file; true when at least one pair was read.
 bool ReadDxfPairs(const std::string& path);

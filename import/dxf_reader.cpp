@@ -1,7 +1,5 @@
 #include "import/dxf_reader.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <new>
 #include <stdexcept>
@@ -245,8 +243,6 @@ int64_t Fail(TextKey key) {
 }
 
 int64_t RunDxfImport(const std::string& path, PointList& points, double& width, double& height) {
-  struct stat info;
-  if (stat(path.c_str(), &info) == 0 && info.st_size > DXF_MAX_FILE_BYTES) return Fail(TX_IMPORT_CANNOT_READ);
   if (!ReadDxfPairs(path)) return Fail(TX_IMPORT_CANNOT_READ);
   WalkEntitySections();
   ReleaseDxfPairs();

@@ -9,9 +9,6 @@
 
 constexpr double JOIN_TOL_MIN = 1e-6;
 constexpr double JOIN_TOL_REL = 1e-5;
-// The reader keeps at most DXF_MAX_PAIRS pairs, some 600 MB of drawing; a
-// larger file is refused before it is read.
-constexpr int64_t DXF_MAX_FILE_BYTES = int64_t{1} << 30;
 
 // Reads the entity named by pair i (code 0) into at most one import piece;
 // returns the index of the next code-0 pair, or gDxfPairCount.

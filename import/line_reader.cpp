@@ -52,11 +52,6 @@ size_t ByteOrderMarkLength(std::string_view t) {
   return 0;
 }
 
-void SkipByteOrderMark(LineReader& r) {
-  if (!Refill(r)) return;
-  r.pos = ByteOrderMarkLength(std::string_view(r.buffer.data(), r.length));
-}
-
 bool LineReaderAtEnd(LineReader& reader) { return !Refill(reader); }
 
 std::string_view ReadTextLine(LineReader& r) {

@@ -1,5 +1,5 @@
 // Buffered reading of text lines that end at LF, CR, CR LF or a NUL byte,
-// shared by the DXF reader and the ASCII STL reader.
+// used by the ASCII STL reader; the DXF reader shares its byte-order mark rule.
 #pragma once
 
 #include <cstdint>
@@ -19,9 +19,8 @@ struct LineReader {
 // Opens a regular file; false for a missing file, a folder and the like.
 bool OpenLineReader(LineReader& reader, const std::string& path);
 void CloseLineReader(LineReader& reader);
-// Skips a byte-order mark (UTF-8, UTF-16 or UTF-32) at the start.
-void SkipByteOrderMark(LineReader& reader);
-// The length of such a mark at the start of text, 0 when there is none.
+// The length of a byte-order mark (UTF-8, UTF-16 or UTF-32) at the start of
+// text, 0 when there is none.
 size_t ByteOrderMarkLength(std::string_view text);
 bool LineReaderAtEnd(LineReader& reader);
 // The next line without its end; valid until the next call. Empty at the end.

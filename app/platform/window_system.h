@@ -96,9 +96,6 @@ void SetWindowSensitive(int64_t window, int64_t sensitive);
 void PresentWindow(int64_t window);
 // Asks the toolkit for a new inner size (the resize callback follows).
 void ResizeWindow(int64_t window, int64_t width, int64_t height);
-// Maximises the window (1) or gives it its size back (0), through the
-// window manager when there is one.
-void MaximizeWindow(int64_t window, int64_t on);
 // Height of a monitor in pixels, 0 when unknown.
 int64_t MonitorHeight(int64_t monitor);
 
@@ -160,18 +157,6 @@ int64_t GadgetX(int64_t window, int64_t id);
 int64_t GadgetY(int64_t window, int64_t id);
 int64_t GadgetWidth(int64_t window, int64_t id);
 int64_t GadgetHeight(int64_t window, int64_t id);
-// The size the toolkit last allocated to the gadget (of a canvas, its
-// drawing area inside the frame).
-int64_t GadgetAllocatedWidth(int64_t window, int64_t id);
-int64_t GadgetAllocatedHeight(int64_t window, int64_t id);
-
-// Every gadget id of the window, the layer's own label ids included.
-std::vector<int64_t> GadgetIds(int64_t window);
-// Of a label, button, check box or combo box: the width in pixels that
-// its allocation leaves for the text, and the width a text takes in the
-// gadget's font; 0 for other kinds.
-int64_t GadgetTextRoom(int64_t window, int64_t id);
-int64_t GadgetTextPixelWidth(int64_t window, int64_t id, const std::string& text);
 
 // ------------------------------------------------------------------- fonts
 

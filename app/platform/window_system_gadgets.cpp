@@ -134,13 +134,8 @@ gboolean OnCanvasScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
 // ---- gadget plumbing
 
 void ApplySize(Gadget* g) {
-  if (g->kind == KIND_CANVAS) {
-    gtk_widget_set_size_request(g->inner, static_cast<int>(std::max<int64_t>(g->w, 1)),
-                                static_cast<int>(std::max<int64_t>(g->h, 1)));
-  } else {
-    gtk_widget_set_size_request(g->outer, static_cast<int>(std::max<int64_t>(g->w, 1)),
-                                static_cast<int>(std::max<int64_t>(g->h, 1)));
-  }
+  gtk_widget_set_size_request(SizedWidget(g), static_cast<int>(std::max<int64_t>(g->w, 1)),
+                              static_cast<int>(std::max<int64_t>(g->h, 1)));
 }
 
 int64_t AddGadget(int64_t window, int64_t id, int64_t kind, GtkWidget* outer, GtkWidget* inner, int64_t x, int64_t y,
@@ -579,65 +574,6 @@ int64_t GadgetWidth(int64_t window, int64_t id) {
 int64_t GadgetHeight(int64_t window, int64_t id) {
   Gadget* g = FindGadget(window, id);
   return g != nullptr ? g->h : 0;
-}
-
-int64_t GadgetAllocatedWidth(int64_t window, int64_t id) {
-  Gadget* g = FindGadget(window, id);
-  return g != nullptr ? gtk_widget_get_allocated_width(g->kind == KIND_CANVAS ? g->inner : g->outer) : 0;
-}
-
-int64_t GadgetAllocatedHeight(int64_t window, int64_t id) {
-  Gadget* g = FindGadget(window, id);
-  return g != nullptr ? gtk_widget_get_allocated_height(g->kind == KIND_CANVAS ? g->inner : g->outer) : 0;
-}
-
-namespace {
-
-// The widget that shows a gadget's one-line text: a label, or the cell
-// view of a combo box; nullptr for other kinds.
-GtkWidget* TextWidget(const Gadget* g) {
-  if (g->kind == KIND_TEXT) return g->inner;
-  if (g->kind == KIND_BUTTON || g->kind == KIND_CHECK || g->kind == KIND_COMBO) {
-    GtkWidget* child = gtk_bin_get_child(GTK_BIN(g->inner));
-    return GTK_IS_LABEL(child) || GTK_IS_CELL_VIEW(child) ? child : nullptr;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
-std::vector<int64_t> GadgetIds(int64_t window) {
-  std::vector<int64_t> ids;
-  Window* w = FindWindow(window);
-  if (w != nullptr)
-    for (const auto& g : w->gadgets) ids.push_back(g.first);
-  return ids;
-}
-
-int64_t GadgetTextRoom(int64_t window, int64_t id) {
-  Gadget* g = FindGadget(window, id);
-  GtkWidget* t = g != nullptr ? TextWidget(g) : nullptr;
-  if (t == nullptr) return 0;
-  int64_t room = gtk_widget_get_allocated_width(t);
-  if (GTK_IS_CELL_VIEW(t)) {
-    GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(g->inner));
-    guint xpad = 0;
-    if (cells != nullptr) g_object_get(cells->data, "xpad", &xpad, nullptr);
-    g_list_free(cells);
-    room -= 2 * static_cast<int64_t>(xpad);
-  }
-  return room;
-}
-
-int64_t GadgetTextPixelWidth(int64_t window, int64_t id, const std::string& text) {
-  Gadget* g = FindGadget(window, id);
-  GtkWidget* t = g != nullptr ? TextWidget(g) : nullptr;
-  if (t == nullptr) return 0;
-  PangoLayout* layout = gtk_widget_create_pango_layout(t, text.c_str());
-  int w = 0, h = 0;
-  pango_layout_get_pixel_size(layout, &w, &h);
-  g_object_unref(layout);
-  return w;
 }
 
 // ------------------------------------------------------------------- fonts

@@ -118,7 +118,6 @@ struct WindowArea {
 struct WindowAreaClass {
   GtkLayoutClass parentClass;
 };
-GType WindowAreaType();
 gpointer gWindowAreaParentClass = nullptr;
 
 void AllocateWindowArea(GtkWidget* area, GtkAllocation* allocation) {
@@ -413,15 +412,6 @@ void PresentWindow(int64_t window) {
 void ResizeWindow(int64_t window, int64_t width, int64_t height) {
   Window* w = FindWindow(window);
   if (w != nullptr) gtk_window_resize(GTK_WINDOW(w->window), static_cast<gint>(width), static_cast<gint>(height));
-}
-
-void MaximizeWindow(int64_t window, int64_t on) {
-  Window* w = FindWindow(window);
-  if (w == nullptr) return;
-  if (on)
-    gtk_window_maximize(GTK_WINDOW(w->window));
-  else
-    gtk_window_unmaximize(GTK_WINDOW(w->window));
 }
 
 int64_t MonitorHeight(int64_t monitor) {

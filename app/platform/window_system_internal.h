@@ -35,6 +35,10 @@ struct Gadget {
   double wheelRest = 0;
 };
 
+// The widget a gadget's size applies to: a canvas's drawing area inside its
+// frame, the placed widget for every other kind.
+inline GtkWidget* SizedWidget(const Gadget* g) { return g->kind == KIND_CANVAS ? g->inner : g->outer; }
+
 struct Shortcut {
   int64_t key = 0;
   int64_t modifiers = 0;

@@ -83,3 +83,73 @@ void UserTurnWheel(int64_t window, int64_t id, int64_t notches) {
     gdk_event_free(event);
   }
 }
+
+// ---- what the window tests read back
+
+void MaximizeWindow(int64_t window, int64_t on) {
+  Window* w = FindWindow(window);
+  if (w == nullptr) return;
+  if (on)
+    gtk_window_maximize(GTK_WINDOW(w->window));
+  else
+    gtk_window_unmaximize(GTK_WINDOW(w->window));
+}
+
+int64_t GadgetAllocatedWidth(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  return g != nullptr ? gtk_widget_get_allocated_width(SizedWidget(g)) : 0;
+}
+
+int64_t GadgetAllocatedHeight(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  return g != nullptr ? gtk_widget_get_allocated_height(SizedWidget(g)) : 0;
+}
+
+namespace {
+
+// The widget that shows a gadget's one-line text: a label, or the cell
+// view of a combo box; nullptr for other kinds.
+GtkWidget* TextWidget(const Gadget* g) {
+  if (g->kind == KIND_TEXT) return g->inner;
+  if (g->kind == KIND_BUTTON || g->kind == KIND_CHECK || g->kind == KIND_COMBO) {
+    GtkWidget* child = gtk_bin_get_child(GTK_BIN(g->inner));
+    return GTK_IS_LABEL(child) || GTK_IS_CELL_VIEW(child) ? child : nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<int64_t> GadgetIds(int64_t window) {
+  std::vector<int64_t> ids;
+  Window* w = FindWindow(window);
+  if (w != nullptr)
+    for (const auto& g : w->gadgets) ids.push_back(g.first);
+  return ids;
+}
+
+int64_t GadgetTextRoom(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  GtkWidget* t = g != nullptr ? TextWidget(g) : nullptr;
+  if (t == nullptr) return 0;
+  int64_t room = gtk_widget_get_allocated_width(t);
+  if (GTK_IS_CELL_VIEW(t)) {
+    GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(g->inner));
+    guint xpad = 0;
+    if (cells != nullptr) g_object_get(cells->data, "xpad", &xpad, nullptr);
+    g_list_free(cells);
+    room -= 2 * static_cast<int64_t>(xpad);
+  }
+  return room;
+}
+
+int64_t GadgetTextPixelWidth(int64_t window, int64_t id, const std::string& text) {
+  Gadget* g = FindGadget(window, id);
+  GtkWidget* t = g != nullptr ? TextWidget(g) : nullptr;
+  if (t == nullptr) return 0;
+  PangoLayout* layout = gtk_widget_create_pango_layout(t, text.c_str());
+  int w = 0, h = 0;
+  pango_layout_get_pixel_size(layout, &w, &h);
+  g_object_unref(layout);
+  return w;
+}

@@ -13,14 +13,8 @@
 #include "tests/fuzz/import_promises.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // run_fuzzers.sh points TMPDIR at a folder it removes afterwards.
-  static const char* root = std::getenv("TMPDIR");
-  static const std::string path = std::string(root != nullptr && root[0] != '\0' ? root : "/tmp") +
-                                  "/ribbelo_dxf_fuzz_" + std::to_string(getpid()) + ".dxf";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  static const std::string path = FuzzInputPath("dxf", ".dxf");
+  if (!WriteFuzzInput(path, data, size)) return 0;
   PointList points;
   double width, height;
   FillImportSentinels(points, width, height);

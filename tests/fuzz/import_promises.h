@@ -1,13 +1,34 @@
 // What a successful import promises, checked by the DXF and STL targets.
 #pragma once
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "engine/design.h"
 #include "import/import_pieces.h"
 
 // Outputs as the targets hand them in; a failed import must leave them so.
+// A scratch file of this process for the inputs; run_fuzzers.sh points
+// TMPDIR at a folder it removes afterwards.
+inline std::string FuzzInputPath(const char* kind, const char* extension) {
+  const char* root = std::getenv("TMPDIR");
+  return std::string(root != nullptr && root[0] != '\0' ? root : "/tmp") + "/ribbelo_" + kind + "_fuzz_" +
+         std::to_string(getpid()) + extension;
+}
+
+inline bool WriteFuzzInput(const std::string& path, const uint8_t* data, size_t size) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
+  return true;
+}
+
 inline void FillImportSentinels(PointList& points, double& width, double& height) {
   points.assign(1, OutlinePoint{7, 7});
   width = -3;

@@ -13,14 +13,8 @@
 #include "tests/fuzz/import_promises.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // run_fuzzers.sh points TMPDIR at a folder it removes afterwards.
-  static const char* root = std::getenv("TMPDIR");
-  static const std::string path = std::string(root != nullptr && root[0] != '\0' ? root : "/tmp") +
-                                  "/ribbelo_stl_fuzz_" + std::to_string(getpid()) + ".stl";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  static const std::string path = FuzzInputPath("stl", ".stl");
+  if (!WriteFuzzInput(path, data, size)) return 0;
   if (!LoadStlModel(path)) {
     if (gStlTriangleCount != 0 || gImportMessage.empty()) __builtin_trap();
     return 0;

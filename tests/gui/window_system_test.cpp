@@ -113,10 +113,7 @@ TEST_F(ShellTest, ButtonsAndCheckBoxesRaiseOnlyClicks) {
 
 TEST_F(ShellTest, WheelOverAComboScrollsTheColumnAndKeepsTheSelection) {
   ResizeWindow(WINDOW_MAIN, 1000, 500);
-  for (int i = 0; i < 50 && WindowInnerHeight(WINDOW_MAIN) != 500; ++i) {
-    ProcessPendingToolkitEvents();
-    usleep(10000);
-  }
+  WaitUntil([] { return WindowInnerHeight(WINDOW_MAIN) == 500; }, 500);
   ProcessPendingToolkitEvents();
   ASSERT_EQ(ScrollAreaOffsetY(WINDOW_MAIN, GADGET_LEFT_PANEL), 0);
   UserTurnWheel(WINDOW_MAIN, GADGET_FIGURE, -3);
