@@ -44,11 +44,10 @@ void BuildWallRows(const VaseParams& vase, int64_t rows, double zB, double zT, c
   for (int64_t r = 0; r < rows; ++r) {
     double z = zB + (zT - zB) * v[r];
     double t = z / vase.height;
-    double s = VaseScaleAt(vase, t);
-    double a = SliceAngle(vase, t);
+    const SliceFactor f = SliceFactorAt(vase, t);
     w.z[static_cast<size_t>(r)] = z;
-    w.sc[static_cast<size_t>(r)] = s * std::cos(a);
-    w.ss[static_cast<size_t>(r)] = s * std::sin(a);
+    w.sc[static_cast<size_t>(r)] = f.re;
+    w.ss[static_cast<size_t>(r)] = f.im;
   }
   for (int64_t r = 0; r < rows; ++r) {
     double sum = 0;

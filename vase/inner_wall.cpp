@@ -112,16 +112,6 @@ int64_t BuildInnerWallRing(const PointList& outline, const PointList& baseLine, 
 
 namespace {
 
-// Scale and turn of a slice as one complex factor (s cos a, s sin a).
-struct SliceFactor {
-  double re = 0, im = 0;
-};
-
-SliceFactor FactorAt(const VaseParams& vase, double t) {
-  double s = VaseScaleAt(vase, t), a = SliceAngle(vase, t);
-  return {s * std::cos(a), s * std::sin(a)};
-}
-
 // The slices of a wall meshed from S + 1 slices between z0 and z1 around
 // height z, and where z lies between them (0..1).
 void SlicesAround(const std::vector<SliceFactor>& slices, double z0, double z1, double z, SliceFactor& lower,
@@ -181,8 +171,8 @@ int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointL
   std::vector<double> heights;
   for (int64_t i = 0; i <= steps; ++i) {
     double zo = OuterSliceZ(vase, i, steps), zi = InnerSliceZ(vase, i, steps);
-    outer.push_back(FactorAt(vase, zo / H));
-    inner.push_back(FactorAt(vase, zi / H));
+    outer.push_back(SliceFactorAt(vase, zo / H));
+    inner.push_back(SliceFactorAt(vase, zi / H));
     heights.push_back(zi);
     if (zo > b && zo < H) heights.push_back(zo);
   }

@@ -4,6 +4,11 @@
 
 double SliceAngle(const VaseParams& vase, double t) { return vase.twist * t * (M_PI / 180.0); }
 
+SliceFactor SliceFactorAt(const VaseParams& vase, double t) {
+  double s = VaseScaleAt(vase, t), a = SliceAngle(vase, t);
+  return {s * std::cos(a), s * std::sin(a)};
+}
+
 void TransformSlicePoint(const VaseParams& vase, double t, double x, double y, OutlinePoint& out) {
   double s = VaseScaleAt(vase, t);
   double a = SliceAngle(vase, t);

@@ -9,6 +9,12 @@
 
 // Turn of the slice at height fraction t, in radians.
 double SliceAngle(const VaseParams& vase, double t);
+// Scale and turn of the slice at height fraction t as one complex factor
+// (s cos a, s sin a).
+struct SliceFactor {
+  double re = 0, im = 0;
+};
+SliceFactor SliceFactorAt(const VaseParams& vase, double t);
 // (x, y) of a ring moved to the slice at height fraction t.
 void TransformSlicePoint(const VaseParams& vase, double t, double x, double y, OutlinePoint& out);
 
