@@ -12,20 +12,11 @@
 #include "engine/design.h"
 #include "engine/text_helpers.h"
 #include "tests/gui/support/shell_fixture.h"
-#include "tests/support/temp_folder.h"
+#include "tests/gui/support/temp_folder.h"
 #include "text/texts.h"
 #include "vase/vase_params.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string Status() { return GetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE); }
 
@@ -172,7 +163,7 @@ TEST_F(ExportCommandTest, MissingExtensionsAreAddedOthersKept) {
 
 TEST_F(ExportCommandTest, AnExistingFileIsOnlyReplacedAfterYes) {
   const std::string path = folder + "old.dxf";
-  WriteFile(path, "old");
+  WriteBytes(path, "old");
   gLastFolder = "/elsewhere/";
   const std::string before = Status();
   Export(ExportOutline, OUTLINE_EXPORT_DXF, path, {ANSWER_NO});
@@ -181,19 +172,19 @@ TEST_F(ExportCommandTest, AnExistingFileIsOnlyReplacedAfterYes) {
   EXPECT_EQ(Call(1).text, "old.dxf already exists. Overwrite?");
   EXPECT_EQ(Call(1).buttons, BUTTONS_YES_NO);
   EXPECT_EQ(Call(1).icon, ICON_NONE);
-  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_EQ(gLastFolder, "/elsewhere/");
   EXPECT_EQ(Status(), before);
 
   // The typed name without extension meets the existing file after the rule.
-  WriteFile(folder + "pot.stl", "old");
+  WriteBytes(folder + "pot.stl", "old");
   Export(ExportVase, VASE_EXPORT_STL, folder + "pot", {ANSWER_NO});
   ASSERT_EQ(RecordedDialogCalls().size(), 2u);
   EXPECT_EQ(Call(1).text, "pot.stl already exists. Overwrite?");
-  EXPECT_EQ(ReadFile(folder + "pot.stl"), "old");
+  EXPECT_EQ(ReadBytes(folder + "pot.stl"), "old");
 
   Export(ExportOutline, OUTLINE_EXPORT_DXF, path, {ANSWER_YES});
-  EXPECT_NE(ReadFile(path), "old");
+  EXPECT_NE(ReadBytes(path), "old");
   EXPECT_EQ(gLastFolder, folder);
   EXPECT_EQ(Status().find("Written: old.dxf ("), 0u);
 }
@@ -245,14 +236,14 @@ TEST_F(ExportCommandTest, InvalidVaseIsReportedAfterTheDialogAndLeavesFilesAlone
   SetGadgetState(WINDOW_MAIN, GADGET_VASE_TYPE, 1);
   SetGadgetText(WINDOW_MAIN, GADGET_WALL_THICKNESS, "30");
   const std::string path = folder + "thick.stl";
-  WriteFile(path, "old");
+  WriteBytes(path, "old");
   gLastFolder = "/elsewhere/";
   Export(ExportVase, VASE_EXPORT_STL, path, {ANSWER_YES});
   ASSERT_EQ(RecordedDialogCalls().size(), 3u) << Status();
   EXPECT_EQ(Call(2).title, "Export");
   EXPECT_EQ(Call(2).text, "The wall thickness is too large for this outline.\n" + path);
   EXPECT_EQ(Call(2).icon, ICON_ERROR);
-  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_EQ(gLastFolder, folder);
   // The fields were read into the record before the dialog, not at start.
   EXPECT_EQ(gVase.hollow, VASE_HOLLOW);
@@ -317,7 +308,7 @@ TEST_F(ExportCommandTest, ButtonsAndCtrlDExportWithoutRecomputingOrMarkingModifi
     EXPECT_EQ(gResult.outlinePoints.size(), points);
   }
   // Ctrl+D and the button write the same file.
-  EXPECT_EQ(ReadFile(folder + "a.dxf"), ReadFile(folder + "b.dxf"));
+  EXPECT_EQ(ReadBytes(folder + "a.dxf"), ReadBytes(folder + "b.dxf"));
   EXPECT_EQ(Call(0).defaultPath, folder + "vase_sine_" + std::to_string(count) + ".stl");
 }
 
@@ -372,7 +363,7 @@ TEST_F(ExportCommandTest, VaseStepReportsTheFacesOfTheSolid) {
   const std::string prefix = "Written: pot.stp (", suffix = " faces)";
   ASSERT_EQ(status.find(prefix), 0u) << status;
   ASSERT_EQ(status.substr(status.size() - suffix.size()), suffix);
-  const std::string file = ReadFile(folder + "pot.stp");
+  const std::string file = ReadBytes(folder + "pot.stp");
   int64_t faces = 0;
   for (size_t at = file.find("ADVANCED_FACE("); at != std::string::npos; at = file.find("ADVANCED_FACE(", at + 1))
     ++faces;
@@ -410,7 +401,7 @@ TEST_F(DutchExportCommandTest, NamesTitlesAndMessagesAreDutch) {
   Export(ExportOutline, OUTLINE_EXPORT_STEP, "");
   EXPECT_EQ(Call(0).defaultPath, folder + "omtrek.stp");
 
-  WriteFile(folder + "omtrek.dxf", "old");
+  WriteBytes(folder + "omtrek.dxf", "old");
   Export(ExportOutline, OUTLINE_EXPORT_DXF, folder + "omtrek", {ANSWER_YES});
   ASSERT_EQ(RecordedDialogCalls().size(), 2u);
   EXPECT_EQ(Call(1).title, "Exporteren");
