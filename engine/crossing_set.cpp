@@ -35,7 +35,6 @@ SegmentBounds BoundsOf(const CrossingSet& set, int64_t s) {
                        std::max(set.y[s], set.y[t])};
 }
 
-// The same arithmetic as the plain sum of the ring's lengths.
 double LengthOf(const CrossingSet& set, int64_t s) {
   int64_t t = set.next[s];
   double dx = set.x[t] - set.x[s], dy = set.y[t] - set.y[s];
@@ -147,7 +146,11 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
     set.next[k] = k + 1 == n ? 0 : k + 1;
     set.key[k] = set.keySlot[k] = k;
   }
-  for (int64_t k = 0; k < n; ++k) set.length[k] = LengthOf(set, k);
+  ClearExactSum(set.perimeter);
+  for (int64_t k = 0; k < n; ++k) {
+    set.length[k] = LengthOf(set, k);
+    AddToExactSum(set.perimeter, set.length[k]);
+  }
   set.keys = set.n = n;
   set.head = 0;
   set.fenwick.assign(count + 1, 0);
@@ -163,7 +166,6 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
   for (int64_t b = 0; b < blocks; ++b) RefreshBlock(set, b);
   for (int64_t node = set.leaves - 1; node >= 1; --node)
     set.tree[node] = Union(set.tree[2 * node], set.tree[2 * node + 1]);
-  set.lengthBound = std::numeric_limits<double>::quiet_NaN();
   set.tests = 0;
   set.placed = 0;
   set.workLimit = 64 * n + (int64_t{1} << 22);
@@ -180,14 +182,8 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
   const int64_t n = set.n;
   double w = box.x1 - box.x0, h = box.y1 - box.y0;
   double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
-  double perimeter = 0;
-  if (NeedsPlainSum(set.lengthBound, n, sideCell)) {
-    int64_t s = set.head;
-    for (int64_t k = 0; k < n; ++k, s = set.next[s]) perimeter += set.length[s];
-    set.lengthBound = LengthBoundOf(perimeter, n);
-  }
   CrossingGrid grid;
-  if (!MakeCrossingGrid(box.x0, box.y0, w, h, sideCell, perimeter, n, grid)) return 0;
+  if (!MakeCrossingGrid(box.x0, box.y0, w, h, sideCell, RoundedExactSum(set.perimeter), n, grid)) return 0;
 
   // In an unchanged grid only the new pairs need a place in the heap.
   std::vector<PairEntry>& heap = set.heap;
@@ -247,11 +243,10 @@ bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& p
   set.length.push_back(0);
   set.version.push_back(0);
   set.dirty.clear();
-  double removed = 0;
   // Removes `count` points along the ring from slot s.
   auto drop = [&](int64_t s, int64_t count) {
     for (int64_t c = 0; c < count; ++c, s = set.next[s]) {
-      removed += set.length[s];
+      TakeFromExactSum(set.perimeter, set.length[s]);
       ++set.version[s];
       int64_t k = set.key[s];
       set.keySlot[k] = -1;
@@ -284,17 +279,12 @@ bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& p
   FenwickAdd(set, set.key[p], 1);
   set.dirty.push_back(set.key[p] / BLOCK_KEYS);
   set.dirty.push_back(set.key[changed] / BLOCK_KEYS);
-  removed += set.length[changed];
+  TakeFromExactSum(set.perimeter, set.length[changed]);
   ++set.version[changed];
   set.length[changed] = LengthOf(set, changed);
   set.length[p] = LengthOf(set, p);
-  double added = set.length[changed] + set.length[p];
-  // The old lengths leave the bound, less their sum's rounding, and the new
-  // ones join it, more theirs; the last factor covers the two steps.
-  if (!std::isnan(set.lengthBound)) {
-    double lowered = set.lengthBound - removed * (1 - 2e-9);
-    set.lengthBound = (lowered + added * (1 + 2e-9)) * (1 + 1e-15);
-  }
+  AddToExactSum(set.perimeter, set.length[changed]);
+  AddToExactSum(set.perimeter, set.length[p]);
   RefreshTree(set);
   FindCrossingsOf(set, changed);
   FindCrossingsOf(set, p);

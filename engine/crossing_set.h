@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/design.h"
+#include "engine/exact_sum.h"
 
 // The uniform grid of one crossing search.
 struct CrossingGrid {
@@ -30,22 +31,6 @@ inline int64_t GridCell(const CrossingGrid& grid, double v, double origin) {
   return whole;
 }
 
-// Up to this many terms a plain sum of segment lengths lies within 9e-10
-// of their exact sum (relative), well inside the margins kept on the bounds.
-constexpr int64_t BOUNDED_SUM_TERMS = 4000000;
-
-// Both searches size their grid by these, so that they agree bit for bit.
-// The plain sum is at most the bound widened by its rounding, and the
-// division rounds monotonically; so when the widened bound gives a smaller
-// cell than the side does, so does the plain sum, which is then not needed.
-inline bool NeedsPlainSum(double lengthBound, int64_t n, double sideCell) {
-  double widened = lengthBound * (1 + 2e-9);
-  return !(n <= BOUNDED_SUM_TERMS && 2 * widened / static_cast<double>(n) < sideCell);
-}
-// The bound kept for the next search after a plain sum (NaN: none).
-inline double LengthBoundOf(double perimeter, int64_t n) {
-  return n <= BOUNDED_SUM_TERMS ? perimeter * (1 + 3e-9) : std::numeric_limits<double>::quiet_NaN();
-}
 // The grid over the box from (minX, minY), w wide and h high; false when
 // non-finite points leave no usable grid (such a ring is left as it is).
 inline bool MakeCrossingGrid(double minX, double minY, double w, double h, double sideCell, double perimeter,
@@ -87,8 +72,8 @@ struct CrossingSet {
   // is the ring's bounding box.
   std::vector<SegmentBounds> tree;
   int64_t leaves = 0, head = 0, n = 0, keys = 0;
-  // An upper bound on the exact sum of the segment lengths (NaN: unknown).
-  double lengthBound = 0;
+  // The lengths of the ring's segments.
+  ExactSum perimeter;
   // A heap by (cell, a's index, b's index) in the grid of `ordered`, and
   // the pairs found since, not yet placed in it.
   std::vector<PairEntry> heap, fresh;

@@ -63,15 +63,10 @@ struct CrossingSearch {
   std::vector<ContactSegment> contact;
   // Pair tests left while collecting every crossing.
   int64_t collectBudget = 0;
-  // Segment lengths, kept up to date through a cut, and their running sums
-  // (sum[k] = lengths 0 .. k-1 added in order), of which the first
-  // sumsKept + 1 still hold.
-  std::vector<double> length, sum;
+  // Segment lengths and their sum, kept up to date through a cut.
+  std::vector<double> length;
+  ExactSum perimeter;
   bool lengthsKept = false;
-  int64_t sumsKept = 0;
-  // An upper bound on the exact sum of the lengths (NaN when unknown). When
-  // it shows that the mean length cannot set the cell, the sums are skipped.
-  double lengthBound = std::numeric_limits<double>::quiet_NaN();
   // The row bounds of the last search hold from row rowsFrom on (-1: none)
   // for that grid.
   int64_t rowsFrom = -1, rowsHigh = 0;
@@ -342,9 +337,8 @@ double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
 }
 
 // Step 1, box and lengths: the bounding box of the ring and the grid's cell
-// side, the larger of twice the mean segment length (the same additions in
-// the same order as a plain sum over the ring) and the box's larger side /
-// 1024. False when the ring gives no usable grid.
+// side, the larger of twice the mean segment length and the box's larger
+// side / 1024. False when the ring gives no usable grid.
 bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t n, CrossingGrid& grid) {
   SegmentBox& box = work.box;
   if (!work.boxKept) {
@@ -360,24 +354,16 @@ bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t
   double minX = box.x0, maxX = box.x1, minY = box.y0, maxY = box.y1;
   if (!work.lengthsKept) {
     work.length.resize(static_cast<size_t>(n));
-    for (int64_t k = 0; k < n; ++k) work.length[k] = SegmentLength(x, y, n, k);
-    work.sumsKept = 0;
-    work.lengthBound = std::numeric_limits<double>::quiet_NaN();
+    ClearExactSum(work.perimeter);
+    for (int64_t k = 0; k < n; ++k) {
+      work.length[k] = SegmentLength(x, y, n, k);
+      AddToExactSum(work.perimeter, work.length[k]);
+    }
   }
   work.lengthsKept = false;
   double w = maxX - minX, h = maxY - minY;
   double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
-  double perimeter = 0;
-  if (NeedsPlainSum(work.lengthBound, n, sideCell)) {
-    // The same additions in the same order as a plain sum over the ring.
-    work.sum.resize(static_cast<size_t>(n) + 1);
-    work.sum[0] = 0;
-    for (int64_t k = work.sumsKept; k < n; ++k) work.sum[k + 1] = work.sum[k] + work.length[k];
-    work.sumsKept = n;
-    perimeter = work.sum[n];
-    work.lengthBound = LengthBoundOf(perimeter, n);
-  }
-  return MakeCrossingGrid(minX, minY, w, h, sideCell, perimeter, n, grid);
+  return MakeCrossingGrid(minX, minY, w, h, sideCell, RoundedExactSum(work.perimeter), n, grid);
 }
 
 // Step 2, grid: the lowest value of each row from firstRow on (firstRow
@@ -776,11 +762,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
                                        std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
     work.boxKept = keepBox;
     if (inner <= outer) {
-      // The old lengths of segments i..j leave the bound, less their sum's
-      // rounding.
-      double removed = 0;
-      for (int64_t k = i; k <= j; ++k) removed += work.length[k];
-      double lowered = work.lengthBound - removed * (1 - 2e-9);
+      for (int64_t k = i; k <= j; ++k) TakeFromExactSum(work.perimeter, work.length[k]);
       // Keep points 0..i, the crossing, then j+1..n-1.
       size_t tail = static_cast<size_t>(n - 1 - j);
       std::memmove(x.data() + i + 2, x.data() + j + 1, tail * sizeof(double));
@@ -791,14 +773,14 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = n - inner + 1;
       work.newSeg[0] = i;
       work.newSeg[1] = i + 1;
-      work.sumsKept = std::min(work.sumsKept, i);
-      for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
-      double added = work.length[i] + work.length[i + 1];
-      double raised = lowered + added * (1 + 2e-9);
-      // Covers the rounding of the two steps above.
-      work.lengthBound = raised * (1 + 1e-15);
+      for (int64_t k : work.newSeg) {
+        work.length[k] = SegmentLength(x.data(), y.data(), n, k);
+        AddToExactSum(work.perimeter, work.length[k]);
+      }
     } else {
       // Keep the crossing, then points i+1..j.
+      for (int64_t k = 0; k <= i; ++k) TakeFromExactSum(work.perimeter, work.length[k]);
+      for (int64_t k = j; k < n; ++k) TakeFromExactSum(work.perimeter, work.length[k]);
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
       std::memmove(y.data() + 1, y.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
       std::memmove(work.length.data() + 1, work.length.data() + i + 1,
@@ -808,9 +790,10 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = inner + 1;
       work.newSeg[0] = 0;
       work.newSeg[1] = n - 1;
-      work.sumsKept = 0;
-      work.lengthBound = std::numeric_limits<double>::quiet_NaN();
-      for (int64_t k : work.newSeg) work.length[k] = SegmentLength(x.data(), y.data(), n, k);
+      for (int64_t k : work.newSeg) {
+        work.length[k] = SegmentLength(x.data(), y.data(), n, k);
+        AddToExactSum(work.perimeter, work.length[k]);
+      }
     }
     // The other segments keep their ends, so their lengths stay as they were.
     work.lengthsKept = true;

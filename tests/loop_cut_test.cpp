@@ -6,16 +6,18 @@
 #include <random>
 #include <vector>
 
+#include "engine/exact_sum.h"
 #include "engine/loop_cut.h"
 
 namespace {
 
 // The crossing search written out plainly: a full grid rebuilt for every
-// search and every pair of every cell tested in order. The engine's search
-// must find the same crossing.
+// search and every pair of every cell tested in order, the perimeter the
+// lengths' sum rounded once. The engine's search must find the same crossing.
 int64_t PlainFind(const std::vector<double>& x, const std::vector<double>& y, int64_t n, int64_t& i, int64_t& j,
                   OutlinePoint& p) {
-  double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0], perimeter = 0;
+  double minX = x[0], maxX = x[0], minY = y[0], maxY = y[0];
+  ExactSum perimeter;
   for (int64_t k = 0; k < n; ++k) {
     minX = std::min(minX, x[k]);
     maxX = std::max(maxX, x[k]);
@@ -23,10 +25,10 @@ int64_t PlainFind(const std::vector<double>& x, const std::vector<double>& y, in
     maxY = std::max(maxY, y[k]);
     int64_t k1 = (k + 1) % n;
     double dx = x[k1] - x[k], dy = y[k1] - y[k];
-    perimeter += std::sqrt(dx * dx + dy * dy);
+    AddToExactSum(perimeter, std::sqrt(dx * dx + dy * dy));
   }
   double w = maxX - minX, h = maxY - minY;
-  double cell = std::max(2 * perimeter / static_cast<double>(n), std::max(w, h) / 1024);
+  double cell = std::max(2 * RoundedExactSum(perimeter) / static_cast<double>(n), std::max(w, h) / 1024);
   if (cell <= 0) return 0;
   int64_t gx = static_cast<int64_t>(w / cell) + 1, gy = static_cast<int64_t>(h / cell) + 1;
   // Two passes: a count per cell, then the fill at running sums.
