@@ -52,12 +52,29 @@ int64_t LivingBelow(const CrossingSet& set, int64_t k) {
   return sum;
 }
 
+constexpr SegmentStarts NO_STARTS{-INF, -INF};
+
+SegmentStarts Later(const SegmentStarts& a, const SegmentStarts& b) {
+  return SegmentStarts{std::max(a.x0, b.x0), std::max(a.y0, b.y0)};
+}
+
 void RefreshBlock(CrossingSet& set, int64_t block) {
   SegmentBounds b = EMPTY_BOUNDS;
+  SegmentStarts t = NO_STARTS;
   int64_t end = std::min(set.keys, (block + 1) * BLOCK_KEYS);
   for (int64_t k = block * BLOCK_KEYS; k < end; ++k)
-    if (set.keySlot[k] >= 0) b = Union(b, BoundsOf(set, set.keySlot[k]));
+    if (set.keySlot[k] >= 0) {
+      SegmentBounds s = BoundsOf(set, set.keySlot[k]);
+      b = Union(b, s);
+      t = Later(t, SegmentStarts{s.x0, s.y0});
+    }
   set.tree[set.leaves + block] = b;
+  set.tops[set.leaves + block] = t;
+}
+
+void JoinChildren(CrossingSet& set, int64_t node) {
+  set.tree[node] = Union(set.tree[2 * node], set.tree[2 * node + 1]);
+  set.tops[node] = Later(set.tops[2 * node], set.tops[2 * node + 1]);
 }
 
 // The dirty blocks and the unions above them, level by level.
@@ -75,7 +92,7 @@ void RefreshTree(CrossingSet& set) {
       int64_t parent = nodes[q] / 2;
       if (kept > 0 && nodes[kept - 1] == parent) continue;
       nodes[kept++] = parent;
-      set.tree[parent] = Union(set.tree[2 * parent], set.tree[2 * parent + 1]);
+      JoinChildren(set, parent);
     }
     nodes.resize(kept);
   }
@@ -163,9 +180,9 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
   set.leaves = 1;
   while (set.leaves < blocks) set.leaves *= 2;
   set.tree.assign(static_cast<size_t>(2 * set.leaves), EMPTY_BOUNDS);
+  set.tops.assign(static_cast<size_t>(2 * set.leaves), NO_STARTS);
   for (int64_t b = 0; b < blocks; ++b) RefreshBlock(set, b);
-  for (int64_t node = set.leaves - 1; node >= 1; --node)
-    set.tree[node] = Union(set.tree[2 * node], set.tree[2 * node + 1]);
+  for (int64_t node = set.leaves - 1; node >= 1; --node) JoinChildren(set, node);
   set.tests = 0;
   set.placed = 0;
   set.workLimit = 64 * n + (int64_t{1} << 22);
@@ -175,15 +192,17 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
   for (const CrossingPair& pair : pairs) AddPair(set, pair.s1, pair.s2);
 }
 
-int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& point) {
-  // The grid exactly as a full search would place it; the box is the tree's
-  // root.
+bool GridOfSet(const CrossingSet& set, CrossingGrid& grid) {
+  // The box is the tree's root.
   const SegmentBounds box = set.tree[1];
-  const int64_t n = set.n;
   double w = box.x1 - box.x0, h = box.y1 - box.y0;
   double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
+  return MakeCrossingGrid(box.x0, box.y0, w, h, sideCell, RoundedExactSum(set.perimeter), set.n, grid);
+}
+
+int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& point) {
   CrossingGrid grid;
-  if (!MakeCrossingGrid(box.x0, box.y0, w, h, sideCell, RoundedExactSum(set.perimeter), n, grid)) return 0;
+  if (!GridOfSet(set, grid)) return 0;
 
   // In an unchanged grid only the new pairs need a place in the heap.
   std::vector<PairEntry>& heap = set.heap;
@@ -232,7 +251,7 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
   return 1;
 }
 
-bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point) {
+bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, int64_t made[2]) {
   int64_t i = LivingBelow(set, set.key[a]), j = LivingBelow(set, set.key[b]);
   int64_t inner = j - i, outer = set.n - inner;
   int64_t p = static_cast<int64_t>(set.x.size());
@@ -286,18 +305,64 @@ bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& p
   AddToExactSum(set.perimeter, set.length[changed]);
   AddToExactSum(set.perimeter, set.length[p]);
   RefreshTree(set);
-  FindCrossingsOf(set, changed);
-  FindCrossingsOf(set, p);
+  made[0] = inner <= outer ? changed : p;
+  made[1] = inner <= outer ? p : changed;
+  return inner <= outer;
+}
+
+bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point) {
+  int64_t made[2];
+  CutRing(set, a, b, point, made);
+  FindCrossingsOf(set, made[0]);
+  FindCrossingsOf(set, made[1]);
   return set.tests <= set.workLimit;
 }
 
-void ReadRing(const CrossingSet& set, std::vector<double>& x, std::vector<double>& y, int64_t& n) {
+SegmentBounds SlotBounds(const CrossingSet& set, int64_t s) { return BoundsOf(set, s); }
+
+int64_t IndexOfSlot(const CrossingSet& set, int64_t s) { return LivingBelow(set, set.key[s]); }
+
+void FindSegments(const CrossingSet& set, const SegmentQuery& q, std::vector<int64_t>& slots, int64_t& work) {
+  // Depth first, left child first, so that the slots come in key order.
+  int64_t stack[64];
+  int depth = 0;
+  stack[depth++] = 1;
+  auto outside = [&q](const SegmentBounds& b, const SegmentStarts& t) {
+    if (!Meets(b, q.box)) return true;
+    if (q.side == StartSide::LEFT) return b.x0 >= q.high || t.x0 < q.low;
+    if (q.side == StartSide::BOTTOM) return b.y0 >= q.high || t.y0 < q.low;
+    return false;
+  };
+  while (depth > 0) {
+    int64_t node = stack[--depth];
+    ++work;
+    if (outside(set.tree[node], set.tops[node])) continue;
+    if (node < set.leaves) {
+      stack[depth++] = 2 * node + 1;
+      stack[depth++] = 2 * node;
+      continue;
+    }
+    int64_t block = node - set.leaves, end = std::min(set.keys, (block + 1) * BLOCK_KEYS);
+    for (int64_t k = block * BLOCK_KEYS; k < end; ++k) {
+      int64_t t = set.keySlot[k];
+      if (t < 0) continue;
+      ++work;
+      SegmentBounds b = BoundsOf(set, t);
+      if (!outside(b, SegmentStarts{b.x0, b.y0})) slots.push_back(t);
+    }
+  }
+}
+
+void ReadRing(const CrossingSet& set, std::vector<double>& x, std::vector<double>& y, int64_t& n,
+              std::vector<int64_t>* slots) {
   n = set.n;
   x.resize(static_cast<size_t>(n));
   y.resize(static_cast<size_t>(n));
+  if (slots) slots->resize(static_cast<size_t>(n));
   int64_t s = set.head;
   for (int64_t k = 0; k < n; ++k, s = set.next[s]) {
     x[k] = set.x[s];
     y[k] = set.y[s];
+    if (slots) (*slots)[k] = s;
   }
 }

@@ -8,38 +8,9 @@
 #include <limits>
 #include <vector>
 
+#include "engine/crossing_grid.h"
 #include "engine/design.h"
 #include "engine/exact_sum.h"
-
-// The uniform grid of one crossing search.
-struct CrossingGrid {
-  double minX, minY, cell, inverse;
-  int64_t gx, gy;
-};
-
-// The integer part of (v - origin) / cell, exactly. The division is done by
-// a multiplication and redone only where the quotient lies close to a whole
-// number: the product is within 4e-16 q of the quotient, and past 1e6 that
-// margin would not be enough (the grid never gets there). Inline, as the
-// searches call it for every segment.
-inline int64_t GridCell(const CrossingGrid& grid, double v, double origin) {
-  double q = (v - origin) * grid.inverse;
-  if (!(q < 1e6)) return static_cast<int64_t>((v - origin) / grid.cell);
-  int64_t whole = static_cast<int64_t>(q);
-  double fraction = q - static_cast<double>(whole);
-  if (fraction < 1e-9 || fraction > 1 - 1e-9) return static_cast<int64_t>((v - origin) / grid.cell);
-  return whole;
-}
-
-// The grid over the box from (minX, minY), w wide and h high; false when
-// non-finite points leave no usable grid (such a ring is left as it is).
-inline bool MakeCrossingGrid(double minX, double minY, double w, double h, double sideCell, double perimeter,
-                             int64_t n, CrossingGrid& grid) {
-  double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
-  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return false;
-  grid = CrossingGrid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
-  return true;
-}
 
 // Two crossing segments s1 < s2 (by index).
 struct CrossingPair {
@@ -48,6 +19,10 @@ struct CrossingPair {
 
 struct SegmentBounds {
   double x0, x1, y0, y1;
+};
+
+struct SegmentStarts {
+  double x0, y0;
 };
 
 // A pair known to cross while both of its segments stay as they were (the
@@ -69,8 +44,10 @@ struct CrossingSet {
   // Bumped whenever the segment that starts at the slot changes or goes.
   std::vector<uint32_t> version;
   // Boxes of the segments per block of keys, as a tree of unions: its root
-  // is the ring's bounding box.
+  // is the ring's bounding box. Beside it the largest box left side and
+  // bottom under each node.
   std::vector<SegmentBounds> tree;
+  std::vector<SegmentStarts> tops;
   int64_t leaves = 0, head = 0, n = 0, keys = 0;
   // The lengths of the ring's segments.
   ExactSum perimeter;
@@ -88,6 +65,8 @@ struct CrossingSet {
 // test reports them in index order, neighbours left out).
 void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
                       const std::vector<CrossingPair>& pairs);
+// The grid a full search of the ring would place; false when there is none.
+bool GridOfSet(const CrossingSet& set, CrossingGrid& grid);
 // The crossing the plain grid search would report first: 1 with the slots of
 // the two segments (a before b on the ring) and the point, 0 when there is
 // none, -1 when ordering the pairs has cost more than the ring allows.
@@ -96,5 +75,24 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
 // loop cut does. False when finding the crossings of the two new segments
 // cost more tests than the ring allows; the ring is cut all the same.
 bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point);
-// The ring in order from its start.
-void ReadRing(const CrossingSet& set, std::vector<double>& x, std::vector<double>& y, int64_t& n);
+// The cut alone: the two segments it made start at made[0] and made[1], in
+// ring order; true when it kept the part with the ring's start.
+bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, int64_t made[2]);
+
+// Which box side a segment query also bounds.
+enum class StartSide { NONE, LEFT, BOTTOM };
+struct SegmentQuery {
+  SegmentBounds box;
+  StartSide side;
+  double low, high;
+};
+// Appends the slots of the living segments whose box meets q.box and whose
+// box left side or bottom (by q.side) lies in [q.low, q.high), in key order;
+// `work` grows by the segments and nodes looked at.
+void FindSegments(const CrossingSet& set, const SegmentQuery& q, std::vector<int64_t>& slots, int64_t& work);
+SegmentBounds SlotBounds(const CrossingSet& set, int64_t s);
+// The slot's index on the ring.
+int64_t IndexOfSlot(const CrossingSet& set, int64_t s);
+// The ring in order from its start, and the slot of each point when asked.
+void ReadRing(const CrossingSet& set, std::vector<double>& x, std::vector<double>& y, int64_t& n,
+              std::vector<int64_t>* slots = nullptr);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/crossing_set.h"
+#include "engine/nearby_crossing.h"
 #include "engine/sound_ring.h"
 
 // The crossing search must report the same crossing as a plain walk over a
@@ -28,15 +29,18 @@ constexpr double PARAM_HIGH = 0.999999999;
 // Cells with more segments than this are walked pair by pair only for a
 // while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
-constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
+constexpr size_t WALK_BUDGET_PER_ENTRY = 8;
 // Collecting every crossing, cells up to this size are walked pair by pair.
 constexpr size_t COLLECT_WALK_MAX = 48;
 // What keeping a crossing pair costs, in pair tests.
 constexpr int64_t PAIR_COST = 16;
-// Rings of this many points switch to the crossing set after this many cuts
-// (a ring with few loops is cut faster by the walk alone).
+// Rings of this many points switch from the walk after this many cuts (a
+// ring with few loops is cut faster by the walk alone): to the crossing set
+// where the box's side sets the cell, and otherwise, sooner, to the search
+// near the last cut.
 constexpr int64_t SET_MIN_POINTS = 1000;
 constexpr int64_t SET_AFTER_CUTS = 32;
+constexpr int64_t NEARBY_AFTER_CUTS = 4;
 
 struct SegmentBox {
   double x0, x1, y0, y1;
@@ -82,6 +86,9 @@ struct CrossingSearch {
   bool resume = false;
   double clearBelow = 0, clearBelowNext = 0, clearLeft = 0;
   int64_t newSeg[2] = {0, 0};
+  // The grid of the last search and the cell of its crossing.
+  CrossingGrid foundGrid{};
+  int64_t foundRow = 0, foundCol = 0;
 };
 
 struct Ring {
@@ -277,40 +284,6 @@ void ActivateSegment(CrossingSearch& work, const CrossingGrid& grid, const Ring&
   work.cy1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.y1, grid.minY), grid.gy - 1));
   work.cx0[k] = static_cast<int32_t>(GridCell(grid, b.x0, grid.minX));
   work.cx1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.x1, grid.minX), grid.gx - 1));
-}
-
-// Doubles as integers in the same order, so that a bisection between two
-// doubles ends on neighbours.
-uint64_t OrderKey(double d) {
-  uint64_t u = std::bit_cast<uint64_t>(d);
-  return (u >> 63) != 0 ? ~u : (u | (uint64_t{1} << 63));
-}
-
-double FromOrderKey(uint64_t key) {
-  return std::bit_cast<double>((key >> 63) != 0 ? (key & ~(uint64_t{1} << 63)) : ~key);
-}
-
-// The smallest value whose cell index from `origin` is r (or more), r >= 1;
-// NaN when it could not be pinned down.
-double LowestOfCell(const CrossingGrid& grid, double origin, int64_t r) {
-  constexpr double NOT_FOUND = std::numeric_limits<double>::quiet_NaN();
-  double v = origin + static_cast<double>(r) * grid.cell;
-  // The bound is mostly within an ulp or two of v; near zero, where the
-  // doubles lie dense, a bisection finds it.
-  if (!(std::fabs(v) < 0x1p1000)) return NOT_FOUND;
-  uint64_t below = OrderKey(v) - 2, above = OrderKey(v) + 2;
-  if (GridCell(grid, FromOrderKey(below), origin) >= r || GridCell(grid, FromOrderKey(above), origin) < r) {
-    double margin = (std::fabs(origin) + std::fabs(v)) * 0x1p-40 + 0x1p-1000;
-    below = OrderKey(v - margin);
-    above = OrderKey(v + margin);
-    if (GridCell(grid, FromOrderKey(below), origin) >= r || GridCell(grid, FromOrderKey(above), origin) < r)
-      return NOT_FOUND;
-  }
-  while (above - below > 1) {
-    uint64_t mid = below + (above - below) / 2;
-    (GridCell(grid, FromOrderKey(mid), origin) >= r ? above : below) = mid;
-  }
-  return FromOrderKey(above);
 }
 
 // low[r] = the smallest y whose row is r (or more), for r = from .. gy, with
@@ -608,7 +581,10 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
         crossing = found.point;
         work.clearBelow = work.rowLow[r];
         work.clearBelowNext = work.rowLow[r + 1];
-        work.clearLeft = c == 0 ? -std::numeric_limits<double>::infinity() : LowestOfCell(grid, minX, c);
+        work.clearLeft = CellBound(grid, minX, c, gx);
+        work.foundGrid = grid;
+        work.foundRow = r;
+        work.foundCol = c;
         return 1;
       }
     }
@@ -701,6 +677,55 @@ bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t&
   return done;
 }
 
+// Whether the box's side set the cell of the last search.
+bool CellFromSide(const CrossingSearch& work) {
+  return work.foundGrid.cell == MaxF(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0) / GRID_DIVISIONS;
+}
+
+// Cuts the remaining loops on a ring of slots: each search is settled near
+// the last cut where it can be, and by the walk over the whole ring where it
+// cannot (the walk then resumes where the last search left off).
+void CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts,
+                     CrossingSearch& work) {
+  CrossingSet set;
+  StartCrossingSet(set, x.data(), y.data(), n, {});
+  LastCrossing last;
+  std::vector<int64_t> slots;
+  while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
+    CrossingGrid grid;
+    if (!GridOfSet(set, grid)) break;
+    int64_t a = 0, b = 0, row = 0, col = 0;
+    OutlinePoint p;
+    if (NearbyCrossing(set, last, grid, a, b, p, row, col) < 0) {
+      ReadRing(set, x, y, n, &slots);
+      work.boxKept = work.lengthsKept = false;
+      work.rowsFrom = -1;
+      int64_t i = 0, j = 0;
+      if (!FindCrossing(work, x.data(), y.data(), n, i, j, p)) break;
+      a = slots[i];
+      b = slots[j];
+      row = work.foundRow;
+      col = work.foundCol;
+    }
+    last.known = true;
+    last.grid = grid;
+    last.row = row;
+    last.col = col;
+    last.keyA = set.key[a];
+    last.keyB = set.key[b];
+    last.keptOuter = CutRing(set, a, b, p, last.made);
+    NoteCut(set, last);
+    ++cuts;
+    work.resume = true;
+    work.clearBelow = CellBound(grid, grid.minY, row, grid.gy);
+    work.clearBelowNext = CellBound(grid, grid.minY, row + 1, grid.gy);
+    work.clearLeft = CellBound(grid, grid.minX, col, grid.gx);
+    work.newSeg[0] = IndexOfSlot(set, last.made[0]);
+    work.newSeg[1] = IndexOfSlot(set, last.made[1]);
+  }
+  ReadRing(set, x, y, n);
+}
+
 }  // namespace
 
 int64_t IntersectSegments(OutlinePoint& point, double ax, double ay, double bx, double by, double cx, double cy,
@@ -737,13 +762,18 @@ int64_t RemoveSelfIntersections(PointList& points) {
   int64_t cuts = 0;
   bool setTried = false;
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
+    if (cuts == NEARBY_AFTER_CUTS && n >= SET_MIN_POINTS && !CellFromSide(work)) {
+      CutNearLastCuts(x, y, n, cuts, work);
+      break;
+    }
     if (!setTried && cuts == SET_AFTER_CUTS && n >= SET_MIN_POINTS) {
       setTried = true;
       int64_t before = cuts;
       if (CutWithCrossingSet(x, y, n, cuts)) break;
-      // The walk takes over the ring as the set left it.
+      // The ring as the set left it.
       if (cuts != before) work = CrossingSearch{};
-      continue;
+      CutNearLastCuts(x, y, n, cuts, work);
+      break;
     }
     int64_t i = 0, j = 0;
     OutlinePoint p;

@@ -1,0 +1,46 @@
+// The uniform grid of a crossing search: cells of one side over the ring's
+// bounding box, numbered row by row.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "engine/design.h"
+
+// The uniform grid of one crossing search.
+struct CrossingGrid {
+  double minX, minY, cell, inverse;
+  int64_t gx, gy;
+};
+
+// The integer part of (v - origin) / cell, exactly. The division is done by
+// a multiplication and redone only where the quotient lies close to a whole
+// number: the product is within 4e-16 q of the quotient, and past 1e6 that
+// margin would not be enough (the grid never gets there). Inline, as the
+// searches call it for every segment.
+inline int64_t GridCell(const CrossingGrid& grid, double v, double origin) {
+  double q = (v - origin) * grid.inverse;
+  if (!(q < 1e6)) return static_cast<int64_t>((v - origin) / grid.cell);
+  int64_t whole = static_cast<int64_t>(q);
+  double fraction = q - static_cast<double>(whole);
+  if (fraction < 1e-9 || fraction > 1 - 1e-9) return static_cast<int64_t>((v - origin) / grid.cell);
+  return whole;
+}
+
+// The grid over the box from (minX, minY), w wide and h high; false when
+// non-finite points leave no usable grid (such a ring is left as it is).
+inline bool MakeCrossingGrid(double minX, double minY, double w, double h, double sideCell, double perimeter,
+                             int64_t n, CrossingGrid& grid) {
+  double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
+  if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return false;
+  grid = CrossingGrid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
+  return true;
+}
+
+// The smallest value whose cell index from `origin` is r (or more), r >= 1;
+// NaN when it could not be pinned down. Cells grow with the value, so v lies
+// in cell r exactly when LowestOfCell(r) <= v < LowestOfCell(r + 1).
+double LowestOfCell(const CrossingGrid& grid, double origin, int64_t r);
+// The same for any r: -infinity for the first cell, +infinity past the
+// last of `count`.
+double CellBound(const CrossingGrid& grid, double origin, int64_t r, int64_t count);
