@@ -37,16 +37,18 @@ void EstimateMaxCurvature(BaseLine& line) {
   }
 }
 
-}  // namespace
-
-void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int64_t n) {
+// The points and normals of a polyline base line, without its arc lengths
+// and curvature; false for an empty polyline.
+bool PlacePolylinePoints(BaseLine& line, const double* x, const double* y, int64_t n) {
   line.count = 0;
   line.hasSharpCorner = 0;
   line.maxCurvature = 0;
   if (n < 1) {
     line.length = 0;
-    return;
+    return false;
   }
+  // One growth instead of one per doubling; sharp corners may still grow it.
+  ReserveBasePoints(line, n + 1);
   size_t size = static_cast<size_t>(n);
   std::vector<double> sideNx(size), sideNy(size);
   for (int64_t i = 0; i < n; ++i) {
@@ -79,6 +81,13 @@ void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int
     }
   }
   AppendBasePoint(line, x[0], y[0], line.nx[0], line.ny[0]);
+  return true;
+}
+
+}  // namespace
+
+void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int64_t n) {
+  if (!PlacePolylinePoints(line, x, y, n)) return;
   ComputeArcLengths(line);
   if (line.hasSharpCorner == 0 && line.length > 0) EstimateMaxCurvature(line);
 }
@@ -106,8 +115,9 @@ int64_t BuildImportedBaseLine(BaseLine& line, const PointList& points, double sx
     return 1;
   }
 
+  // Only the points and normals of the unmoved line are used.
   BaseLine work;
-  BuildPolylineBaseLine(work, x.data(), y.data(), n);
+  PlacePolylinePoints(work, x.data(), y.data(), n);
   PointList moved;
   moved.reserve(static_cast<size_t>(work.count));
   for (int64_t i = 0; i + 1 < work.count; ++i)
