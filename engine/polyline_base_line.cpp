@@ -37,18 +37,11 @@ void EstimateMaxCurvature(BaseLine& line) {
   }
 }
 
-// The points and normals of a polyline base line, without its arc lengths
-// and curvature; false for an empty polyline.
-bool PlacePolylinePoints(BaseLine& line, const double* x, const double* y, int64_t n) {
-  line.count = 0;
-  line.hasSharpCorner = 0;
-  line.maxCurvature = 0;
-  if (n < 1) {
-    line.length = 0;
-    return false;
-  }
-  // One growth instead of one per doubling; sharp corners may still grow it.
-  ReserveBasePoints(line, n + 1);
+// Hands every corner of a closed polyline to visit with its unit normal, a
+// sharp corner twice (the normals of the side before and after it); true
+// when there was a sharp corner.
+template <typename Visit>
+bool VisitPolylineCorners(const double* x, const double* y, int64_t n, Visit visit) {
   size_t size = static_cast<size_t>(n);
   std::vector<double> sideNx(size), sideNy(size);
   for (int64_t i = 0; i < n; ++i) {
@@ -63,13 +56,14 @@ bool PlacePolylinePoints(BaseLine& line, const double* x, const double* y, int64
       sideNy[i] = 0;
     }
   }
+  bool sharp = false;
   for (int64_t i = 0; i < n; ++i) {
     int64_t p = (i + n - 1) % n;
     double d = sideNx[p] * sideNx[i] + sideNy[p] * sideNy[i];
     if (d < SHARP_CORNER_COS) {
-      line.hasSharpCorner = 1;
-      AppendBasePoint(line, x[i], y[i], sideNx[p], sideNy[p]);
-      AppendBasePoint(line, x[i], y[i], sideNx[i], sideNy[i]);
+      sharp = true;
+      visit(x[i], y[i], sideNx[p], sideNy[p]);
+      visit(x[i], y[i], sideNx[i], sideNy[i]);
     } else {
       double bx = sideNx[p] + sideNx[i], by = sideNy[p] + sideNy[i];
       double len = std::sqrt(bx * bx + by * by);
@@ -77,17 +71,28 @@ bool PlacePolylinePoints(BaseLine& line, const double* x, const double* y, int64
         bx /= len;
         by /= len;
       }
-      AppendBasePoint(line, x[i], y[i], bx, by);
+      visit(x[i], y[i], bx, by);
     }
   }
-  AppendBasePoint(line, x[0], y[0], line.nx[0], line.ny[0]);
-  return true;
+  return sharp;
 }
 
 }  // namespace
 
 void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int64_t n) {
-  if (!PlacePolylinePoints(line, x, y, n)) return;
+  line.count = 0;
+  line.hasSharpCorner = 0;
+  line.maxCurvature = 0;
+  if (n < 1) {
+    line.length = 0;
+    return;
+  }
+  // One growth instead of one per doubling; sharp corners may still grow it.
+  ReserveBasePoints(line, n + 1);
+  bool sharp = VisitPolylineCorners(
+      x, y, n, [&line](double px, double py, double nx, double ny) { AppendBasePoint(line, px, py, nx, ny); });
+  line.hasSharpCorner = sharp ? 1 : 0;
+  AppendBasePoint(line, x[0], y[0], line.nx[0], line.ny[0]);
   ComputeArcLengths(line);
   if (line.hasSharpCorner == 0 && line.length > 0) EstimateMaxCurvature(line);
 }
@@ -115,13 +120,12 @@ int64_t BuildImportedBaseLine(BaseLine& line, const PointList& points, double sx
     return 1;
   }
 
-  // Only the points and normals of the unmoved line are used.
-  BaseLine work;
-  PlacePolylinePoints(work, x.data(), y.data(), n);
+  // The unmoved line is needed only for its normals, so it is not built.
   PointList moved;
-  moved.reserve(static_cast<size_t>(work.count));
-  for (int64_t i = 0; i + 1 < work.count; ++i)
-    AddListPoint(moved, work.x[i] + offset * work.nx[i], work.y[i] + offset * work.ny[i]);
+  moved.reserve(x.size());
+  VisitPolylineCorners(x.data(), y.data(), n, [&moved, offset](double px, double py, double nx, double ny) {
+    AddListPoint(moved, px + offset * nx, py + offset * ny);
+  });
   RemoveSelfIntersections(moved);
   if (moved.size() < 3) return 0;
   x.resize(moved.size());
