@@ -221,9 +221,10 @@ void ReadPointLines(const GroupReader& g, int64_t n, size_t textBytes, PointList
   // reserve more than the file could hold.
   points.reserve(std::min(static_cast<size_t>(n), textBytes / 4 + 1));
   for (int64_t k = 0; k <= (n - 1) / POINTS_PER_LINE; ++k) {
-    const std::string value = g.Text(PointLineKey(k).c_str());
-    if (value.empty()) break;
-    std::string_view rest(value);
+    // Read in place: a copy of every line would cost as much as its numbers.
+    const std::string* value = g.Find(PointLineKey(k).c_str());
+    std::string_view rest = value ? TrimBlanksAndTabs(*value) : std::string_view();
+    if (rest.empty()) break;
     while (true) {
       size_t bar = rest.find('|');
       std::string_view field = rest.substr(0, bar);
