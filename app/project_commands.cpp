@@ -1,5 +1,7 @@
 #include "app/project_commands.h"
 
+#include <utility>
+
 #include "app/change_handling.h"
 #include "app/document_state.h"
 #include "app/draw2d.h"
@@ -36,8 +38,8 @@ void ReadProjectFromForm(ProjectExtras& extras) {
 }
 
 // Every field and the import state from the records; none of these writes
-// counts as an edit.
-void WriteProjectIntoForm(const DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
+// counts as an edit. The outline is moved out of p.
+void WriteProjectIntoForm(DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
   SuppressEventsGuard quiet;
   SetGadgetState(kMain, GADGET_SHAPE, p.shapeKind);
   SetNumber(GADGET_WIDTH, p.width);
@@ -74,7 +76,7 @@ void WriteProjectIntoForm(const DesignParams& p, const VaseParams& v, const Proj
   SetGadgetState(kMain, GADGET_EXPORT_BASE_LINE, e.exportBaseLine);
   SetNumber(GADGET_STL_Z, e.stlZ);
 
-  gParams.importPoints = p.importPoints;
+  gParams.importPoints = std::move(p.importPoints);
   gParams.importWidth = p.importWidth;
   gParams.importHeight = p.importHeight;
   gImportFileName = e.importFile;
@@ -149,8 +151,11 @@ void OpenProjectDialog() {
 int64_t OpenProjectFile(const std::string& path) {
   ProjectExtras extras;
   ReadProjectFromForm(extras);
-  // Copies, so that a failed read leaves the live records and the form alone.
+  // Copies, so that a failed read leaves the live records and the form alone;
+  // the outline is left out, as the read always replaces it.
+  PointList liveOutline = std::move(gParams.importPoints);
   DesignParams params = gParams;
+  gParams.importPoints = std::move(liveOutline);
   VaseParams vase = gVase;
   if (!ReadProjectFile(path, params, vase, extras)) {
     ShowFileError(Tx(TX_PROJECT_OPEN_TITLE), path);
@@ -167,7 +172,7 @@ int64_t OpenProjectFile(const std::string& path) {
   return 1;
 }
 
-void ApplyProjectToForm(const DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
+void ApplyProjectToForm(DesignParams& p, const VaseParams& v, const ProjectExtras& e) {
   WriteProjectIntoForm(p, v, e);
   UpdateFieldEnabling();
   // The view first, so the one rebuild and redraw below show it.

@@ -12,6 +12,7 @@ void GatherProjectExtras(ProjectExtras& extras);
 int64_t SaveProject(int64_t saveAs);
 void OpenProjectDialog();
 int64_t OpenProjectFile(const std::string& path);
-void ApplyProjectToForm(const DesignParams& params, const VaseParams& vase, const ProjectExtras& extras);
+// The outline is moved out of params into the live records.
+void ApplyProjectToForm(DesignParams& params, const VaseParams& vase, const ProjectExtras& extras);
 // 1 go on (nothing modified, No, or Yes with a successful save), 0 stay.
 int64_t AskSaveChanges();

@@ -214,13 +214,17 @@ double ReadPointNumber(std::string_view s) {
   return ParseNumberPrefix(std::string(s));
 }
 
-void ReadPointLines(const GroupReader& g, int64_t n, PointList& points) {
+void ReadPointLines(const GroupReader& g, int64_t n, size_t textBytes, PointList& points) {
   points.clear();
   if (n < 1 || n > MAX_PROJECT_POINTS) return;
+  // A point takes at least four bytes ("0;0|"), so a damaged count cannot
+  // reserve more than the file could hold.
+  points.reserve(std::min(static_cast<size_t>(n), textBytes / 4 + 1));
   for (int64_t k = 0; k <= (n - 1) / POINTS_PER_LINE; ++k) {
-    const std::string value = g.Text(PointLineKey(k).c_str());
-    if (value.empty()) break;
-    std::string_view rest(value);
+    // Read in place: a copy of every line would cost as much as its numbers.
+    const std::string* value = g.Find(PointLineKey(k).c_str());
+    std::string_view rest = value ? TrimBlanksAndTabs(*value) : std::string_view();
+    if (rest.empty()) break;
     while (true) {
       size_t bar = rest.find('|');
       std::string_view field = rest.substr(0, bar);
@@ -382,7 +386,7 @@ int64_t ReadProjectText(const std::string& bytes, DesignParams& params, VasePara
   params.importWidth = imp.Find("breedte") ? imp.Real("breedte", 0) : 0;
   params.importHeight = imp.Find("hoogte") ? imp.Real("hoogte", 0) : 0;
   const int64_t n = imp.Int("punten", 0);
-  ReadPointLines(imp, n, params.importPoints);
+  ReadPointLines(imp, n, text.size(), params.importPoints);
   if (static_cast<int64_t>(params.importPoints.size()) != n) {
     params.importPoints.clear();
     gFileErrorText = Tx(TX_PROJECT_OUTLINE_INCOMPLETE);

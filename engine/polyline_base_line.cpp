@@ -37,16 +37,11 @@ void EstimateMaxCurvature(BaseLine& line) {
   }
 }
 
-}  // namespace
-
-void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int64_t n) {
-  line.count = 0;
-  line.hasSharpCorner = 0;
-  line.maxCurvature = 0;
-  if (n < 1) {
-    line.length = 0;
-    return;
-  }
+// Hands every corner of a closed polyline to visit with its unit normal, a
+// sharp corner twice (the normals of the side before and after it); true
+// when there was a sharp corner.
+template <typename Visit>
+bool VisitPolylineCorners(const double* x, const double* y, int64_t n, Visit visit) {
   size_t size = static_cast<size_t>(n);
   std::vector<double> sideNx(size), sideNy(size);
   for (int64_t i = 0; i < n; ++i) {
@@ -61,13 +56,14 @@ void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int
       sideNy[i] = 0;
     }
   }
+  bool sharp = false;
   for (int64_t i = 0; i < n; ++i) {
     int64_t p = (i + n - 1) % n;
     double d = sideNx[p] * sideNx[i] + sideNy[p] * sideNy[i];
     if (d < SHARP_CORNER_COS) {
-      line.hasSharpCorner = 1;
-      AppendBasePoint(line, x[i], y[i], sideNx[p], sideNy[p]);
-      AppendBasePoint(line, x[i], y[i], sideNx[i], sideNy[i]);
+      sharp = true;
+      visit(x[i], y[i], sideNx[p], sideNy[p]);
+      visit(x[i], y[i], sideNx[i], sideNy[i]);
     } else {
       double bx = sideNx[p] + sideNx[i], by = sideNy[p] + sideNy[i];
       double len = std::sqrt(bx * bx + by * by);
@@ -75,9 +71,27 @@ void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int
         bx /= len;
         by /= len;
       }
-      AppendBasePoint(line, x[i], y[i], bx, by);
+      visit(x[i], y[i], bx, by);
     }
   }
+  return sharp;
+}
+
+}  // namespace
+
+void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int64_t n) {
+  line.count = 0;
+  line.hasSharpCorner = 0;
+  line.maxCurvature = 0;
+  if (n < 1) {
+    line.length = 0;
+    return;
+  }
+  // One growth instead of one per doubling; sharp corners may still grow it.
+  ReserveBasePoints(line, n + 1);
+  bool sharp = VisitPolylineCorners(
+      x, y, n, [&line](double px, double py, double nx, double ny) { AppendBasePoint(line, px, py, nx, ny); });
+  line.hasSharpCorner = sharp ? 1 : 0;
   AppendBasePoint(line, x[0], y[0], line.nx[0], line.ny[0]);
   ComputeArcLengths(line);
   if (line.hasSharpCorner == 0 && line.length > 0) EstimateMaxCurvature(line);
@@ -106,12 +120,12 @@ int64_t BuildImportedBaseLine(BaseLine& line, const PointList& points, double sx
     return 1;
   }
 
-  BaseLine work;
-  BuildPolylineBaseLine(work, x.data(), y.data(), n);
+  // The unmoved line is needed only for its normals, so it is not built.
   PointList moved;
-  moved.reserve(static_cast<size_t>(work.count));
-  for (int64_t i = 0; i + 1 < work.count; ++i)
-    AddListPoint(moved, work.x[i] + offset * work.nx[i], work.y[i] + offset * work.ny[i]);
+  moved.reserve(x.size());
+  VisitPolylineCorners(x.data(), y.data(), n, [&moved, offset](double px, double py, double nx, double ny) {
+    AddListPoint(moved, px + offset * nx, py + offset * ny);
+  });
   RemoveSelfIntersections(moved);
   if (moved.size() < 3) return 0;
   x.resize(moved.size());
