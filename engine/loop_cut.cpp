@@ -39,7 +39,7 @@ constexpr int64_t PAIR_COST = 16;
 // where the box's side sets the cell, and otherwise, sooner, to the search
 // near the last cut.
 constexpr int64_t SET_MIN_POINTS = 1000;
-constexpr int64_t SET_AFTER_CUTS = 32;
+constexpr int64_t SET_AFTER_CUTS = 4;
 constexpr int64_t NEARBY_AFTER_CUTS = 4;
 
 struct SegmentBox {

@@ -412,6 +412,9 @@ void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j) {
 }  // namespace
 
 int OrientExactSlow(double ax, double ay, double bx, double by, double cx, double cy) {
+  // Segments that share an end point ask this often; such a turn is
+  // straight without the exact sum.
+  if ((cx == ax && cy == ay) || (cx == bx && cy == by) || (ax == bx && ay == by)) return 0;
   // (b - a) x (c - a) written out as six products, each split exactly.
   const double factors[6][2] = {{bx, cy}, {-ay, bx}, {-ax, cy}, {-by, cx}, {ax, by}, {ay, cx}};
   double terms[12];
