@@ -29,18 +29,18 @@ constexpr double PARAM_HIGH = 0.999999999;
 // Cells with more segments than this are walked pair by pair only for a
 // while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
-constexpr size_t WALK_BUDGET_PER_ENTRY = 8;
+constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
 // Collecting every crossing, cells up to this size are walked pair by pair.
 constexpr size_t COLLECT_WALK_MAX = 48;
 // What keeping a crossing pair costs, in pair tests.
 constexpr int64_t PAIR_COST = 16;
-// Rings of this many points switch from the walk after this many cuts (a
-// ring with few loops is cut faster by the walk alone): to the crossing set
-// where the box's side sets the cell, and otherwise, sooner, to the search
-// near the last cut.
-constexpr int64_t SET_MIN_POINTS = 1000;
-constexpr int64_t SET_AFTER_CUTS = 4;
-constexpr int64_t NEARBY_AFTER_CUTS = 4;
+// Rings of this many points leave the walk after some cuts (a ring with
+// few loops is cut faster by the walk alone): where the box's side sets the
+// cell, for the crossing set; where the mean segment length sets it, sooner,
+// for the search near the last cut (also where the set gives up).
+constexpr int64_t SWITCH_MIN_POINTS = 1000;
+constexpr int64_t NEARBY_AFTER_CUTS = 8;
+constexpr int64_t SET_AFTER_CUTS = 32;
 
 struct SegmentBox {
   double x0, x1, y0, y1;
@@ -63,6 +63,7 @@ struct CrossingSearch {
   std::vector<SweepEntry> sweep;
   std::vector<size_t> sweepActive;
   std::vector<int64_t> chain;
+  std::vector<SegmentBox> cellBox;
   std::vector<size_t> hotAt;
   std::vector<ContactSegment> contact;
   // Pair tests left while collecting every crossing.
@@ -86,7 +87,9 @@ struct CrossingSearch {
   bool resume = false;
   double clearBelow = 0, clearBelowNext = 0, clearLeft = 0;
   int64_t newSeg[2] = {0, 0};
-  // The grid of the last search and the cell of its crossing.
+  // The grid of the last search (and whether the box's side set its cell)
+  // and the cell of its crossing.
+  bool sideSetCell = false;
   CrossingGrid foundGrid{};
   int64_t foundRow = 0, foundCol = 0;
 };
@@ -129,13 +132,16 @@ enum class CellOutcome { NONE, FOUND, GAVE_UP };
 // after `budget` pairs. Pairs whose boxes are apart cannot cross; the segment
 // test could only claim them through rounding on (nearly) collinear
 // segments, so they are never tested.
-CellOutcome WalkCellPairs(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
+CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
                           PairResult& found) {
+  std::vector<SegmentBox>& box = work.cellBox;
+  box.resize(m);
+  for (size_t a = 0; a < m; ++a) box[a] = BoxOf(ring, segs[a]);
   for (size_t a = 0; a < m; ++a) {
     if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
     budget -= m - a - 1;
     for (size_t b = a + 1; b < m; ++b) {
-      if (work.chain[a] == work.chain[b] || !Overlaps(BoxOf(ring, segs[a]), BoxOf(ring, segs[b]))) continue;
+      if (work.chain[a] == work.chain[b] || !Overlaps(box[a], box[b])) continue;
       OutlinePoint p;
       if (TestPair(ring, segs[a], segs[b], p)) {
         found.s1 = segs[a];
@@ -336,7 +342,9 @@ bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t
   work.lengthsKept = false;
   double w = maxX - minX, h = maxY - minY;
   double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
-  return MakeCrossingGrid(minX, minY, w, h, sideCell, RoundedExactSum(work.perimeter), n, grid);
+  bool made = MakeCrossingGrid(minX, minY, w, h, sideCell, RoundedExactSum(work.perimeter), n, grid);
+  work.sideSetCell = made && grid.cell == sideCell;
+  return made;
 }
 
 // Step 2, grid: the lowest value of each row from firstRow on (firstRow
@@ -677,11 +685,6 @@ bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t&
   return done;
 }
 
-// Whether the box's side set the cell of the last search.
-bool CellFromSide(const CrossingSearch& work) {
-  return work.foundGrid.cell == MaxF(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0) / GRID_DIVISIONS;
-}
-
 // Cuts the remaining loops on a ring of slots: each search is settled near
 // the last cut where it can be, and by the walk over the whole ring where it
 // cannot (the walk then resumes where the last search left off).
@@ -697,9 +700,16 @@ void CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
     int64_t a = 0, b = 0, row = 0, col = 0;
     OutlinePoint p;
     if (NearbyCrossing(set, last, grid, a, b, p, row, col) < 0) {
-      ReadRing(set, x, y, n, &slots);
-      work.boxKept = work.lengthsKept = false;
-      work.rowsFrom = -1;
+      // Until the first cut here, the arrays are the walk's own, and its
+      // slots their indices.
+      if (last.known) {
+        ReadRing(set, x, y, n, &slots);
+        work.boxKept = work.lengthsKept = false;
+        work.rowsFrom = -1;
+      } else {
+        slots.resize(static_cast<size_t>(n));
+        for (int64_t k = 0; k < n; ++k) slots[k] = k;
+      }
       int64_t i = 0, j = 0;
       if (!FindCrossing(work, x.data(), y.data(), n, i, j, p)) break;
       a = slots[i];
@@ -760,14 +770,12 @@ int64_t RemoveSelfIntersections(PointList& points) {
   }
   CrossingSearch work;
   int64_t cuts = 0;
-  bool setTried = false;
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
-    if (cuts == NEARBY_AFTER_CUTS && n >= SET_MIN_POINTS && !CellFromSide(work)) {
+    if (cuts == NEARBY_AFTER_CUTS && n >= SWITCH_MIN_POINTS && !work.sideSetCell) {
       CutNearLastCuts(x, y, n, cuts, work);
       break;
     }
-    if (!setTried && cuts == SET_AFTER_CUTS && n >= SET_MIN_POINTS) {
-      setTried = true;
+    if (cuts == SET_AFTER_CUTS && n >= SWITCH_MIN_POINTS) {
       int64_t before = cuts;
       if (CutWithCrossingSet(x, y, n, cuts)) break;
       // The ring as the set left it.
