@@ -39,24 +39,34 @@ constexpr int64_t HINT_MARGIN_PX = 10;
 // line of 1.2 px, but costs cairo as much as any other.
 constexpr double DROP_DISTANCE_PX = 0.5;
 
-// Screen points of the fill, base line and outline, reused between redraws.
-PointList gScreenPoints;
+// Screen points of the outline, and of the fill or the base line.
+PointList gScreenPoints, gOtherPoints;
+
+bool Near(const OutlinePoint& a, const OutlinePoint& b) {
+  const double dx = a.x - b.x, dy = a.y - b.y;
+  return dx * dx + dy * dy < DROP_DISTANCE_PX * DROP_DISTANCE_PX;
+}
 
 // The world points as screen points, ready for the clipper, thinned on the
 // way: every point within DROP_DISTANCE_PX of the last point kept is left
-// out (non-finite points are kept; the clipper rejects them). One pass, so
-// that a ring of millions of points never needs a screen copy of its size.
-void MapForDrawing(const PointList& world) {
-  gScreenPoints.clear();
-  const double limit = DROP_DISTANCE_PX * DROP_DISTANCE_PX;
+// out, and so is a way back and forth again (A B C q with C near A and q
+// near B: both segments lie within that distance of A-B). Dense figures
+// fold hundreds of times within a pixel; drawn, they are one band, but
+// every fold costs cairo a stroke and a fill edge. Non-finite points are
+// kept (the clipper rejects them). One pass, so that a ring of millions of
+// points never needs a screen copy of its size.
+void MapForDrawing(const PointList& world, PointList& kept) {
+  kept.clear();
   OutlinePoint q;
   for (const OutlinePoint& p : world) {
     WorldToScreen(q, p.x, p.y);
-    if (!gScreenPoints.empty()) {
-      const double dx = q.x - gScreenPoints.back().x, dy = q.y - gScreenPoints.back().y;
-      if (dx * dx + dy * dy < limit) continue;
+    size_t n = kept.size();
+    if (n > 0 && Near(q, kept[n - 1])) continue;
+    if (n >= 3 && Near(kept[n - 1], kept[n - 3]) && Near(q, kept[n - 2])) {
+      kept.pop_back();
+      continue;
     }
-    gScreenPoints.push_back(q);
+    kept.push_back(q);
   }
 }
 
@@ -79,6 +89,41 @@ void AppendClipPath(cairo_t* cr) {
     else
       cairo_line_to(cr, p.x, p.y);
   }
+  ClearClipPath();
+}
+
+// Strokes the clipped path in pieces of so many segments, and empties it.
+// One stroke of a path of many crossing segments (a dense pattern folds
+// over itself pixel by pixel) makes cairo sort hundreds of thousands of
+// edges on every scanline; pieces keep that small. Each piece starts again
+// at the last segment of the one before, so that every join is drawn; with
+// an opaque colour the twice-drawn segment looks the same.
+constexpr size_t STROKE_PIECE_SEGMENTS = 64;
+
+void StrokeClipPathInPieces(cairo_t* cr) {
+  cairo_new_path(cr);
+  size_t k = 0, segments = 0;
+  OutlinePoint last{0, 0};
+  for (uint8_t op : gClipPath.ops) {
+    if (op == CLIP_CLOSE_PATH) {
+      cairo_close_path(cr);
+      continue;
+    }
+    const OutlinePoint& p = gClipPath.points[k++];
+    if (op == CLIP_MOVE_TO) {
+      cairo_move_to(cr, p.x, p.y);
+    } else {
+      if (segments == STROKE_PIECE_SEGMENTS) {
+        cairo_stroke(cr);
+        cairo_move_to(cr, last.x, last.y);
+        segments = 0;
+      }
+      cairo_line_to(cr, p.x, p.y);
+      ++segments;
+    }
+    last = p;
+  }
+  cairo_stroke(cr);
   ClearClipPath();
 }
 
@@ -198,17 +243,18 @@ void DrawAxes(cairo_t* cr, int64_t w, int64_t h) {
 }
 
 void DrawDesign(cairo_t* cr, int64_t showBaseLine, int64_t showFill) {
+  MapForDrawing(gResult.outlinePoints, gScreenPoints);
   if (showFill) {
-    MapForDrawing(gResult.outlinePoints);
-    AddClippedPolygon(gScreenPoints);
+    gOtherPoints = gScreenPoints;
+    AddClippedPolygon(gOtherPoints);
     AppendClipPath(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     SetColour(cr, FILL_COLOUR);
     cairo_fill(cr);
   }
   if (showBaseLine && gParams.figureKind != FIGURE_NONE) {
-    MapForDrawing(gResult.baseLinePoints);
-    AddClippedPolyline(gScreenPoints, 1);
+    MapForDrawing(gResult.baseLinePoints, gOtherPoints);
+    AddClippedPolyline(gOtherPoints, 1);
     AppendClipPath(cr);
     const double dash[] = {5, 5};
     cairo_set_dash(cr, dash, 2, 0);
@@ -217,16 +263,16 @@ void DrawDesign(cairo_t* cr, int64_t showBaseLine, int64_t showFill) {
     cairo_stroke(cr);
     cairo_set_dash(cr, nullptr, 0, 0);
   }
-  MapForDrawing(gResult.outlinePoints);
   AddClippedPolyline(gScreenPoints, 1);
-  AppendClipPath(cr);
   cairo_set_line_width(cr, 1.2);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   SetColour(cr, OUTLINE_COLOUR);
-  cairo_stroke(cr);
-  gScreenPoints.clear();
-  gScreenPoints.shrink_to_fit();
+  StrokeClipPathInPieces(cr);
+  for (PointList* list : {&gScreenPoints, &gOtherPoints}) {
+    list->clear();
+    list->shrink_to_fit();
+  }
 }
 
 }  // namespace

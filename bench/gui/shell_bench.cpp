@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cmath>
 #include <numbers>
+#include <string>
+#include <vector>
 
 #include "app/change_handling.h"
 #include "app/gadgets.h"
@@ -80,6 +82,34 @@ void BM_KeystrokeDispatched(benchmark::State& state) {
 }
 BENCHMARK(BM_KeystrokeDispatched)->Unit(benchmark::kMicrosecond);
 
+// Each iteration types the last character into a field holding `before`,
+// from the toolkit's change to the repainted window; the recompute alone is
+// timed beside it (its median in the counter recompute_ms).
+void TypeAndRedraw(benchmark::State& state, int64_t field, const std::string& before, const std::string& typed) {
+  auto keystroke = [&] {
+    SetGadgetText(WINDOW_MAIN, field, before.c_str());
+    ClearEventQueue();
+    UserTypeText(WINDOW_MAIN, field, typed);
+    while (TakeQueuedEvent() != EVENT_NONE) DispatchCurrentEvent();
+    ProcessPendingToolkitEvents();
+  };
+  // Once untimed, so that the few timed runs all find the design's memory
+  // in use, as the recompute beside them does.
+  keystroke();
+  std::vector<double> recompute;
+  for (auto _ : state) {
+    keystroke();
+    state.PauseTiming();
+    DesignResult result;
+    auto start = std::chrono::steady_clock::now();
+    RecomputeOutline(gParams, result);
+    recompute.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    state.ResumeTiming();
+  }
+  std::sort(recompute.begin(), recompute.end());
+  if (!recompute.empty()) state.counters["recompute_ms"] = 1000 * recompute[recompute.size() / 2];
+}
+
 // A wavy circle of n points, 100 mm across, made the base outline as an
 // import would.
 void ImportWavyRing(int64_t n) {
@@ -118,23 +148,8 @@ void BM_KeystrokeToRedrawImportedRing(benchmark::State& state) {
     std::remove(path.c_str());
   }
   const int64_t field = pattern ? GADGET_COUNT : GADGET_WIDTH;
-  std::vector<double> recompute;
-  for (auto _ : state) {
-    SetGadgetText(WINDOW_MAIN, field, pattern ? "4" : "10");
-    ClearEventQueue();
-    UserTypeText(WINDOW_MAIN, field, "0");
-    while (TakeQueuedEvent() != EVENT_NONE) DispatchCurrentEvent();
-    ProcessPendingToolkitEvents();
-    state.PauseTiming();
-    DesignResult result;
-    auto start = std::chrono::steady_clock::now();
-    RecomputeOutline(gParams, result);
-    recompute.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    state.ResumeTiming();
-  }
+  TypeAndRedraw(state, field, pattern ? "4" : "10", "0");
   if (gResult.valid != 1) state.SkipWithError("the imported design was not recomputed");
-  std::sort(recompute.begin(), recompute.end());
-  if (!recompute.empty()) state.counters["recompute_ms"] = 1000 * recompute[recompute.size() / 2];
   state.counters["points"] = static_cast<double>(gResult.outlinePoints.size());
   SetGadgetState(WINDOW_MAIN, GADGET_FIGURE, FIGURE_RECTANGLE);
   SetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D, 0);
@@ -151,6 +166,49 @@ BENCHMARK(BM_KeystrokeToRedrawImportedRing)
 // The ring as a user meets it, from a project file; each keystroke takes
 // seconds, so it runs once.
 BENCHMARK(BM_KeystrokeToRedrawImportedRing)->Args({2'000'000, 1, 0, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The last digit of a figure count typed near the point budget, from the
+// toolkit's change to the repainted window, beside the recompute alone:
+// 0 the dense ellipse (200 x 20, 100,000 inward rectangles 3 deep), 1 the
+// default circle with 99,999 rectangles, 2 a rounded rectangle 50 x 30 with
+// 99,999 inward trapezoids, 3 a sharp rectangle 50 x 30 with 60,000 inward
+// triangles.
+void BM_KeystrokeToRedrawTypedCount(benchmark::State& state) {
+  if (!StartShell()) {
+    state.SkipWithError("no X display");
+    return;
+  }
+  struct Design {
+    int64_t shape, figure, inward;
+    const char *width, *height, *radius, *depth, *count;
+  };
+  const Design designs[] = {{SHAPE_ELLIPSE, FIGURE_RECTANGLE, 1, "200", "20", "5", "3", "100000"},
+                            {SHAPE_CIRCLE, FIGURE_RECTANGLE, 0, "50", "50", "5", "2", "99999"},
+                            {SHAPE_RECTANGLE, FIGURE_TRAPEZOID, 1, "50", "30", "5", "2", "99999"},
+                            {SHAPE_RECTANGLE, FIGURE_TRIANGLE, 1, "50", "30", "0", "2", "60000"}};
+  const Design& d = designs[state.range(0)];
+  SetGadgetState(WINDOW_MAIN, GADGET_SHAPE, d.shape);
+  SetGadgetState(WINDOW_MAIN, GADGET_FIGURE, d.figure);
+  SetGadgetState(WINDOW_MAIN, GADGET_DIRECTION, d.inward);
+  SetGadgetText(WINDOW_MAIN, GADGET_WIDTH, d.width);
+  SetGadgetText(WINDOW_MAIN, GADGET_HEIGHT, d.height);
+  SetGadgetText(WINDOW_MAIN, GADGET_CORNER_RADIUS, d.radius);
+  SetGadgetText(WINDOW_MAIN, GADGET_DEPTH, d.depth);
+  const std::string count = d.count;
+  TypeAndRedraw(state, GADGET_COUNT, count.substr(0, count.size() - 1), count.substr(count.size() - 1));
+  if (gResult.valid != 1 || gResult.count != std::stoll(count)) state.SkipWithError("the design was not recomputed");
+  state.counters["points"] = static_cast<double>(gResult.outlinePoints.size());
+  state.counters["loops"] = static_cast<double>(gResult.loopsRemoved);
+  SetGadgetState(WINDOW_MAIN, GADGET_SHAPE, SHAPE_CIRCLE);
+  SetGadgetState(WINDOW_MAIN, GADGET_FIGURE, FIGURE_RECTANGLE);
+  SetGadgetState(WINDOW_MAIN, GADGET_DIRECTION, 0);
+  SetGadgetText(WINDOW_MAIN, GADGET_WIDTH, "50");
+  SetGadgetText(WINDOW_MAIN, GADGET_CORNER_RADIUS, "5");
+  SetGadgetText(WINDOW_MAIN, GADGET_DEPTH, "2");
+  SetGadgetText(WINDOW_MAIN, GADGET_COUNT, "40");
+  OnParametersChanged(-1, 1);
+}
+BENCHMARK(BM_KeystrokeToRedrawTypedCount)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A resize re-lays out and redraws; the result must stay untouched.
 void BM_WindowResizeLayout(benchmark::State& state) {

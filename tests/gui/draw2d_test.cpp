@@ -215,6 +215,35 @@ TEST_F(Draw2DTest, HugeRangesSkipTheGridInsteadOfHanging) {
   ExpectPixel(150, 5, kMajorGrid);
 }
 
+// 20,000 teeth 10 mm (20 px) high along 80 mm of the square's top edge fold
+// back and forth a hundred times per pixel; they must still show as one
+// solid band of their full height and length, with a lone tooth beside
+// them drawn on its own.
+TEST_F(Draw2DTest, DenseTeethDrawAsOneBandOfTheirFullSize) {
+  const double half = 49.75, high = half + 10;
+  PointList ring{{half, half}, {45.252, half}, {45.252, high}, {45.25, high}, {45.25, half}};
+  const int teeth = 20000;
+  const double pitch = 80.0 / teeth;
+  for (int k = 0; k < teeth; ++k) {
+    double x = 40 - k * pitch;
+    PointList tooth{{x, half}, {x, high}, {x - pitch / 2, high}, {x - pitch / 2, half}};
+    ring.insert(ring.end(), tooth.begin(), tooth.end());
+  }
+  PointList rest{{-half, half}, {-half, -half}, {half, -half}};
+  ring.insert(ring.end(), rest.begin(), rest.end());
+  gResult.outlinePoints = ring;
+  Paint(1, 0, 0, 1);
+  // Screen x = 200 + 2 x, y = 150 - 2 y: the band spans columns 120..280
+  // and rows 31..50, the lone tooth column 290.
+  for (int x : {122, 160, 240, 278})
+    for (int y : {32, 40, 49}) ExpectPixel(x, y, kOutline, 2);
+  ExpectPixel(240, 27, kBackground);
+  ExpectPixel(116, 40, kBackground);
+  ExpectPixel(284, 40, kBackground);
+  ExpectPixel(290, 40, kOutline, 2);
+  ExpectPixel(240, 60, kFillOverBackground, 2);
+}
+
 // The program's default design (a circle of 144.51 mm circumference) on a
 // 600 x 400 canvas at 2 px/mm about the origin, read back from the canvas.
 TEST_F(ShellTest, DefaultDesignOnTheCanvasHasThePartColours) {
