@@ -40,6 +40,10 @@ constexpr int64_t PAIR_COST = 16;
 // for the search near the last cut (also where the set gives up).
 constexpr int64_t SWITCH_MIN_POINTS = 1000;
 constexpr int64_t NEARBY_AFTER_CUTS = 8;
+// The search near the last cut hands back to the walk after this many
+// searches in a row that it could not settle.
+constexpr int64_t NEARBY_MOST_WALKS = 4;
+constexpr int64_t NEARBY_RETRY_CUTS = 64;
 constexpr int64_t SET_AFTER_CUTS = 32;
 
 struct SegmentBox {
@@ -687,24 +691,43 @@ bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t&
 
 // Cuts the remaining loops on a ring of slots: each search is settled near
 // the last cut where it can be, and by the walk over the whole ring where it
-// cannot (the walk then resumes where the last search left off).
-void CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts,
-                     CrossingSearch& work) {
+// cannot (the walk then resumes where the last search left off). False when
+// it handed the ring back to the walk on its arrays, as loops that lie apart
+// from each other are cut faster there.
+bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts,
+                     CrossingSearch& work, int64_t& settled) {
+  settled = 0;
   CrossingSet set;
   StartCrossingSet(set, x.data(), y.data(), n, {});
   LastCrossing last;
   std::vector<int64_t> slots;
+  int64_t walksInARow = 0;
   while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
+    if (walksInARow == NEARBY_MOST_WALKS) {
+      ReadRing(set, x, y, n);
+      work.boxKept = work.lengthsKept = false;
+      work.rowsFrom = -1;
+      return false;
+    }
     CrossingGrid grid;
     if (!GridOfSet(set, grid)) break;
     int64_t a = 0, b = 0, row = 0, col = 0;
     OutlinePoint p;
-    if (NearbyCrossing(set, last, grid, a, b, p, row, col) < 0) {
+    if (NearbyCrossing(set, last, grid, a, b, p, row, col) >= 0) {
+      walksInARow = 0;
+      ++settled;
+    } else {
+      ++walksInARow;
       // Until the first cut here, the arrays are the walk's own, and its
       // slots their indices.
       if (last.known) {
         ReadRing(set, x, y, n, &slots);
-        work.boxKept = work.lengthsKept = false;
+        // The set keeps the box and the lengths' sum; the walk's lengths are
+        // not needed while the set cuts.
+        const SegmentBounds& box = set.tree[1];
+        work.box = SegmentBox{box.x0, box.x1, box.y0, box.y1};
+        work.perimeter = set.perimeter;
+        work.boxKept = work.lengthsKept = true;
         work.rowsFrom = -1;
       } else {
         slots.resize(static_cast<size_t>(n));
@@ -714,6 +737,7 @@ void CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
       if (!FindCrossing(work, x.data(), y.data(), n, i, j, p)) break;
       a = slots[i];
       b = slots[j];
+      grid = work.foundGrid;
       row = work.foundRow;
       col = work.foundCol;
     }
@@ -734,6 +758,7 @@ void CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
     work.newSeg[1] = IndexOfSlot(set, last.made[1]);
   }
   ReadRing(set, x, y, n);
+  return true;
 }
 
 }  // namespace
@@ -769,19 +794,27 @@ int64_t RemoveSelfIntersections(PointList& points) {
     y[k] = points[k].y;
   }
   CrossingSearch work;
-  int64_t cuts = 0;
+  int64_t cuts = 0, nearbyAt = NEARBY_AFTER_CUTS, retryAfter = NEARBY_RETRY_CUTS, settled = 0;
+  // Loops that lie apart from each other go back to the walk; the search
+  // near the cut tries again later, the later the less it settled.
+  auto retryLater = [&] {
+    retryAfter = settled >= NEARBY_RETRY_CUTS / 4 ? NEARBY_RETRY_CUTS : 2 * retryAfter;
+    nearbyAt = cuts + retryAfter;
+  };
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
-    if (cuts == NEARBY_AFTER_CUTS && n >= SWITCH_MIN_POINTS && !work.sideSetCell) {
-      CutNearLastCuts(x, y, n, cuts, work);
-      break;
+    if (cuts >= nearbyAt && n >= SWITCH_MIN_POINTS && !work.sideSetCell) {
+      if (CutNearLastCuts(x, y, n, cuts, work, settled)) break;
+      retryLater();
+      continue;
     }
     if (cuts == SET_AFTER_CUTS && n >= SWITCH_MIN_POINTS) {
       int64_t before = cuts;
       if (CutWithCrossingSet(x, y, n, cuts)) break;
       // The ring as the set left it.
       if (cuts != before) work = CrossingSearch{};
-      CutNearLastCuts(x, y, n, cuts, work);
-      break;
+      if (CutNearLastCuts(x, y, n, cuts, work, settled)) break;
+      retryLater();
+      continue;
     }
     int64_t i = 0, j = 0;
     OutlinePoint p;
