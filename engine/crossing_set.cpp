@@ -25,9 +25,6 @@ SegmentBounds Union(const SegmentBounds& a, const SegmentBounds& b) {
   return SegmentBounds{std::min(a.x0, b.x0), std::max(a.x1, b.x1), std::min(a.y0, b.y0), std::max(a.y1, b.y1)};
 }
 
-bool Meets(const SegmentBounds& a, const SegmentBounds& b) {
-  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
-}
 
 SegmentBounds BoundsOf(const CrossingSet& set, int64_t s) {
   int64_t t = set.next[s];
@@ -131,7 +128,7 @@ void FindCrossingsOf(CrossingSet& set, int64_t s) {
   while (!set.stack.empty()) {
     int64_t node = set.stack.back();
     set.stack.pop_back();
-    if (!Meets(set.tree[node], q)) continue;
+    if (!BoundsMeet(set.tree[node], q)) continue;
     if (node < set.leaves) {
       set.stack.push_back(2 * node);
       set.stack.push_back(2 * node + 1);
@@ -142,7 +139,7 @@ void FindCrossingsOf(CrossingSet& set, int64_t s) {
       int64_t t = set.keySlot[k];
       if (t < 0 || t == s) continue;
       ++set.tests;
-      if (Meets(BoundsOf(set, t), q)) TestSlots(set, s, t);
+      if (BoundsMeet(BoundsOf(set, t), q)) TestSlots(set, s, t);
     }
   }
 }
@@ -328,7 +325,7 @@ void FindSegments(const CrossingSet& set, const SegmentQuery& q, std::vector<int
   int depth = 0;
   stack[depth++] = 1;
   auto outside = [&q](const SegmentBounds& b, const SegmentStarts& t) {
-    if (!Meets(b, q.box)) return true;
+    if (!BoundsMeet(b, q.box)) return true;
     if (q.side == StartSide::LEFT) return b.x0 >= q.high || t.x0 < q.low;
     if (q.side == StartSide::BOTTOM) return b.y0 >= q.high || t.y0 < q.low;
     return false;

@@ -21,6 +21,10 @@ struct SegmentBounds {
   double x0, x1, y0, y1;
 };
 
+inline bool BoundsMeet(const SegmentBounds& a, const SegmentBounds& b) {
+  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
+}
+
 struct SegmentStarts {
   double x0, y0;
 };

@@ -18,8 +18,9 @@
 // region is mostly the cell where both overlap, plus thin slivers. Where the
 // cut kept the ring's start, the overlap holds nothing before C: its old
 // pairs have keys past B, and no living key lies between A and B but the
-// new segment's. The slivers are searched through the segments whose box
-// bottom (or left side) falls in them.
+// new segment's. Otherwise, or without C, the overlap's pairs are walked in
+// key order from A on. The slivers are searched through the segments whose
+// box bottom (or left side) falls in them.
 
 namespace {
 
@@ -114,11 +115,51 @@ struct Region {
   StartSide side;
 };
 
+// The first crossing pair, in key order, of old segments whose corner lies
+// in both the old cell (bounds `oldCell`, half open) and the new cell (row,
+// col), among those the last search had not passed: keys past A. False when
+// that took more work than allowed.
+bool WalkCore(const CrossingSet& set, LastCrossing& last, const CrossingGrid& grid, int64_t row, int64_t col,
+              const SegmentBounds& oldCell, Best& best, int64_t& work, int64_t allowed) {
+  SegmentBounds core{std::max(oldCell.x0, CellBound(grid, grid.minX, col, grid.gx)),
+                     std::min(oldCell.x1, CellBound(grid, grid.minX, col + 1, grid.gx)),
+                     std::max(oldCell.y0, CellBound(grid, grid.minY, row, grid.gy)),
+                     std::min(oldCell.y1, CellBound(grid, grid.minY, row + 1, grid.gy))};
+  if (std::isnan(core.x0 + core.x1 + core.y0 + core.y1)) return false;
+  if (!(core.x0 < core.x1 && core.y0 < core.y1)) return true;
+  std::vector<int64_t>& list = last.anchors;
+  list.clear();
+  FindSegments(set, SegmentQuery{core, StartSide::NONE, 0, 0}, list, work);
+  size_t kept = 0;
+  for (int64_t t : list)
+    if (set.key[t] > last.keyA && t != last.made[0] && t != last.made[1]) list[kept++] = t;
+  list.resize(kept);
+  std::vector<SegmentBounds>& boxes = last.boxes;
+  boxes.resize(kept);
+  for (size_t k = 0; k < kept; ++k) boxes[k] = SlotBounds(set, list[k]);
+  for (size_t i = 0; i < kept; ++i) {
+    work += static_cast<int64_t>(kept - i);
+    if (work > allowed) return false;
+    for (size_t j = i + 1; j < kept; ++j) {
+      if (!BoundsMeet(boxes[i], boxes[j])) continue;
+      Corner c = CornerOf(boxes[i], boxes[j]);
+      if (!(c.x >= core.x0 && c.x < core.x1 && c.y >= core.y0 && c.y < core.y1)) continue;
+      Best found;
+      TryPair(set, grid, list[i], list[j], c, found);
+      if (found.found) {
+        if (!best.found || Less(found.key, best.key)) best = found;
+        return true;
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int64_t NearbyCrossing(const CrossingSet& set, LastCrossing& last, const CrossingGrid& grid, int64_t& a, int64_t& b,
                        OutlinePoint& point, int64_t& row, int64_t& col) {
-  if (!last.known || !last.keptOuter) return -1;
+  if (!last.known) return -1;
   int64_t work = 0, allowed = BASE_WORK + set.n / RING_SHARE;
   Best best;
   // Pairs with a new segment, anywhere.
@@ -128,14 +169,35 @@ int64_t NearbyCrossing(const CrossingSet& set, LastCrossing& last, const Crossin
     FindSegments(set, SegmentQuery{box, StartSide::NONE, 0, 0}, last.partners, work);
     for (int64_t t : last.partners) TryPair(set, grid, m, t, CornerOf(box, SlotBounds(set, t)), best);
   }
-  if (!best.found || work > allowed) return -1;
+  if (work > allowed) return -1;
 
   const CrossingGrid& old = last.grid;
   double oldY0 = CellBound(old, old.minY, last.row, old.gy), oldY1 = CellBound(old, old.minY, last.row + 1, old.gy);
   double oldX0 = CellBound(old, old.minX, last.col, old.gx), oldX1 = CellBound(old, old.minX, last.col + 1, old.gx);
+  for (double v : {oldY0, oldY1, oldX0, oldX1})
+    if (std::isnan(v)) return -1;
+  // Pairs of old segments in the new cell that holds the middle of the old
+  // one, where that cell comes before the best pair's: the next crossing of
+  // a cell often follows the last one in key order.
+  auto middle = [&](double oldOrigin, int64_t cell, double origin, int64_t count) {
+    double v = oldOrigin + (static_cast<double>(cell) + 0.5) * old.cell;
+    return std::clamp<int64_t>(GridCell(grid, std::max(v, origin), origin), 0, count - 1);
+  };
+  int64_t coreRow = middle(old.minY, last.row, grid.minY, grid.gy);
+  int64_t coreCol = middle(old.minX, last.col, grid.minX, grid.gx);
+  // Where the cut kept the part without the ring's start, every old pair
+  // there had keys past A: the whole overlap needs the walk.
+  auto inCore = [&] { return best.key.row == coreRow && best.key.col == coreCol; };
+  bool afterCore = best.found && (best.key.row > coreRow || (best.key.row == coreRow && best.key.col > coreCol));
+  if (!best.found || afterCore || (!last.keptOuter && inCore())) {
+    if (!WalkCore(set, last, grid, coreRow, coreCol, SegmentBounds{oldX0, oldX1, oldY0, oldY1}, best, work, allowed))
+      return -1;
+  }
+  if (!best.found || (!last.keptOuter && !inCore())) return -1;
+
   double newY0 = CellBound(grid, grid.minY, best.key.row, grid.gy), newY1 = CellBound(grid, grid.minY, best.key.row + 1, grid.gy);
   double newX0 = CellBound(grid, grid.minX, best.key.col, grid.gx), newX1 = CellBound(grid, grid.minX, best.key.col + 1, grid.gx);
-  for (double v : {oldY0, oldY1, oldX0, oldX1, newY0, newY1, newX0, newX1})
+  for (double v : {newY0, newY1, newX0, newX1})
     if (std::isnan(v)) return -1;
 
   // The corners from the old cell on and up to the new one, as bands between

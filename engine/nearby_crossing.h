@@ -35,6 +35,7 @@ struct LastCrossing {
   std::vector<Window> windows;
   // Working lists.
   std::vector<int64_t> anchors, partners;
+  std::vector<SegmentBounds> boxes;
 };
 
 // Files the two segments the last cut made in the windows.
