@@ -354,6 +354,32 @@ TEST(LoopCut, MatchesThePlainSearchWhereLoopsFan) {
   ExpectSameAsPlainSearch(RoundedWavyOffset(40000, 5, -2), 200);
 }
 
+// An ellipse whose teeth have random depths and lean at random: hundreds of
+// loops, some eaten into one after another, some apart.
+PointList LeaningTeeth(uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::uniform_real_distribution<double> unit(0, 1);
+  int64_t count = 1500 + static_cast<int64_t>(unit(random) * 4000);
+  double a = 100, b = 5 + 20 * unit(random), deepest = 2 + 10 * unit(random);
+  PointList ring;
+  for (int64_t k = 0; k < count; ++k) {
+    double depth = deepest * (0.3 + 0.7 * unit(random)), lean = (unit(random) - 0.5) * 0.2;
+    for (double f : {0.0, 0.25, 0.5, 0.75}) {
+      double t = 2 * std::numbers::pi * (static_cast<double>(k) + f) / static_cast<double>(count);
+      double nx = b * std::cos(t), ny = a * std::sin(t), len = std::hypot(nx, ny);
+      double ex = nx / len, ey = ny / len;
+      double dx = ex * std::cos(lean) - ey * std::sin(lean), dy = ex * std::sin(lean) + ey * std::cos(lean);
+      double d = f == 0.25 || f == 0.5 ? depth : 0;
+      AddListPoint(ring, a * std::cos(t) - d * dx, b * std::sin(t) - d * dy);
+    }
+  }
+  return ring;
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnLeaningTeeth) {
+  for (uint64_t seed : {1, 3, 9}) ExpectSameAsPlainSearch(LeaningTeeth(seed), 300);
+}
+
 TEST(LoopCut, StopsAfterTheMostCuts) {
   PointList ring = LoopedRing(36000, 1000, 1, 6000);
   EXPECT_EQ(RemoveSelfIntersections(ring), MAX_LOOP_CUTS);
