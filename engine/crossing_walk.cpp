@@ -1,0 +1,596 @@
+#include "engine/crossing_walk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "engine/loop_cut.h"
+
+// The crossing search must report the same crossing as a plain walk over a
+// uniform grid: cells in index order (row by row), and within a cell the
+// pairs of its segments in increasing index order. That answer is the pair
+// with the smallest (first shared cell, lower index, higher index). Rows are
+// filled one at a time, so the walk stops at the first row with a crossing.
+// A crossing pair is met in the cell of the higher of its box bottoms and
+// the further of its box left sides, whatever the grid; so after a cut the
+// walk starts again at the row of the last crossing, and tests there only
+// pairs that were not below it, or that have a segment the cut made.
+
+namespace {
+
+// Cells with more segments than this are walked pair by pair only for a
+// while (so many pairs per segment), then swept.
+constexpr size_t SWEEP_MIN_ENTRIES = 24;
+constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
+// Collecting every crossing, cells up to this size are walked pair by pair.
+constexpr size_t COLLECT_WALK_MAX = 48;
+// What keeping a crossing pair costs, in pair tests.
+constexpr int64_t PAIR_COST = 16;
+
+struct Ring {
+  const double* x;
+  const double* y;
+  int64_t n;
+};
+
+struct PairResult {
+  int64_t s1 = std::numeric_limits<int64_t>::max();
+  int64_t s2 = std::numeric_limits<int64_t>::max();
+  OutlinePoint point;
+};
+
+SegmentBox BoxOf(const Ring& ring, int64_t k) {
+  int64_t k1 = k + 1 == ring.n ? 0 : k + 1;
+  return SegmentBox{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]), std::min(ring.y[k], ring.y[k1]),
+                    std::max(ring.y[k], ring.y[k1])};
+}
+
+bool Overlaps(const SegmentBox& a, const SegmentBox& b) {
+  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
+}
+
+// Tests segment s1 against s2 (s1 < s2) unless they are neighbours on the ring.
+bool TestPair(const Ring& ring, int64_t s1, int64_t s2, OutlinePoint& point) {
+  if (s2 - s1 <= 1 || (s1 == 0 && s2 == ring.n - 1)) return false;
+  int64_t e2 = s2 + 1 == ring.n ? 0 : s2 + 1;
+  return IntersectSegments(point, ring.x[s1], ring.y[s1], ring.x[s1 + 1], ring.y[s1 + 1], ring.x[s2], ring.y[s2],
+                           ring.x[e2], ring.y[e2]) != 0;
+}
+
+bool Before(int64_t a1, int64_t a2, const PairResult& best) { return a1 < best.s1 || (a1 == best.s1 && a2 < best.s2); }
+
+enum class CellOutcome { NONE, FOUND, GAVE_UP };
+
+// Walks the pairs of a cell in order until the first crossing, or gives up
+// after `budget` pairs. Pairs whose boxes are apart cannot cross; the segment
+// test could only claim them through rounding on (nearly) collinear
+// segments, so they are never tested.
+CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
+                          PairResult& found) {
+  std::vector<SegmentBox>& box = work.cellBox;
+  box.resize(m);
+  for (size_t a = 0; a < m; ++a) box[a] = BoxOf(ring, segs[a]);
+  for (size_t a = 0; a < m; ++a) {
+    if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
+    budget -= m - a - 1;
+    for (size_t b = a + 1; b < m; ++b) {
+      if (work.chain[a] == work.chain[b] || !Overlaps(box[a], box[b])) continue;
+      OutlinePoint p;
+      if (TestPair(ring, segs[a], segs[b], p)) {
+        found.s1 = segs[a];
+        found.s2 = segs[b];
+        found.point = p;
+        return CellOutcome::FOUND;
+      }
+    }
+  }
+  return CellOutcome::NONE;
+}
+
+// Finds the lowest crossing pair of a crowded cell by sweeping along the axis
+// in which its segments spread most; or, given `all`, every crossing pair
+// (false when that costs more tests than the budget left).
+bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found,
+               std::vector<CrossingPair>* all = nullptr) {
+  double spreadX = 0, spreadY = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
+  for (size_t a = 0; a < m; ++a) {
+    SegmentBox b = BoxOf(ring, segs[a]);
+    spreadX += b.x1 - b.x0;
+    spreadY += b.y1 - b.y0;
+    if (a == 0 || b.x0 < minX) minX = b.x0;
+    if (a == 0 || b.x0 > maxX) maxX = b.x0;
+    if (a == 0 || b.y0 < minY) minY = b.y0;
+    if (a == 0 || b.y0 > maxY) maxY = b.y0;
+  }
+  // Spread of the starts against the mean extent; the larger ratio keeps the
+  // active list short.
+  bool alongX = (maxX - minX) * (spreadY + 1e-300) >= (maxY - minY) * (spreadX + 1e-300);
+  work.sweep.clear();
+  for (size_t a = 0; a < m; ++a) {
+    SegmentBox b = BoxOf(ring, segs[a]);
+    if (alongX)
+      work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a], work.chain[a]});
+    else
+      work.sweep.push_back(SweepEntry{b.y0, b.y1, b.x0, b.x1, segs[a], work.chain[a]});
+  }
+  std::sort(work.sweep.begin(), work.sweep.end(),
+            [](const SweepEntry& a, const SweepEntry& b) { return a.lo < b.lo || (a.lo == b.lo && a.seg < b.seg); });
+  PairResult best;
+  work.sweepActive.clear();
+  for (size_t e = 0; e < work.sweep.size(); ++e) {
+    const SweepEntry& cur = work.sweep[e];
+    if (all && work.collectBudget < 0) return false;
+    size_t kept = 0;
+    for (size_t k = 0; k < work.sweepActive.size(); ++k) {
+      const SweepEntry& other = work.sweep[work.sweepActive[k]];
+      if (other.hi < cur.lo) continue;
+      work.sweepActive[kept++] = work.sweepActive[k];
+      if (other.chain == cur.chain || other.lo2 > cur.hi2 || cur.lo2 > other.hi2) continue;
+      int64_t s1 = std::min(cur.seg, other.seg), s2 = std::max(cur.seg, other.seg);
+      OutlinePoint p;
+      if (all) {
+        --work.collectBudget;
+        if (TestPair(ring, s1, s2, p)) {
+          all->push_back(CrossingPair{s1, s2});
+          work.collectBudget -= PAIR_COST;
+        }
+        continue;
+      }
+      if (!Before(s1, s2, best)) continue;
+      if (TestPair(ring, s1, s2, p)) {
+        best.s1 = s1;
+        best.s2 = s2;
+        best.point = p;
+      }
+    }
+    work.sweepActive.resize(kept);
+    work.sweepActive.push_back(e);
+  }
+  if (all) return work.collectBudget >= 0;
+  if (best.s1 == std::numeric_limits<int64_t>::max()) return false;
+  found = best;
+  return true;
+}
+
+// True when no two of the cell's segments meet anywhere by exact
+// predicates, so that none of its pairs can cross; a segment of no length
+// leaves the question open. Dense bundles of long, nearly parallel segments
+// overlap box by box, so this costs far less than their pairs.
+bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
+  work.contact.clear();
+  for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
+    if (ring.x[k] == ring.x[k1] && ring.y[k] == ring.y[k1]) return false;
+    work.contact.push_back(ContactSegment{ring.x[k], ring.y[k], ring.x[k1], ring.y[k1], k, k1});
+  }
+  size_t a = 0, b = 0;
+  return !FindSegmentContact(work.contact, a, b);
+}
+
+// The first crossing pair of a cell among those with at least one hot
+// segment (pairs of two others are known not to cross); hotAt holds the
+// positions of the hot ones, in increasing order.
+bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
+                 PairResult& found) {
+  size_t next = 0;
+  for (size_t a = 0; a < m && next < hotAt.size(); ++a) {
+    bool hot = hotAt[next] == a;
+    if (hot) ++next;
+    SegmentBox box = BoxOf(ring, segs[a]);
+    auto tryPair = [&](size_t b) {
+      OutlinePoint p;
+      if (!Overlaps(box, BoxOf(ring, segs[b])) || !TestPair(ring, segs[a], segs[b], p)) return false;
+      found.s1 = segs[a];
+      found.s2 = segs[b];
+      found.point = p;
+      return true;
+    };
+    if (hot) {
+      for (size_t b = a + 1; b < m; ++b)
+        if (tryPair(b)) return true;
+    } else {
+      for (size_t q = next; q < hotAt.size(); ++q)
+        if (tryPair(hotAt[q])) return true;
+    }
+  }
+  return false;
+}
+
+// Every crossing pair of a cell; false when that costs more tests than the
+// budget left.
+bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
+                      std::vector<CrossingPair>& all) {
+  if (m > COLLECT_WALK_MAX) {
+    PairResult unused;
+    return CellIsClear(ring, work, segs, m) || SweepCell(ring, work, segs, m, unused, &all);
+  }
+  work.collectBudget -= static_cast<int64_t>(m * (m - 1) / 2);
+  for (size_t a = 0; a < m; ++a)
+    for (size_t b = a + 1; b < m; ++b) {
+      OutlinePoint p;
+      if (work.chain[a] != work.chain[b] && Overlaps(BoxOf(ring, segs[a]), BoxOf(ring, segs[b])) &&
+          TestPair(ring, segs[a], segs[b], p)) {
+        all.push_back(CrossingPair{segs[a], segs[b]});
+        work.collectBudget -= PAIR_COST;
+      }
+    }
+  return work.collectBudget >= 0;
+}
+
+// Last row and columns of segment k.
+void ActivateSegment(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t k) {
+  SegmentBox b = BoxOf(ring, k);
+  work.cy1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.y1, grid.minY), grid.gy - 1));
+  work.cx0[k] = static_cast<int32_t>(GridCell(grid, b.x0, grid.minX));
+  work.cx1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.x1, grid.minX), grid.gx - 1));
+}
+
+// low[r] = the smallest y whose row is r (or more), for r = from .. gy, with
+// low[0] = -inf and low[gy] = +inf; the rows below `from` are not searched
+// and get NaN. Rows grow with y, so a value v lies in row r exactly when
+// low[r] <= v < low[r + 1]. Returns false when a bound could not be pinned
+// down.
+bool RowBounds(const CrossingGrid& grid, int64_t from, std::vector<double>& low) {
+  constexpr double INF = std::numeric_limits<double>::infinity();
+  low.assign(static_cast<size_t>(grid.gy) + 1, INF);
+  std::fill(low.begin(), low.begin() + from, std::numeric_limits<double>::quiet_NaN());
+  low[0] = -INF;
+  for (int64_t r = std::max<int64_t>(from, 1); r < grid.gy; ++r) {
+    low[r] = LowestOfCell(grid, grid.minY, r);
+    if (std::isnan(low[r])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
+  int64_t k1 = k + 1 == n ? 0 : k + 1;
+  double dx = x[k1] - x[k], dy = y[k1] - y[k];
+  return std::sqrt(dx * dx + dy * dy);
+}
+
+namespace {
+
+// Step 1, box and lengths: the bounding box of the ring and the grid's cell
+// side, the larger of twice the mean segment length and the box's larger
+// side / 1024. False when the ring gives no usable grid.
+bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t n, CrossingGrid& grid) {
+  SegmentBox& box = work.box;
+  if (!work.boxKept) {
+    box = SegmentBox{x[0], x[0], y[0], y[0]};
+    for (int64_t k = 0; k < n; ++k) {
+      if (x[k] < box.x0) box.x0 = x[k];
+      if (x[k] > box.x1) box.x1 = x[k];
+      if (y[k] < box.y0) box.y0 = y[k];
+      if (y[k] > box.y1) box.y1 = y[k];
+    }
+  }
+  work.boxKept = false;
+  double minX = box.x0, maxX = box.x1, minY = box.y0, maxY = box.y1;
+  if (!work.lengthsKept) {
+    work.length.resize(static_cast<size_t>(n));
+    ClearExactSum(work.perimeter);
+    for (int64_t k = 0; k < n; ++k) {
+      work.length[k] = SegmentLength(x, y, n, k);
+      AddToExactSum(work.perimeter, work.length[k]);
+    }
+  }
+  work.lengthsKept = false;
+  double w = maxX - minX, h = maxY - minY;
+  double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
+  bool made = MakeCrossingGrid(minX, minY, w, h, sideCell, RoundedExactSum(work.perimeter), n, grid);
+  work.sideSetCell = made && grid.cell == sideCell;
+  return made;
+}
+
+// Step 2, grid: the lowest value of each row from firstRow on (firstRow
+// becomes 0 when they cannot be pinned down).
+void PlaceRows(CrossingSearch& work, const CrossingGrid& grid, int64_t& firstRow) {
+  const double cell = grid.cell, minY = grid.minY;
+  const int64_t gy = grid.gy;
+  // Lowest value of each row, so that most segments find their row by two
+  // comparisons with the row of the segment before.
+  // They depend on the grid's side, bottom and height only, which stay the
+  // same while the ring's extent sets the cell.
+  bool rowsKept = work.rowsFrom >= 0 && firstRow >= work.rowsFrom && cell == work.rowsCell && minY == work.rowsMinY &&
+                  gy == work.rowsHigh;
+  if (rowsKept || RowBounds(grid, firstRow, work.rowLow)) {
+    if (!rowsKept) {
+      work.rowsFrom = firstRow;
+      work.rowsCell = cell;
+      work.rowsMinY = minY;
+      work.rowsHigh = gy;
+    }
+  } else {
+    work.rowsFrom = -1;
+    // Every row then comes from its own division.
+    work.rowLow.assign(work.rowLow.size(), std::numeric_limits<double>::quiet_NaN());
+    work.rowLow[0] = -std::numeric_limits<double>::infinity();
+    firstRow = 0;
+  }
+}
+
+// Step 3, resume position: the first row to search, and in boundRow the row
+// of clearBelow (-1 when the search starts afresh).
+int64_t ResumeRow(const CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t& boundRow) {
+  const int64_t n = ring.n, gy = grid.gy;
+  const double* y = ring.y;
+  const double minY = grid.minY;
+  // A crossing pair is met in the row of the higher of its two box bottoms,
+  // and rows grow with y in any grid. Pairs whose box bottoms both lie below
+  // the old row of the last crossing did not cross and, apart from those
+  // with the two segments the cut made, are still there; so the search can
+  // start at the row of that bound.
+  int64_t firstRow = 0;
+  boundRow = -1;
+  if (work.resume && work.clearBelow > minY) {
+    firstRow = boundRow = std::min(GridCell(grid, work.clearBelow, minY), gy - 1);
+    for (int64_t k : work.newSeg) {
+      int64_t k1 = k + 1 == n ? 0 : k + 1;
+      firstRow = std::min(firstRow, GridCell(grid, std::min(y[k], y[k1]), minY));
+    }
+  }
+
+  return firstRow;
+}
+
+// Step 3, resume position, within the first row: the first column to search.
+int64_t ResumeColumn(const CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t firstRow,
+                     int64_t boundRow) {
+  const int64_t n = ring.n, gx = grid.gx;
+  const double* x = ring.x;
+  const double minX = grid.minX;
+  // Within the first row, the same holds for the cells left of the column of
+  // clearLeft when the row lies wholly below clearBelowNext; the pairs with
+  // a new segment lie no further left than that segment.
+  int64_t firstCol = 0;
+  if (firstRow == boundRow && work.rowLow[firstRow + 1] <= work.clearBelowNext && work.clearLeft > minX) {
+    firstCol = std::min(GridCell(grid, work.clearLeft, minX), gx - 1);
+    for (int64_t k : work.newSeg) {
+      int64_t k1 = k + 1 == n ? 0 : k + 1;
+      firstCol = std::min(firstCol, GridCell(grid, std::min(x[k], x[k1]), minX));
+    }
+  }
+  return firstCol;
+}
+
+// Step 4, bucketing: the runs of segments by the row they start in.
+void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t firstRow) {
+  const int64_t n = ring.n, gy = grid.gy;
+  const double* y = ring.y;
+  const double minY = grid.minY;
+  double firstLow = work.rowLow[firstRow];
+  // Segments that start in a searched row are bucketed by row as runs of
+  // consecutive segments, in ring order; those that start below it and reach
+  // into it become active at once, in increasing order.
+  work.runStart.clear();
+  work.runEnd.clear();
+  work.runRow.clear();
+  work.active.clear();
+  work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
+  // Tight loops over the ring for the common steps: skipping segments wholly
+  // below the first row, and extending a run within its row.
+  int64_t k = 0, lastRow = -1;
+  while (k < n) {
+    while (k < n - 1 && std::max(y[k], y[k + 1]) < firstLow) ++k;
+    int64_t k1 = k + 1 == n ? 0 : k + 1;
+    double v = std::min(y[k], y[k1]);
+    if (v < firstLow) {
+      if (std::max(y[k], y[k1]) >= firstLow) {
+        ActivateSegment(work, grid, ring, k);
+        work.active.push_back(k);
+      }
+      ++k;
+      continue;
+    }
+    // A run mostly starts in a row next to the one before.
+    int64_t row = -1;
+    if (lastRow >= 0 && lastRow + 2 <= gy && v >= work.rowLow[lastRow + 1] && v < work.rowLow[lastRow + 2])
+      row = lastRow + 1;
+    else if (lastRow > 0 && v >= work.rowLow[lastRow - 1] && v < work.rowLow[lastRow])
+      row = lastRow - 1;
+    else
+      row = GridCell(grid, v, minY);
+    lastRow = row;
+    double low = work.rowLow[row], high = work.rowLow[row + 1];
+    int64_t end = k + 1;
+    while (end < n - 1) {
+      double u = std::min(y[end], y[end + 1]);
+      if (!(u >= low && u < high)) break;
+      ++end;
+    }
+    if (end == n - 1) {
+      double u = std::min(y[end], y[0]);
+      if (u >= low && u < high) ++end;
+    }
+    work.runStart.push_back(k);
+    work.runEnd.push_back(end);
+    work.runRow.push_back(row);
+    ++work.rowStart[row + 1];
+    k = end;
+  }
+  for (int64_t r = 0; r < gy; ++r) work.rowStart[r + 1] += work.rowStart[r];
+  // Stable fill: each row's runs stay in ring order.
+  work.rowRuns.resize(work.runRow.size());
+  {
+    std::vector<int64_t>& next = work.nextActive;
+    next.assign(work.rowStart.begin(), work.rowStart.end() - 1);
+    for (size_t run = 0; run < work.runRow.size(); ++run) work.rowRuns[next[work.runRow[run]]++] = run;
+  }
+
+}
+
+// Where the scan starts, and from which box bottom a segment is hot: in the
+// first row only pairs with a hot segment (a new one, or one whose box
+// bottom is not below hotFrom) need a test when someCold holds.
+struct ScanStart {
+  int64_t row = 0, col = 0;
+  bool someCold = false;
+  double hotFrom = 0;
+  // When given, every crossing pair goes here and the scan runs to the end.
+  std::vector<CrossingPair>* collect = nullptr;
+};
+
+// Step 5, scan: the rows from the first on, cell by cell, up to the first
+// cell with a crossing; -1 when collecting gave up.
+int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
+                 int64_t& j, OutlinePoint& crossing) {
+  const int64_t n = ring.n, gx = grid.gx, gy = grid.gy, firstRow = start.row, firstCol = start.col;
+  const double* y = ring.y;
+  const double minX = grid.minX;
+  const bool someCold = start.someCold;
+  const double hotFrom = start.hotFrom;
+  // Counts are kept at zero between rows.
+  work.cellCount.assign(static_cast<size_t>(gx), 0);
+  work.cellStart.resize(static_cast<size_t>(gx));
+  for (int64_t r = firstRow; r < gy; ++r) {
+    // Active segments of this row, in increasing order: those still spanning
+    // it merged with those that start in it.
+    work.fresh.clear();
+    for (int64_t q = work.rowStart[r]; q < work.rowStart[r + 1]; ++q) {
+      size_t run = static_cast<size_t>(work.rowRuns[q]);
+      for (int64_t k = work.runStart[run]; k < work.runEnd[run]; ++k) {
+        ActivateSegment(work, grid, ring, k);
+        work.fresh.push_back(k);
+      }
+    }
+    work.nextActive.clear();
+    size_t a = 0, f = 0;
+    while (a < work.active.size() || f < work.fresh.size()) {
+      int64_t k;
+      if (f == work.fresh.size() || (a < work.active.size() && work.active[a] < work.fresh[f]))
+        k = work.active[a++];
+      else
+        k = work.fresh[f++];
+      if (work.cy1[k] >= r) work.nextActive.push_back(k);
+    }
+    work.active.swap(work.nextActive);
+    if (work.active.size() < 2) continue;
+
+    // Only the cells this row touches are counted, laid out and cleared.
+    work.touched.clear();
+    size_t entries = 0;
+    for (int64_t k : work.active) {
+      for (int64_t c = work.cx0[k]; c <= work.cx1[k]; ++c)
+        if (work.cellCount[c]++ == 0) work.touched.push_back(c);
+      entries += static_cast<size_t>(work.cx1[k] - work.cx0[k] + 1);
+    }
+    std::sort(work.touched.begin(), work.touched.end());
+    int64_t offset = 0;
+    for (int64_t c : work.touched) {
+      work.cellStart[c] = offset;
+      offset += work.cellCount[c];
+    }
+    work.cellSegs.resize(entries);
+    for (int64_t k : work.active)
+      for (int64_t c = work.cx0[k]; c <= work.cx1[k]; ++c) work.cellSegs[work.cellStart[c]++] = k;
+
+    for (int64_t c : work.touched) {
+      int64_t m = work.cellCount[c];
+      work.cellCount[c] = 0;
+      if (m < 2 || (r == firstRow && c < firstCol)) continue;
+      // The fill left each start at the end of its block.
+      const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
+      PairResult found;
+      size_t size = static_cast<size_t>(m);
+      if (start.collect) {
+        if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2 &&
+            !CollectCellPairs(ring, work, segs, size, *start.collect))
+          return -1;
+        continue;
+      }
+      CellOutcome outcome = CellOutcome::NONE;
+      if (someCold) {
+        work.hotAt.clear();
+        for (size_t a = 0; a < size; ++a) {
+          int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
+          if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= hotFrom) work.hotAt.push_back(a);
+        }
+      }
+      // With many hot segments the pairs of the whole cell cost less.
+      if (someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) {
+        if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
+      } else if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2) {
+        // In a tangled cell the walk meets a crossing early; where it does
+        // not, the sweep finds the lowest one.
+        size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
+        outcome = WalkCellPairs(ring, work, segs, size, budget, found);
+        if (outcome == CellOutcome::GAVE_UP && !CellIsClear(ring, work, segs, size) &&
+            SweepCell(ring, work, segs, size, found))
+          outcome = CellOutcome::FOUND;
+      }
+      if (outcome == CellOutcome::FOUND) {
+        i = found.s1;
+        j = found.s2;
+        crossing = found.point;
+        work.clearBelow = work.rowLow[r];
+        work.clearBelowNext = work.rowLow[r + 1];
+        work.clearLeft = CellBound(grid, minX, c, gx);
+        work.foundGrid = grid;
+        work.foundRow = r;
+        work.foundCol = c;
+        return 1;
+      }
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
+                     OutlinePoint& crossing) {
+  if (n < 2) return 0;
+  CrossingGrid grid;
+  if (!MeasureRing(work, x, y, n, grid)) return 0;
+  Ring ring{x, y, n};
+  int64_t boundRow = -1;
+  ScanStart start;
+  start.row = ResumeRow(work, grid, ring, boundRow);
+  size_t count = static_cast<size_t>(n);
+  work.cy1.resize(count);
+  work.cx0.resize(count);
+  work.cx1.resize(count);
+  PlaceRows(work, grid, start.row);
+  start.col = ResumeColumn(work, grid, ring, start.row, boundRow);
+  start.someCold = boundRow >= 0;
+  start.hotFrom = work.clearBelow;
+  work.resume = false;
+  BucketRuns(work, grid, ring, start.row);
+  return ScanRows(work, grid, ring, start, i, j, crossing);
+}
+
+bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs) {
+  pairs.clear();
+  CrossingSearch work;
+  CrossingGrid grid;
+  if (!MeasureRing(work, x, y, n, grid)) return true;
+  // Only where the box's side sets the cell does the grid stay from cut to
+  // cut (while the box does), so that the pairs keep their order; where the
+  // mean length sets it, every cut moves the grid and the walk costs less.
+  double side = MaxF(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0) / static_cast<double>(GRID_DIVISIONS);
+  if (grid.cell != side) return false;
+  Ring ring{x, y, n};
+  size_t count = static_cast<size_t>(n);
+  work.cy1.resize(count);
+  work.cx0.resize(count);
+  work.cx1.resize(count);
+  ScanStart start;
+  PlaceRows(work, grid, start.row);
+  BucketRuns(work, grid, ring, start.row);
+  start.collect = &pairs;
+  work.collectBudget = 16 * n + (int64_t{1} << 20);
+  int64_t i = 0, j = 0;
+  OutlinePoint unused;
+  if (ScanRows(work, grid, ring, start, i, j, unused) < 0) return false;
+  // A pair that shares several cells is met in each.
+  std::sort(pairs.begin(), pairs.end(), [](const CrossingPair& a, const CrossingPair& b) {
+    return a.s1 < b.s1 || (a.s1 == b.s1 && a.s2 < b.s2);
+  });
+  pairs.erase(std::unique(pairs.begin(), pairs.end(),
+                          [](const CrossingPair& a, const CrossingPair& b) { return a.s1 == b.s1 && a.s2 == b.s2; }),
+              pairs.end());
+  return true;
+}

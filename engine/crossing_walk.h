@@ -1,0 +1,75 @@
+// The walk over a uniform grid that finds the crossing the loop cut takes
+// next, with the buffers it keeps from one search to the next.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/crossing_grid.h"
+#include "engine/crossing_set.h"
+#include "engine/design.h"
+#include "engine/exact_sum.h"
+#include "engine/sound_ring.h"
+
+struct SegmentBox {
+  double x0, x1, y0, y1;
+};
+
+struct SweepEntry {
+  double lo, hi, lo2, hi2;
+  int64_t seg, chain;
+};
+
+// Buffers kept across the searches of one removal, and where the last search
+// stopped.
+struct CrossingSearch {
+  // Cell rows and columns fit in 32 bits: a grid has at most 1025 of each.
+  std::vector<int32_t> cy1, cx0, cx1;
+  std::vector<int64_t> runStart, runEnd, runRow, rowStart, rowRuns;
+  std::vector<double> rowLow;
+  std::vector<int64_t> fresh, active, nextActive;
+  std::vector<int64_t> cellCount, cellStart, cellSegs, touched;
+  std::vector<SweepEntry> sweep;
+  std::vector<size_t> sweepActive;
+  std::vector<int64_t> chain;
+  std::vector<SegmentBox> cellBox;
+  std::vector<size_t> hotAt;
+  std::vector<ContactSegment> contact;
+  // Pair tests left while collecting every crossing.
+  int64_t collectBudget = 0;
+  // Segment lengths and their sum, kept up to date through a cut.
+  std::vector<double> length;
+  ExactSum perimeter;
+  bool lengthsKept = false;
+  // The row bounds of the last search hold from row rowsFrom on (-1: none)
+  // for that grid.
+  int64_t rowsFrom = -1, rowsHigh = 0;
+  double rowsCell = 0, rowsMinY = 0;
+  // The bounding box, kept through a cut that removes none of its extremes.
+  bool boxKept = false;
+  SegmentBox box{};
+  // After a cut: where the last search left off, in coordinates (NaN when
+  // unknown): no pair of segments crossed whose higher box bottom lay below
+  // clearBelow, nor one whose higher box bottom lay below clearBelowNext and
+  // whose further box left side lay left of clearLeft. Also the two segments
+  // the cut made.
+  bool resume = false;
+  double clearBelow = 0, clearBelowNext = 0, clearLeft = 0;
+  int64_t newSeg[2] = {0, 0};
+  // The grid of the last search (and whether the box's side set its cell)
+  // and the cell of its crossing.
+  bool sideSetCell = false;
+  CrossingGrid foundGrid{};
+  int64_t foundRow = 0, foundCol = 0;
+};
+
+// The crossing a plain walk over the ring's grid meets first: 1 with the two
+// segments i < j and the point, 0 when there is none. Resumes where the
+// last search left off when `work` says so.
+int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
+                     OutlinePoint& crossing);
+// Every crossing pair of the ring, each once; false when there are too many
+// pairs to test or the grid moves with every cut.
+bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs);
+// The length of segment k (from point k to point (k + 1) mod n).
+double SegmentLength(const double* x, const double* y, int64_t n, int64_t k);
