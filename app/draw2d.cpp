@@ -74,33 +74,16 @@ void SetColour(cairo_t* cr, const Rgba& c) {
   cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, c.a / 255.0);
 }
 
-// Hands the clipped path to cairo and empties it.
-void AppendClipPath(cairo_t* cr) {
-  cairo_new_path(cr);
-  size_t k = 0;
-  for (uint8_t op : gClipPath.ops) {
-    if (op == CLIP_CLOSE_PATH) {
-      cairo_close_path(cr);
-      continue;
-    }
-    const OutlinePoint& p = gClipPath.points[k++];
-    if (op == CLIP_MOVE_TO)
-      cairo_move_to(cr, p.x, p.y);
-    else
-      cairo_line_to(cr, p.x, p.y);
-  }
-  ClearClipPath();
-}
-
-// Strokes the clipped path in pieces of so many segments, and empties it.
-// One stroke of a path of many crossing segments (a dense pattern folds
-// over itself pixel by pixel) makes cairo sort hundreds of thousands of
-// edges on every scanline; pieces keep that small. Each piece starts again
-// at the last segment of the one before, so that every join is drawn; with
-// an opaque colour the twice-drawn segment looks the same.
+// Strokes of a path of many crossing segments (a dense pattern folds over
+// itself pixel by pixel) make cairo sort hundreds of thousands of edges on
+// every scanline; strokes of pieces of this many segments keep that small.
 constexpr size_t STROKE_PIECE_SEGMENTS = 64;
 
-void StrokeClipPathInPieces(cairo_t* cr) {
+// Hands the clipped path to cairo and empties it. Given strokeEvery, the
+// path is stroked each time it has that many segments and goes on from its
+// last segment, so that every join is drawn; with an opaque colour the
+// twice-drawn segment looks the same. The last piece is left to stroke.
+void AppendClipPath(cairo_t* cr, size_t strokeEvery = 0) {
   cairo_new_path(cr);
   size_t k = 0, segments = 0;
   OutlinePoint last{0, 0};
@@ -113,7 +96,7 @@ void StrokeClipPathInPieces(cairo_t* cr) {
     if (op == CLIP_MOVE_TO) {
       cairo_move_to(cr, p.x, p.y);
     } else {
-      if (segments == STROKE_PIECE_SEGMENTS) {
+      if (strokeEvery > 0 && segments == strokeEvery) {
         cairo_stroke(cr);
         cairo_move_to(cr, last.x, last.y);
         segments = 0;
@@ -123,7 +106,6 @@ void StrokeClipPathInPieces(cairo_t* cr) {
     }
     last = p;
   }
-  cairo_stroke(cr);
   ClearClipPath();
 }
 
@@ -268,7 +250,8 @@ void DrawDesign(cairo_t* cr, int64_t showBaseLine, int64_t showFill) {
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   SetColour(cr, OUTLINE_COLOUR);
-  StrokeClipPathInPieces(cr);
+  AppendClipPath(cr, STROKE_PIECE_SEGMENTS);
+  cairo_stroke(cr);
   for (PointList* list : {&gScreenPoints, &gOtherPoints}) {
     list->clear();
     list->shrink_to_fit();

@@ -45,3 +45,8 @@ double CellBound(const CrossingGrid& grid, double origin, int64_t r, int64_t cou
   if (r >= count) return std::numeric_limits<double>::infinity();
   return LowestOfCell(grid, origin, r);
 }
+
+SegmentBounds CellBounds(const CrossingGrid& grid, int64_t row, int64_t col) {
+  return SegmentBounds{CellBound(grid, grid.minX, col, grid.gx), CellBound(grid, grid.minX, col + 1, grid.gx),
+                       CellBound(grid, grid.minY, row, grid.gy), CellBound(grid, grid.minY, row + 1, grid.gy)};
+}

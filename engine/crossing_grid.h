@@ -7,6 +7,16 @@
 
 #include "engine/design.h"
 
+// A box: a segment's, or a cell's (then half open at its upper sides).
+struct SegmentBounds {
+  double x0, x1, y0, y1;
+};
+
+// Closed boxes that touch or overlap.
+inline bool BoundsMeet(const SegmentBounds& a, const SegmentBounds& b) {
+  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
+}
+
 // The uniform grid of one crossing search.
 struct CrossingGrid {
   double minX, minY, cell, inverse;
@@ -44,3 +54,7 @@ double LowestOfCell(const CrossingGrid& grid, double origin, int64_t r);
 // The same for any r: -infinity for the first cell, +infinity past the
 // last of `count`.
 double CellBound(const CrossingGrid& grid, double origin, int64_t r, int64_t count);
+// Cell (row, col) in coordinates: a value lies in it exactly when it is at
+// least the lower bound and below the upper one; NaN where a bound could not
+// be pinned down.
+SegmentBounds CellBounds(const CrossingGrid& grid, int64_t row, int64_t col);

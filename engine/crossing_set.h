@@ -17,14 +17,6 @@ struct CrossingPair {
   int64_t s1, s2;
 };
 
-struct SegmentBounds {
-  double x0, x1, y0, y1;
-};
-
-inline bool BoundsMeet(const SegmentBounds& a, const SegmentBounds& b) {
-  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
-}
-
 struct SegmentStarts {
   double x0, y0;
 };

@@ -40,14 +40,10 @@ struct PairResult {
   OutlinePoint point;
 };
 
-SegmentBox BoxOf(const Ring& ring, int64_t k) {
+SegmentBounds BoxOf(const Ring& ring, int64_t k) {
   int64_t k1 = k + 1 == ring.n ? 0 : k + 1;
-  return SegmentBox{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]), std::min(ring.y[k], ring.y[k1]),
+  return SegmentBounds{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]), std::min(ring.y[k], ring.y[k1]),
                     std::max(ring.y[k], ring.y[k1])};
-}
-
-bool Overlaps(const SegmentBox& a, const SegmentBox& b) {
-  return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
 }
 
 // Tests segment s1 against s2 (s1 < s2) unless they are neighbours on the ring.
@@ -68,14 +64,14 @@ enum class CellOutcome { NONE, FOUND, GAVE_UP };
 // segments, so they are never tested.
 CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
                           PairResult& found) {
-  std::vector<SegmentBox>& box = work.cellBox;
+  std::vector<SegmentBounds>& box = work.cellBox;
   box.resize(m);
   for (size_t a = 0; a < m; ++a) box[a] = BoxOf(ring, segs[a]);
   for (size_t a = 0; a < m; ++a) {
     if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
     budget -= m - a - 1;
     for (size_t b = a + 1; b < m; ++b) {
-      if (work.chain[a] == work.chain[b] || !Overlaps(box[a], box[b])) continue;
+      if (work.chain[a] == work.chain[b] || !BoundsMeet(box[a], box[b])) continue;
       OutlinePoint p;
       if (TestPair(ring, segs[a], segs[b], p)) {
         found.s1 = segs[a];
@@ -95,7 +91,7 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
                std::vector<CrossingPair>* all = nullptr) {
   double spreadX = 0, spreadY = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
   for (size_t a = 0; a < m; ++a) {
-    SegmentBox b = BoxOf(ring, segs[a]);
+    SegmentBounds b = BoxOf(ring, segs[a]);
     spreadX += b.x1 - b.x0;
     spreadY += b.y1 - b.y0;
     if (a == 0 || b.x0 < minX) minX = b.x0;
@@ -108,7 +104,7 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   bool alongX = (maxX - minX) * (spreadY + 1e-300) >= (maxY - minY) * (spreadX + 1e-300);
   work.sweep.clear();
   for (size_t a = 0; a < m; ++a) {
-    SegmentBox b = BoxOf(ring, segs[a]);
+    SegmentBounds b = BoxOf(ring, segs[a]);
     if (alongX)
       work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a], work.chain[a]});
     else
@@ -177,10 +173,10 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
   for (size_t a = 0; a < m && next < hotAt.size(); ++a) {
     bool hot = hotAt[next] == a;
     if (hot) ++next;
-    SegmentBox box = BoxOf(ring, segs[a]);
+    SegmentBounds box = BoxOf(ring, segs[a]);
     auto tryPair = [&](size_t b) {
       OutlinePoint p;
-      if (!Overlaps(box, BoxOf(ring, segs[b])) || !TestPair(ring, segs[a], segs[b], p)) return false;
+      if (!BoundsMeet(box, BoxOf(ring, segs[b])) || !TestPair(ring, segs[a], segs[b], p)) return false;
       found.s1 = segs[a];
       found.s2 = segs[b];
       found.point = p;
@@ -209,7 +205,7 @@ bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* seg
   for (size_t a = 0; a < m; ++a)
     for (size_t b = a + 1; b < m; ++b) {
       OutlinePoint p;
-      if (work.chain[a] != work.chain[b] && Overlaps(BoxOf(ring, segs[a]), BoxOf(ring, segs[b])) &&
+      if (work.chain[a] != work.chain[b] && BoundsMeet(BoxOf(ring, segs[a]), BoxOf(ring, segs[b])) &&
           TestPair(ring, segs[a], segs[b], p)) {
         all.push_back(CrossingPair{segs[a], segs[b]});
         work.collectBudget -= PAIR_COST;
@@ -220,7 +216,7 @@ bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* seg
 
 // Last row and columns of segment k.
 void ActivateSegment(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t k) {
-  SegmentBox b = BoxOf(ring, k);
+  SegmentBounds b = BoxOf(ring, k);
   work.cy1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.y1, grid.minY), grid.gy - 1));
   work.cx0[k] = static_cast<int32_t>(GridCell(grid, b.x0, grid.minX));
   work.cx1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.x1, grid.minX), grid.gx - 1));
@@ -257,9 +253,9 @@ namespace {
 // side, the larger of twice the mean segment length and the box's larger
 // side / 1024. False when the ring gives no usable grid.
 bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t n, CrossingGrid& grid) {
-  SegmentBox& box = work.box;
+  SegmentBounds& box = work.box;
   if (!work.boxKept) {
-    box = SegmentBox{x[0], x[0], y[0], y[0]};
+    box = SegmentBounds{x[0], x[0], y[0], y[0]};
     for (int64_t k = 0; k < n; ++k) {
       if (x[k] < box.x0) box.x0 = x[k];
       if (x[k] > box.x1) box.x1 = x[k];

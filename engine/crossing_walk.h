@@ -11,10 +11,6 @@
 #include "engine/exact_sum.h"
 #include "engine/sound_ring.h"
 
-struct SegmentBox {
-  double x0, x1, y0, y1;
-};
-
 struct SweepEntry {
   double lo, hi, lo2, hi2;
   int64_t seg, chain;
@@ -32,7 +28,7 @@ struct CrossingSearch {
   std::vector<SweepEntry> sweep;
   std::vector<size_t> sweepActive;
   std::vector<int64_t> chain;
-  std::vector<SegmentBox> cellBox;
+  std::vector<SegmentBounds> cellBox;
   std::vector<size_t> hotAt;
   std::vector<ContactSegment> contact;
   // Pair tests left while collecting every crossing.
@@ -47,7 +43,7 @@ struct CrossingSearch {
   double rowsCell = 0, rowsMinY = 0;
   // The bounding box, kept through a cut that removes none of its extremes.
   bool boxKept = false;
-  SegmentBox box{};
+  SegmentBounds box{};
   // After a cut: where the last search left off, in coordinates (NaN when
   // unknown): no pair of segments crossed whose higher box bottom lay below
   // clearBelow, nor one whose higher box bottom lay below clearBelowNext and

@@ -69,9 +69,21 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
   LastCrossing last;
   std::vector<int64_t> slots;
   int64_t walksInARow = 0;
+  // The walk resumes where the last search here left off: before its cell,
+  // nothing crossed but pairs with the two segments the cut made.
+  auto resumeWalk = [&] {
+    const SegmentBounds cell = CellBounds(last.grid, last.row, last.col);
+    work.resume = true;
+    work.clearBelow = cell.y0;
+    work.clearBelowNext = cell.y1;
+    work.clearLeft = cell.x0;
+    work.newSeg[0] = IndexOfSlot(set, last.made[0]);
+    work.newSeg[1] = IndexOfSlot(set, last.made[1]);
+  };
   while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
     if (walksInARow == NEARBY_MOST_WALKS) {
       ReadRing(set, x, y, n);
+      resumeWalk();
       work.boxKept = work.lengthsKept = false;
       work.rowsFrom = -1;
       return false;
@@ -89,10 +101,10 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
       // slots their indices.
       if (last.known) {
         ReadRing(set, x, y, n, &slots);
+        resumeWalk();
         // The set keeps the box and the lengths' sum; the walk's lengths are
         // not needed while the set cuts.
-        const SegmentBounds& box = set.tree[1];
-        work.box = SegmentBox{box.x0, box.x1, box.y0, box.y1};
+        work.box = set.tree[1];
         work.perimeter = set.perimeter;
         work.boxKept = work.lengthsKept = true;
         work.rowsFrom = -1;
@@ -117,12 +129,6 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
     last.keptOuter = CutRing(set, a, b, p, last.made);
     NoteCut(set, last);
     ++cuts;
-    work.resume = true;
-    work.clearBelow = CellBound(grid, grid.minY, row, grid.gy);
-    work.clearBelowNext = CellBound(grid, grid.minY, row + 1, grid.gy);
-    work.clearLeft = CellBound(grid, grid.minX, col, grid.gx);
-    work.newSeg[0] = IndexOfSlot(set, last.made[0]);
-    work.newSeg[1] = IndexOfSlot(set, last.made[1]);
   }
   ReadRing(set, x, y, n);
   return true;
@@ -196,7 +202,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
       return false;
     };
     bool keepBox = inner <= outer ? !onBox(i + 1, j + 1) : !onBox(0, i + 1) && !onBox(j + 1, n);
-    if (keepBox) work.box = SegmentBox{std::min(work.box.x0, p.x), std::max(work.box.x1, p.x),
+    if (keepBox) work.box = SegmentBounds{std::min(work.box.x0, p.x), std::max(work.box.x1, p.x),
                                        std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
     work.boxKept = keepBox;
     if (inner <= outer) {

@@ -121,11 +121,10 @@ struct Region {
 // that took more work than allowed.
 bool WalkCore(const CrossingSet& set, LastCrossing& last, const CrossingGrid& grid, int64_t row, int64_t col,
               const SegmentBounds& oldCell, Best& best, int64_t& work, int64_t allowed) {
-  SegmentBounds core{std::max(oldCell.x0, CellBound(grid, grid.minX, col, grid.gx)),
-                     std::min(oldCell.x1, CellBound(grid, grid.minX, col + 1, grid.gx)),
-                     std::max(oldCell.y0, CellBound(grid, grid.minY, row, grid.gy)),
-                     std::min(oldCell.y1, CellBound(grid, grid.minY, row + 1, grid.gy))};
-  if (std::isnan(core.x0 + core.x1 + core.y0 + core.y1)) return false;
+  const SegmentBounds cell = CellBounds(grid, row, col);
+  if (std::isnan(cell.x0 + cell.x1 + cell.y0 + cell.y1)) return false;
+  SegmentBounds core{std::max(oldCell.x0, cell.x0), std::min(oldCell.x1, cell.x1), std::max(oldCell.y0, cell.y0),
+                     std::min(oldCell.y1, cell.y1)};
   if (!(core.x0 < core.x1 && core.y0 < core.y1)) return true;
   std::vector<int64_t>& list = last.anchors;
   list.clear();
@@ -172,10 +171,9 @@ int64_t NearbyCrossing(const CrossingSet& set, LastCrossing& last, const Crossin
   if (work > allowed) return -1;
 
   const CrossingGrid& old = last.grid;
-  double oldY0 = CellBound(old, old.minY, last.row, old.gy), oldY1 = CellBound(old, old.minY, last.row + 1, old.gy);
-  double oldX0 = CellBound(old, old.minX, last.col, old.gx), oldX1 = CellBound(old, old.minX, last.col + 1, old.gx);
-  for (double v : {oldY0, oldY1, oldX0, oldX1})
-    if (std::isnan(v)) return -1;
+  const SegmentBounds oldCell = CellBounds(old, last.row, last.col);
+  const double oldX0 = oldCell.x0, oldX1 = oldCell.x1, oldY0 = oldCell.y0, oldY1 = oldCell.y1;
+  if (std::isnan(oldX0 + oldX1 + oldY0 + oldY1)) return -1;
   // Pairs of old segments in the new cell that holds the middle of the old
   // one, where that cell comes before the best pair's: the next crossing of
   // a cell often follows the last one in key order.
@@ -190,15 +188,14 @@ int64_t NearbyCrossing(const CrossingSet& set, LastCrossing& last, const Crossin
   auto inCore = [&] { return best.key.row == coreRow && best.key.col == coreCol; };
   bool afterCore = best.found && (best.key.row > coreRow || (best.key.row == coreRow && best.key.col > coreCol));
   if (!best.found || afterCore || (!last.keptOuter && inCore())) {
-    if (!WalkCore(set, last, grid, coreRow, coreCol, SegmentBounds{oldX0, oldX1, oldY0, oldY1}, best, work, allowed))
+    if (!WalkCore(set, last, grid, coreRow, coreCol, oldCell, best, work, allowed))
       return -1;
   }
   if (!best.found || (!last.keptOuter && !inCore())) return -1;
 
-  double newY0 = CellBound(grid, grid.minY, best.key.row, grid.gy), newY1 = CellBound(grid, grid.minY, best.key.row + 1, grid.gy);
-  double newX0 = CellBound(grid, grid.minX, best.key.col, grid.gx), newX1 = CellBound(grid, grid.minX, best.key.col + 1, grid.gx);
-  for (double v : {newY0, newY1, newX0, newX1})
-    if (std::isnan(v)) return -1;
+  const SegmentBounds newCell = CellBounds(grid, best.key.row, best.key.col);
+  const double newX0 = newCell.x0, newX1 = newCell.x1, newY0 = newCell.y0, newY1 = newCell.y1;
+  if (std::isnan(newX0 + newX1 + newY0 + newY1)) return -1;
 
   // The corners from the old cell on and up to the new one, as bands between
   // the four row bounds; the overlap of the two cells is left out.
