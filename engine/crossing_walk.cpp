@@ -23,6 +23,9 @@ namespace {
 // while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
 constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
+// A crowded cell whose meeting segments are more than this share of it is
+// swept whole.
+constexpr size_t HOT_SHARE_MAX = 8;
 // Collecting every crossing, cells up to this size are walked pair by pair.
 constexpr size_t COLLECT_WALK_MAX = 48;
 // What keeping a crossing pair costs, in pair tests.
@@ -191,6 +194,35 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
     }
   }
   return false;
+}
+
+// The first crossing pair of a crowded cell that has some. A sweep takes
+// out the segments of every pair that meets by exact predicates, so that a
+// crossing pair has at least one of those (a segment of no length counts as
+// one too); only their pairs are tested. Where the sweep takes out many, the
+// whole cell is swept.
+CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
+                            PairResult& found) {
+  work.contact.clear();
+  work.hotAt.clear();
+  work.contactAt.clear();
+  for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
+    if (ring.x[k] == ring.x[k1] && ring.y[k] == ring.y[k1]) {
+      work.hotAt.push_back(a);
+      continue;
+    }
+    work.contact.push_back(ContactSegment{ring.x[k], ring.y[k], ring.x[k1], ring.y[k1], k, k1});
+    work.contactAt.push_back(a);
+  }
+  if (work.hotAt.size() > m / HOT_SHARE_MAX ||
+      !FindMeetingSegments(work.contact, work.met, m / HOT_SHARE_MAX - work.hotAt.size()))
+    return SweepCell(ring, work, segs, m, found) ? CellOutcome::FOUND : CellOutcome::NONE;
+  for (size_t c : work.met) work.hotAt.push_back(work.contactAt[c]);
+  if (work.hotAt.empty()) return CellOutcome::NONE;
+  std::sort(work.hotAt.begin(), work.hotAt.end());
+  work.hotAt.erase(std::unique(work.hotAt.begin(), work.hotAt.end()), work.hotAt.end());
+  return FindHotPair(ring, segs, m, work.hotAt, found) ? CellOutcome::FOUND : CellOutcome::NONE;
 }
 
 // Every crossing pair of a cell; false when that costs more tests than the
@@ -513,9 +545,7 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
         // not, the sweep finds the lowest one.
         size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
         outcome = WalkCellPairs(ring, work, segs, size, budget, found);
-        if (outcome == CellOutcome::GAVE_UP && !CellIsClear(ring, work, segs, size) &&
-            SweepCell(ring, work, segs, size, found))
-          outcome = CellOutcome::FOUND;
+        if (outcome == CellOutcome::GAVE_UP) outcome = CrowdedCellPair(ring, work, segs, size, found);
       }
       if (outcome == CellOutcome::FOUND) {
         i = found.s1;

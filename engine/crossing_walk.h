@@ -31,6 +31,7 @@ struct CrossingSearch {
   std::vector<SegmentBounds> cellBox;
   std::vector<size_t> hotAt;
   std::vector<ContactSegment> contact;
+  std::vector<size_t> contactAt, met;
   // Pair tests left while collecting every crossing.
   int64_t collectBudget = 0;
   // Segment lengths and their sum, kept up to date through a cut.

@@ -123,7 +123,18 @@ struct SweepEvent {
 
 }  // namespace
 
-bool FindSegmentContact(const std::vector<ContactSegment>& list, size_t& first, size_t& second) {
+namespace {
+
+// The sweep behind both searches for meeting segments. Without `out` it
+// stops at the first pair that meets. With it, every pair found meeting is
+// taken out (both segments go to `out`) and the sweep goes on: no pair met
+// before the point where a pair is found (any pair met further left would
+// have been found first), so the order of the rest still holds there and
+// the sweep carries on as if the two had never been in it. The segments
+// left then meet nowhere. Returns 1 when a pair met, 0 when none did, and
+// -1 when more than `most` were taken out.
+int SweepSegments(const std::vector<ContactSegment>& list, size_t& first, size_t& second, std::vector<size_t>* out,
+                  size_t most) {
   size_t m = list.size();
   std::vector<SweepSegment> segs(m);
   std::vector<SweepEvent> events;
@@ -141,38 +152,101 @@ bool FindSegmentContact(const std::vector<ContactSegment>& list, size_t& first, 
     if (a.start != b.start) return !a.start;
     return a.at < b.at;
   });
+  std::vector<char> takenOut(out ? m : 0, 0);
+  bool met = false;
+  // True when the search is over: the first pair found, or too many taken.
   auto report = [&](size_t a, size_t b) {
-    first = a;
-    second = b;
-    return true;
+    if (!met) {
+      first = a;
+      second = b;
+    }
+    met = true;
+    if (!out) return true;
+    takenOut[a] = takenOut[b] = 1;
+    out->push_back(a);
+    out->push_back(b);
+    return out->size() > most;
   };
   // Ends of segments that are not neighbours on one point: the sweep would
-  // take one out before the other comes in.
+  // take one out before the other comes in. Taking pairs out, every pair on
+  // the point is looked at.
   for (size_t e = 1; e < events.size(); ++e) {
     const SweepEvent& p = events[e - 1];
     const SweepEvent& q = events[e];
-    if (p.x == q.x && p.y == q.y && p.at != q.at && !Adjacent(list[p.at], list[q.at])) return report(p.at, q.at);
+    if (p.x != q.x || p.y != q.y) continue;
+    if (!out) {
+      if (p.at != q.at && !Adjacent(list[p.at], list[q.at])) return report(p.at, q.at);
+      continue;
+    }
+    size_t g = e - 1;
+    while (g > 0 && events[g - 1].x == q.x && events[g - 1].y == q.y) --g;
+    for (size_t f = g; f < e; ++f) {
+      size_t a = events[f].at, b = q.at;
+      if (a != b && !takenOut[a] && !takenOut[b] && !Adjacent(list[a], list[b]) && report(a, b)) return -1;
+    }
   }
   std::set<size_t, SweepOrder> status(SweepOrder{&segs});
   std::vector<std::set<size_t, SweepOrder>::iterator> where(m);
   auto test = [&](size_t a, size_t b) { return Meet(list[a], list[b]); };
+  // Takes a and b (neighbours in the status) out and tests the segments
+  // that become neighbours, until none meet.
+  auto takeOutPair = [&](size_t a, size_t b) {
+    std::vector<size_t> pending{a, b};
+    while (!pending.empty()) {
+      size_t gone = pending.back();
+      pending.pop_back();
+      auto it = where[gone];
+      auto above = std::next(it);
+      bool hasBelow = it != status.begin();
+      size_t below = hasBelow ? *std::prev(it) : 0;
+      status.erase(it);
+      if (!pending.empty() || !hasBelow || above == status.end() || !test(below, *above)) continue;
+      if (report(below, *above)) return true;
+      pending = {below, *above};
+    }
+    return false;
+  };
   for (const SweepEvent& ev : events) {
+    if (out && takenOut[ev.at]) continue;
     if (ev.start) {
       auto it = status.insert(ev.at).first;
       where[ev.at] = it;
-      if (it != status.begin() && test(*std::prev(it), ev.at)) return report(*std::prev(it), ev.at);
-      auto above = std::next(it);
-      if (above != status.end() && test(*above, ev.at)) return report(*above, ev.at);
+      size_t other = 0;
+      bool hit = false;
+      if (it != status.begin() && test(*std::prev(it), ev.at)) {
+        other = *std::prev(it);
+        hit = true;
+      } else if (std::next(it) != status.end() && test(*std::next(it), ev.at)) {
+        other = *std::next(it);
+        hit = true;
+      }
+      if (hit && report(other, ev.at)) return out ? -1 : 1;
+      if (hit && takeOutPair(other, ev.at)) return -1;
     } else {
       auto it = where[ev.at];
       auto above = std::next(it);
       bool hasBelow = it != status.begin();
       size_t below = hasBelow ? *std::prev(it) : 0;
       status.erase(it);
-      if (hasBelow && above != status.end() && test(below, *above)) return report(below, *above);
+      if (hasBelow && above != status.end() && test(below, *above)) {
+        if (report(below, *above)) return out ? -1 : 1;
+        if (takeOutPair(below, *above)) return -1;
+      }
     }
   }
-  return false;
+  return met ? 1 : 0;
+}
+
+}  // namespace
+
+bool FindSegmentContact(const std::vector<ContactSegment>& list, size_t& first, size_t& second) {
+  return SweepSegments(list, first, second, nullptr, 0) == 1;
+}
+
+bool FindMeetingSegments(const std::vector<ContactSegment>& list, std::vector<size_t>& met, size_t most) {
+  met.clear();
+  size_t first = 0, second = 0;
+  return SweepSegments(list, first, second, &met, most) >= 0;
 }
 
 namespace {

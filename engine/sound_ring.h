@@ -58,6 +58,10 @@ struct ContactSegment {
 // segments meet anywhere, apart from ring neighbours at their common point
 // (a neighbour that folds straight back does meet), with their positions.
 bool FindSegmentContact(const std::vector<ContactSegment>& segments, size_t& first, size_t& second);
+// The same sweep going on past every pair that meets, with both taken out:
+// the positions taken out, after which the others meet nowhere, so every
+// pair that meets has one of them. False when more than `most` were taken.
+bool FindMeetingSegments(const std::vector<ContactSegment>& segments, std::vector<size_t>& met, size_t most);
 
 // Splits segments of a ring of n points (given by index, in increasing
 // order) into chains: runs of consecutive segments that all advance
