@@ -147,7 +147,7 @@ void FindCrossingsOf(CrossingSet& set, int64_t s) {
 }  // namespace
 
 void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
-                      const std::vector<CrossingPair>& pairs) {
+                      const std::vector<CrossingPair>& pairs, RingLengths known) {
   size_t count = static_cast<size_t>(n);
   set.x.assign(x, x + n);
   set.y.assign(y, y + n);
@@ -160,10 +160,15 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
     set.next[k] = k + 1 == n ? 0 : k + 1;
     set.key[k] = set.keySlot[k] = k;
   }
-  ClearExactSum(set.perimeter);
-  for (int64_t k = 0; k < n; ++k) {
-    set.length[k] = LengthOf(set, k);
-    AddToExactSum(set.perimeter, set.length[k]);
+  if (known.length) {
+    std::copy(known.length->begin(), known.length->begin() + n, set.length.begin());
+    set.perimeter = *known.sum;
+  } else {
+    ClearExactSum(set.perimeter);
+    for (int64_t k = 0; k < n; ++k) {
+      set.length[k] = LengthOf(set, k);
+      AddToExactSum(set.perimeter, set.length[k]);
+    }
   }
   set.keys = set.n = n;
   set.head = 0;
@@ -267,7 +272,8 @@ bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, 
       int64_t k = set.key[s];
       set.keySlot[k] = -1;
       FenwickAdd(set, k, -1);
-      set.dirty.push_back(k / BLOCK_KEYS);
+      // Keys run in ring order, so a block mostly repeats the one before.
+      if (set.dirty.empty() || set.dirty.back() != k / BLOCK_KEYS) set.dirty.push_back(k / BLOCK_KEYS);
     }
   };
   // The crossing point takes the key of a point it replaces next to it, so

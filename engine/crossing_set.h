@@ -57,10 +57,17 @@ struct CrossingSet {
   std::vector<int64_t> dirty, stack;
 };
 
+// Segment lengths and their sum already measured for a ring.
+struct RingLengths {
+  const std::vector<double>* length;
+  const ExactSum* sum;
+};
+
 // Takes over the ring with all of its crossing pairs (pairs as the segment
-// test reports them in index order, neighbours left out).
+// test reports them in index order, neighbours left out), and its lengths
+// where they are known.
 void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
-                      const std::vector<CrossingPair>& pairs);
+                      const std::vector<CrossingPair>& pairs, RingLengths known = {nullptr, nullptr});
 // The grid a full search of the ring would place; false when there is none.
 bool GridOfSet(const CrossingSet& set, CrossingGrid& grid);
 // The crossing the plain grid search would report first: 1 with the slots of

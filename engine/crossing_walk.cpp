@@ -234,11 +234,13 @@ bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* seg
     return CellIsClear(ring, work, segs, m) || SweepCell(ring, work, segs, m, unused, &all);
   }
   work.collectBudget -= static_cast<int64_t>(m * (m - 1) / 2);
+  std::vector<SegmentBounds>& box = work.cellBox;
+  box.resize(m);
+  for (size_t a = 0; a < m; ++a) box[a] = BoxOf(ring, segs[a]);
   for (size_t a = 0; a < m; ++a)
     for (size_t b = a + 1; b < m; ++b) {
       OutlinePoint p;
-      if (work.chain[a] != work.chain[b] && BoundsMeet(BoxOf(ring, segs[a]), BoxOf(ring, segs[b])) &&
-          TestPair(ring, segs[a], segs[b], p)) {
+      if (work.chain[a] != work.chain[b] && BoundsMeet(box[a], box[b]) && TestPair(ring, segs[a], segs[b], p)) {
         all.push_back(CrossingPair{segs[a], segs[b]});
         work.collectBudget -= PAIR_COST;
       }
@@ -588,9 +590,15 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   return ScanRows(work, grid, ring, start, i, j, crossing);
 }
 
-bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs) {
+bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs,
+                      RingLengths known) {
   pairs.clear();
   CrossingSearch work;
+  if (known.length) {
+    work.length.assign(known.length->begin(), known.length->begin() + n);
+    work.perimeter = *known.sum;
+    work.lengthsKept = true;
+  }
   CrossingGrid grid;
   if (!MeasureRing(work, x, y, n, grid)) return true;
   // Only where the box's side sets the cell does the grid stay from cut to

@@ -16,27 +16,34 @@ namespace {
 constexpr double PARALLEL_LIMIT = 1e-18;
 constexpr double PARAM_LOW = 1e-9;
 constexpr double PARAM_HIGH = 0.999999999;
-// Rings of this many points leave the walk after some cuts (a ring with
-// few loops is cut faster by the walk alone): where the box's side sets the
-// cell, for the crossing set; where the mean segment length sets it, sooner,
-// for the search near the last cut (also where the set gives up).
+// Rings of this many points leave the walk after some cuts (a ring with a
+// handful of loops is cut faster by the walk alone): where the box's side
+// sets the cell, for the crossing set; where the mean segment length sets
+// it, for the search near the last cut (also where the set gives up).
 constexpr int64_t SWITCH_MIN_POINTS = 1000;
 constexpr int64_t NEARBY_AFTER_CUTS = 8;
 // The search near the last cut hands back to the walk after this many
 // searches in a row that it could not settle.
 constexpr int64_t NEARBY_MOST_WALKS = 4;
 constexpr int64_t NEARBY_RETRY_CUTS = 64;
-constexpr int64_t SET_AFTER_CUTS = 32;
+constexpr int64_t SET_AFTER_CUTS = 8;
+
+// The walk's lengths where they are those of the ring as it stands.
+RingLengths KnownLengths(const CrossingSearch& work) {
+  if (!work.lengthsKept) return {nullptr, nullptr};
+  return {&work.length, &work.perimeter};
+}
 
 // Cuts the remaining loops through the crossing set. False when it gave up
 // on the ring; the ring and the count are then those of the cuts made.
-bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts) {
+bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts,
+                        RingLengths known) {
   // The set numbers its slots in 32 bits.
   if (n > (int64_t{1} << 30)) return false;
   std::vector<CrossingPair> pairs;
-  if (!CollectCrossings(x.data(), y.data(), n, pairs)) return false;
+  if (!CollectCrossings(x.data(), y.data(), n, pairs, known)) return false;
   CrossingSet set;
-  StartCrossingSet(set, x.data(), y.data(), n, pairs);
+  StartCrossingSet(set, x.data(), y.data(), n, pairs, known);
   bool done = true;
   while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
     int64_t a = 0, b = 0;
@@ -65,7 +72,7 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
                      CrossingSearch& work, int64_t& settled) {
   settled = 0;
   CrossingSet set;
-  StartCrossingSet(set, x.data(), y.data(), n, {});
+  StartCrossingSet(set, x.data(), y.data(), n, {}, KnownLengths(work));
   LastCrossing last;
   std::vector<int64_t> slots;
   int64_t walksInARow = 0;
@@ -182,7 +189,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
     }
     if (cuts == SET_AFTER_CUTS && n >= SWITCH_MIN_POINTS) {
       int64_t before = cuts;
-      if (CutWithCrossingSet(x, y, n, cuts)) break;
+      if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work))) break;
       // The ring as the set left it.
       if (cuts != before) work = CrossingSearch{};
       if (CutNearLastCuts(x, y, n, cuts, work, settled)) break;
