@@ -51,13 +51,15 @@ struct CellTable {
 // The ends of the open pieces hashed on a grid of cells four tolerances
 // wide, so the ends within the tolerance of a point lie in the one or two
 // cells per axis that its widened range touches. Each cell's ends (with
-// their points, so that a miss costs no visit to the piece) lie side by side
-// in increasing piece order, linked so that used pieces are unlinked as they
+// their points and the piece's other end, so that neither a miss nor a
+// piece of two points costs a visit to the piece) lie side by side in
+// increasing piece order, linked so that used pieces are unlinked as they
 // are met, which keeps the search linear.
 struct EndGrid {
   struct End {
     int64_t piece, next;
-    OutlinePoint at;
+    OutlinePoint at, other;
+    bool atFront, twoPoints;
   };
   double minX = 0, minY = 0, cell = 1;
   CellTable cells;
@@ -104,11 +106,12 @@ struct EndGrid {
     auto each = [&](auto visit) {
       for (size_t j = 0; j < pieces.size(); ++j) {
         if (!Joinable(pieces[j])) continue;
-        for (const OutlinePoint* q : {&pieces[j].points.front(), &pieces[j].points.back()})
-          if (Finite(*q)) visit(static_cast<int64_t>(j), *q);
+        const PointList& points = pieces[j].points;
+        if (Finite(points.front())) visit(static_cast<int64_t>(j), points.front(), points.back(), true);
+        if (Finite(points.back())) visit(static_cast<int64_t>(j), points.back(), points.front(), false);
       }
     };
-    each([&](int64_t, const OutlinePoint& at) {
+    each([&](int64_t, const OutlinePoint& at, const OutlinePoint&, bool) {
       const uint64_t key = Key(CellIndex(at.x, minX), CellIndex(at.y, minY));
       const size_t slot = cells.Find(key);
       cells.slots[slot].key = key;
@@ -118,10 +121,10 @@ struct EndGrid {
     for (size_t k = 0; k + 1 < start.size(); ++k) start[k + 1] += start[k];
     ends.resize(slotOf.size());
     size_t k = 0;
-    each([&](int64_t j, const OutlinePoint& at) {
+    each([&](int64_t j, const OutlinePoint& at, const OutlinePoint& other, bool atFront) {
       const size_t slot = slotOf[k++];
       const int64_t e = start[slot]++;
-      ends[static_cast<size_t>(e)] = End{j, -1, at};
+      ends[static_cast<size_t>(e)] = End{j, -1, at, other, atFront, pieces[static_cast<size_t>(j)].points.size() == 2};
       // start[slot] now points past this end; the cell's last end keeps -1.
       CellTable::Slot& s = cells.slots[slot];
       if (s.head < 0)
@@ -140,8 +143,9 @@ struct EndGrid {
     last = CellIndex(v + margin, origin);
   }
 
-  // The lowest-numbered unused piece with an end within tol of p, or -1.
-  int64_t FindFirst(const OutlinePoint& p, double tol, const std::vector<char>& used) {
+  // The lowest-numbered unused piece with an end within tol of p, or -1;
+  // `found` is then one of its ends.
+  int64_t FindFirst(const OutlinePoint& p, double tol, const std::vector<char>& used, const End*& found) {
     int64_t best = -1;
     if (!Finite(p)) return best;
     int64_t x0, x1, y0, y1;
@@ -159,6 +163,7 @@ struct EndGrid {
           if (best >= 0 && e.piece >= best) break;
           if (Near(e.at, p, tol)) {
             best = e.piece;
+            found = &e;
             break;
           }
           link = &e.next;
@@ -194,11 +199,19 @@ int64_t JoinPiecesIntoLoops(double tol) {
         closed = true;
         break;
       }
-      int64_t j = grid.FindFirst(last, tol, used);
+      const EndGrid::End* end = nullptr;
+      int64_t j = grid.FindFirst(last, tol, used, end);
       if (j < 0) break;
       used[static_cast<size_t>(j)] = 1;
+      const OutlinePoint& front = end->atFront ? end->at : end->other;
+      const OutlinePoint& back = end->atFront ? end->other : end->at;
+      bool forward = Near(front, last, tol);
+      if (end->twoPoints) {
+        chain.push_back(forward ? back : front);
+        continue;
+      }
       const PointList& pts = pieces[static_cast<size_t>(j)].points;
-      if (Near(pts.front(), last, tol))
+      if (forward)
         chain.insert(chain.end(), pts.begin() + 1, pts.end());
       else
         chain.insert(chain.end(), pts.rbegin() + 1, pts.rend());
