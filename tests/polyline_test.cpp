@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "engine/polyline.h"
 
@@ -122,6 +124,68 @@ TEST(SimplifyClosedPolyline, LargeRingStaysWithinTolerance) {
   PointList sample;  // every 37th source point, to keep the check quick
   for (size_t i = 0; i < ring.size(); i += 37) sample.push_back(ring[i]);
   EXPECT_LE(LargestDeviation(sample, out), 0.01);
+}
+
+// The simplification written out plainly: every chord scanned point by
+// point for the first of its farthest points.
+PointList PlainSimplify(const PointList& ring, double tol) {
+  const int64_t n = static_cast<int64_t>(ring.size());
+  auto at = [&](int64_t i) { return ring[static_cast<size_t>(i % n)]; };
+  auto distance = [&](int64_t i, int64_t a, int64_t b) {
+    return PointSegmentDistance(at(i).x, at(i).y, at(a).x, at(a).y, at(b).x, at(b).y);
+  };
+  std::vector<char> keep(static_cast<size_t>(n) + 1, 0);
+  int64_t far = 0;
+  double farD2 = 0;
+  for (int64_t i = 1; i < n; i++) {
+    double dx = at(i).x - at(0).x, dy = at(i).y - at(0).y;
+    if (dx * dx + dy * dy > farD2) farD2 = dx * dx + dy * dy, far = i;
+  }
+  keep[0] = keep[static_cast<size_t>(far)] = keep[static_cast<size_t>(n)] = 1;
+  std::vector<std::pair<int64_t, int64_t>> stack{{far, n}, {0, far}};
+  while (!stack.empty()) {
+    auto [a, b] = stack.back();
+    stack.pop_back();
+    double best = -1;
+    int64_t index = a;
+    for (int64_t i = a + 1; i < b; i++) {
+      double d = distance(i, a, b);
+      if (d > best) best = d, index = i;
+    }
+    if (best > tol) {
+      keep[static_cast<size_t>(index)] = 1;
+      stack.push_back({index, b});
+      stack.push_back({a, index});
+    }
+  }
+  int64_t a = n - 1, b = 1;
+  while (a > 0 && !keep[static_cast<size_t>(a)]) a--;
+  while (b < n && !keep[static_cast<size_t>(b)]) b++;
+  if (b < n && a > b) {
+    double worst = 0;
+    for (int64_t i = a + 1; i < n + b; i++) worst = std::max(worst, distance(i, a, b));
+    if (worst <= tol) keep[0] = 0;
+  }
+  PointList out;
+  for (int64_t i = 0; i < n; i++)
+    if (keep[static_cast<size_t>(i)]) out.push_back(at(i));
+  return out;
+}
+
+TEST(SimplifyClosedPolyline, MatchesThePlainScanWhereChordsPeelOnePointAtATime) {
+  // A zigzag whose swing grows along it makes every chord's farthest point
+  // its last but one: the search leaves the plain scan for the tree of
+  // boxes, and must keep its answer.
+  const int n = 6000;
+  PointList zigzag;
+  for (int i = 0; i < n; i++) zigzag.push_back({i * 0.01, (i % 2 ? 1 : -1) * (0.001 + i * 0.0005)});
+  zigzag.push_back({n * 0.01, -1000});
+  zigzag.push_back({0, -1000});
+  for (double tol : {0.0001, 0.3}) {
+    PointList out;
+    SimplifyClosedPolyline(zigzag, tol, out);
+    ExpectPoints(out, PlainSimplify(zigzag, tol));
+  }
 }
 
 TEST(CheckOffsetClearance, TestsAtMost200PointsAgainstEveryEdge) {
