@@ -23,6 +23,8 @@ namespace {
 // while (so many pairs per segment), then swept.
 constexpr size_t SWEEP_MIN_ENTRIES = 24;
 constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
+// Rows bucketed first when a search resumes after a cut.
+constexpr int64_t FIRST_ROWS_BUCKETED = 8;
 // A crowded cell whose meeting segments are more than this share of it is
 // swept whole.
 constexpr size_t HOT_SHARE_MAX = 8;
@@ -386,29 +388,38 @@ int64_t ResumeColumn(const CrossingSearch& work, const CrossingGrid& grid, const
   return firstCol;
 }
 
-// Step 4, bucketing: the runs of segments by the row they start in.
-void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t firstRow) {
+// Step 4, bucketing: the runs of segments by the row they start in, for
+// rows fromRow .. toRow - 1. The first call of a search (fromRow its first
+// row) also makes the segments that start below it and reach into it active;
+// a later one leaves the active segments to the scan that goes on.
+void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t fromRow, int64_t toRow,
+                bool first) {
   const int64_t n = ring.n, gy = grid.gy;
   const double* y = ring.y;
   const double minY = grid.minY;
-  double firstLow = work.rowLow[firstRow];
-  // Segments that start in a searched row are bucketed by row as runs of
+  const double fromLow = work.rowLow[fromRow];
+  const double toLow = toRow < gy ? work.rowLow[toRow] : std::numeric_limits<double>::infinity();
+  // Segments that start in a bucketed row are bucketed by row as runs of
   // consecutive segments, in ring order; those that start below it and reach
   // into it become active at once, in increasing order.
   work.runStart.clear();
   work.runEnd.clear();
   work.runRow.clear();
-  work.active.clear();
+  if (first) work.active.clear();
   work.rowStart.assign(static_cast<size_t>(gy) + 1, 0);
-  // Tight loops over the ring for the common steps: skipping segments wholly
-  // below the first row, and extending a run within its row.
+  // Tight loops over the ring for the common steps: skipping segments that
+  // neither start in the rows nor reach into them from below, and extending
+  // a run within its row.
   int64_t k = 0, lastRow = -1;
   while (k < n) {
-    while (k < n - 1 && std::max(y[k], y[k + 1]) < firstLow) ++k;
+    if (first)
+      while (k < n - 1 && (std::max(y[k], y[k + 1]) < fromLow || std::min(y[k], y[k + 1]) >= toLow)) ++k;
+    else
+      while (k < n - 1 && !(std::min(y[k], y[k + 1]) >= fromLow && std::min(y[k], y[k + 1]) < toLow)) ++k;
     int64_t k1 = k + 1 == n ? 0 : k + 1;
     double v = std::min(y[k], y[k1]);
-    if (v < firstLow) {
-      if (std::max(y[k], y[k1]) >= firstLow) {
+    if (v < fromLow || !(v < toLow)) {
+      if (first && v < fromLow && std::max(y[k], y[k1]) >= fromLow) {
         ActivateSegment(work, grid, ring, k);
         work.active.push_back(k);
       }
@@ -457,6 +468,8 @@ void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring
 // bottom is not below hotFrom) need a test when someCold holds.
 struct ScanStart {
   int64_t row = 0, col = 0;
+  // The rows bucketed for this part of the scan.
+  int64_t from = 0, to = 0;
   bool someCold = false;
   double hotFrom = 0;
   // When given, every crossing pair goes here and the scan runs to the end.
@@ -467,7 +480,7 @@ struct ScanStart {
 // cell with a crossing; -1 when collecting gave up.
 int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
                  int64_t& j, OutlinePoint& crossing) {
-  const int64_t n = ring.n, gx = grid.gx, gy = grid.gy, firstRow = start.row, firstCol = start.col;
+  const int64_t n = ring.n, gx = grid.gx, firstRow = start.row, firstCol = start.col;
   const double* y = ring.y;
   const double minX = grid.minX;
   const bool someCold = start.someCold;
@@ -475,7 +488,7 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
   // Counts are kept at zero between rows.
   work.cellCount.assign(static_cast<size_t>(gx), 0);
   work.cellStart.resize(static_cast<size_t>(gx));
-  for (int64_t r = firstRow; r < gy; ++r) {
+  for (int64_t r = start.from; r < start.to; ++r) {
     // Active segments of this row, in increasing order: those still spanning
     // it merged with those that start in it.
     work.fresh.clear();
@@ -586,8 +599,22 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   start.someCold = boundRow >= 0;
   start.hotFrom = work.clearBelow;
   work.resume = false;
-  BucketRuns(work, grid, ring, start.row);
-  return ScanRows(work, grid, ring, start, i, j, crossing);
+  // A search resumed after a cut mostly ends as few rows on as the last
+  // one did: the rows are bucketed a few at a time, four times as many each
+  // time, instead of all of them (where their bounds are known).
+  start.from = start.row;
+  int64_t rows = std::max(FIRST_ROWS_BUCKETED, 2 * work.lastRowsScanned);
+  start.to = boundRow >= 0 && work.rowsFrom >= 0 ? std::min(grid.gy, start.row + rows) : grid.gy;
+  BucketRuns(work, grid, ring, start.from, start.to, true);
+  while (true) {
+    int64_t found = ScanRows(work, grid, ring, start, i, j, crossing);
+    if (found == 1) work.lastRowsScanned = work.foundRow - start.row + 1;
+    if (found != 0 || start.to == grid.gy) return found;
+    int64_t next = std::min(grid.gy, start.to + 4 * (start.to - start.row));
+    BucketRuns(work, grid, ring, start.to, next, false);
+    start.from = start.to;
+    start.to = next;
+  }
 }
 
 bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs,
@@ -613,7 +640,9 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
   work.cx1.resize(count);
   ScanStart start;
   PlaceRows(work, grid, start.row);
-  BucketRuns(work, grid, ring, start.row);
+  start.from = start.row;
+  start.to = grid.gy;
+  BucketRuns(work, grid, ring, start.from, start.to, true);
   start.collect = &pairs;
   work.collectBudget = 16 * n + (int64_t{1} << 20);
   int64_t i = 0, j = 0;

@@ -58,6 +58,8 @@ struct CrossingSearch {
   bool sideSetCell = false;
   CrossingGrid foundGrid{};
   int64_t foundRow = 0, foundCol = 0;
+  // Rows the last search went through, from its first to its crossing's.
+  int64_t lastRowsScanned = 0;
 };
 
 // The crossing a plain walk over the ring's grid meets first: 1 with the two

@@ -380,6 +380,35 @@ TEST(LoopCut, MatchesThePlainSearchOnLeaningTeeth) {
   for (uint64_t seed : {1, 3, 9}) ExpectSameAsPlainSearch(LeaningTeeth(seed), 300);
 }
 
+// A comb of long slanted teeth that overlap the ones before them, at gaps
+// of random length, beside a finely divided side that makes the cells small
+// against the teeth: each search after a cut goes on for a varying number
+// of rows, with teeth reaching into them from below.
+PointList OverlappingTeeth(uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::exponential_distribution<double> gap(0.5);
+  std::uniform_real_distribution<double> rise(1, 8);
+  PointList ring;
+  double h = 0;
+  for (int k = 0; k < 200; ++k) {
+    double top = h + rise(random);
+    AddListPoint(ring, 0, h);
+    AddListPoint(ring, 10, top);
+    AddListPoint(ring, 0, h + 0.05);
+    h += 0.1 + gap(random);
+  }
+  h += 8;
+  AddListPoint(ring, 0, h);
+  const int side = 10000;
+  for (int q = 0; q <= side; ++q) AddListPoint(ring, 20, h - (h + 1) * q / side);
+  AddListPoint(ring, 0, -1);
+  return ring;
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnOverlappingTeeth) {
+  for (uint64_t seed : {2, 5, 11}) ExpectSameAsPlainSearch(OverlappingTeeth(seed), 50);
+}
+
 TEST(LoopCut, StopsAfterTheMostCuts) {
   PointList ring = LoopedRing(36000, 1000, 1, 6000);
   EXPECT_EQ(RemoveSelfIntersections(ring), MAX_LOOP_CUTS);
