@@ -154,19 +154,32 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   return true;
 }
 
+// The cell's segments for the exact sweep (work.contact, with their
+// positions in work.contactAt); the positions of those of no length, which
+// the sweep cannot place, in work.hotAt.
+void ListContacts(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
+  work.contact.clear();
+  work.contactAt.clear();
+  work.hotAt.clear();
+  for (size_t a = 0; a < m; ++a) {
+    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
+    if (ring.x[k] == ring.x[k1] && ring.y[k] == ring.y[k1]) {
+      work.hotAt.push_back(a);
+      continue;
+    }
+    work.contact.push_back(ContactSegment{ring.x[k], ring.y[k], ring.x[k1], ring.y[k1], k, k1});
+    work.contactAt.push_back(a);
+  }
+}
+
 // True when no two of the cell's segments meet anywhere by exact
 // predicates, so that none of its pairs can cross; a segment of no length
 // leaves the question open. Dense bundles of long, nearly parallel segments
 // overlap box by box, so this costs far less than their pairs.
 bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
-  work.contact.clear();
-  for (size_t a = 0; a < m; ++a) {
-    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
-    if (ring.x[k] == ring.x[k1] && ring.y[k] == ring.y[k1]) return false;
-    work.contact.push_back(ContactSegment{ring.x[k], ring.y[k], ring.x[k1], ring.y[k1], k, k1});
-  }
+  ListContacts(ring, work, segs, m);
   size_t a = 0, b = 0;
-  return !FindSegmentContact(work.contact, a, b);
+  return work.hotAt.empty() && !FindSegmentContact(work.contact, a, b);
 }
 
 // The first crossing pair of a cell among those with at least one hot
@@ -205,18 +218,7 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
 // whole cell is swept.
 CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
                             PairResult& found) {
-  work.contact.clear();
-  work.hotAt.clear();
-  work.contactAt.clear();
-  for (size_t a = 0; a < m; ++a) {
-    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
-    if (ring.x[k] == ring.x[k1] && ring.y[k] == ring.y[k1]) {
-      work.hotAt.push_back(a);
-      continue;
-    }
-    work.contact.push_back(ContactSegment{ring.x[k], ring.y[k], ring.x[k1], ring.y[k1], k, k1});
-    work.contactAt.push_back(a);
-  }
+  ListContacts(ring, work, segs, m);
   if (work.hotAt.size() > m / HOT_SHARE_MAX ||
       !FindMeetingSegments(work.contact, work.met, m / HOT_SHARE_MAX - work.hotAt.size()))
     return SweepCell(ring, work, segs, m, found) ? CellOutcome::FOUND : CellOutcome::NONE;
