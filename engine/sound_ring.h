@@ -57,6 +57,8 @@ struct ContactSegment {
 // Shamos and Hoey's sweep with exact predicates: true when two of the
 // segments meet anywhere, apart from ring neighbours at their common point
 // (a neighbour that folds straight back does meet), with their positions.
+// Every segment must have some length (the sweep could not place one
+// without).
 bool FindSegmentContact(const std::vector<ContactSegment>& segments, size_t& first, size_t& second);
 // The same sweep going on past every pair that meets, with both taken out:
 // the positions taken out, after which the others meet nowhere, so every
