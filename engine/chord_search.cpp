@@ -149,7 +149,6 @@ int64_t FarthestFromChord(const double* X, const double* Y, int64_t a, int64_t b
 void BuildChordTree(ChordTree& tree, const double* X, const double* Y, int64_t n) {
   tree.X = X;
   tree.Y = Y;
-  tree.count = n;
   int64_t blocks = (n + TREE_LEAF - 1) / TREE_LEAF;
   tree.leaves = 1;
   while (tree.leaves < blocks) tree.leaves *= 2;

@@ -30,7 +30,7 @@ int64_t FarthestFromChord(const double* X, const double* Y, int64_t a, int64_t b
 struct ChordTree {
   const double* X = nullptr;
   const double* Y = nullptr;
-  int64_t count = 0, leaves = 1;
+  int64_t leaves = 1;
   std::vector<double> x0, x1, y0, y1;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/design.h"
+#include "engine/loop_cut.h"
 
 // A box: a segment's, or a cell's (then half open at its upper sides).
 struct SegmentBounds {
@@ -37,13 +38,21 @@ inline int64_t GridCell(const CrossingGrid& grid, double v, double origin) {
   return whole;
 }
 
-// The grid over the box from (minX, minY), w wide and h high; false when
-// non-finite points leave no usable grid (such a ring is left as it is).
-inline bool MakeCrossingGrid(double minX, double minY, double w, double h, double sideCell, double perimeter,
-                             int64_t n, CrossingGrid& grid) {
+// The grid of a ring of n segments with this bounding box and lengths'
+// sum: cells of the larger of twice the mean segment length and the box's
+// larger side / GRID_DIVISIONS. False when non-finite points leave no usable
+// grid (such a ring is left as it is); sideSetCell tells whether the box's
+// side set the cell.
+inline bool MakeCrossingGrid(const SegmentBounds& box, double perimeter, int64_t n, CrossingGrid& grid,
+                             bool& sideSetCell) {
+  double w = box.x1 - box.x0, h = box.y1 - box.y0;
+  double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
   double cell = MaxF(2 * perimeter / static_cast<double>(n), sideCell);
+  sideSetCell = false;
   if (!(cell > 0) || !std::isfinite(w) || !std::isfinite(h) || std::isnan(perimeter)) return false;
-  grid = CrossingGrid{minX, minY, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1, static_cast<int64_t>(h / cell) + 1};
+  grid = CrossingGrid{box.x0, box.y0, cell, 1 / cell, static_cast<int64_t>(w / cell) + 1,
+                      static_cast<int64_t>(h / cell) + 1};
+  sideSetCell = cell == sideCell;
   return true;
 }
 

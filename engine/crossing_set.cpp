@@ -196,10 +196,8 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
 
 bool GridOfSet(const CrossingSet& set, CrossingGrid& grid) {
   // The box is the tree's root.
-  const SegmentBounds box = set.tree[1];
-  double w = box.x1 - box.x0, h = box.y1 - box.y0;
-  double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
-  return MakeCrossingGrid(box.x0, box.y0, w, h, sideCell, RoundedExactSum(set.perimeter), set.n, grid);
+  bool sideSetCell = false;
+  return MakeCrossingGrid(set.tree[1], RoundedExactSum(set.perimeter), set.n, grid, sideSetCell);
 }
 
 int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& point) {

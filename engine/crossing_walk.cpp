@@ -302,7 +302,6 @@ bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t
     }
   }
   work.boxKept = false;
-  double minX = box.x0, maxX = box.x1, minY = box.y0, maxY = box.y1;
   if (!work.lengthsKept) {
     work.length.resize(static_cast<size_t>(n));
     ClearExactSum(work.perimeter);
@@ -312,11 +311,7 @@ bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t
     }
   }
   work.lengthsKept = false;
-  double w = maxX - minX, h = maxY - minY;
-  double sideCell = MaxF(w, h) / static_cast<double>(GRID_DIVISIONS);
-  bool made = MakeCrossingGrid(minX, minY, w, h, sideCell, RoundedExactSum(work.perimeter), n, grid);
-  work.sideSetCell = made && grid.cell == sideCell;
-  return made;
+  return MakeCrossingGrid(box, RoundedExactSum(work.perimeter), n, grid, work.sideSetCell);
 }
 
 // Step 2, grid: the lowest value of each row from firstRow on (firstRow
@@ -633,8 +628,7 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
   // Only where the box's side sets the cell does the grid stay from cut to
   // cut (while the box does), so that the pairs keep their order; where the
   // mean length sets it, every cut moves the grid and the walk costs less.
-  double side = MaxF(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0) / static_cast<double>(GRID_DIVISIONS);
-  if (grid.cell != side) return false;
+  if (!work.sideSetCell) return false;
   Ring ring{x, y, n};
   size_t count = static_cast<size_t>(n);
   work.cy1.resize(count);

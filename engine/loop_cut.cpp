@@ -224,10 +224,6 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = n - inner + 1;
       work.newSeg[0] = i;
       work.newSeg[1] = i + 1;
-      for (int64_t k : work.newSeg) {
-        work.length[k] = SegmentLength(x.data(), y.data(), n, k);
-        AddToExactSum(work.perimeter, work.length[k]);
-      }
     } else {
       // Keep the crossing, then points i+1..j.
       for (int64_t k = 0; k <= i; ++k) TakeFromExactSum(work.perimeter, work.length[k]);
@@ -241,10 +237,10 @@ int64_t RemoveSelfIntersections(PointList& points) {
       n = inner + 1;
       work.newSeg[0] = 0;
       work.newSeg[1] = n - 1;
-      for (int64_t k : work.newSeg) {
-        work.length[k] = SegmentLength(x.data(), y.data(), n, k);
-        AddToExactSum(work.perimeter, work.length[k]);
-      }
+    }
+    for (int64_t k : work.newSeg) {
+      work.length[k] = SegmentLength(x.data(), y.data(), n, k);
+      AddToExactSum(work.perimeter, work.length[k]);
     }
     // The other segments keep their ends, so their lengths stay as they were.
     work.lengthsKept = true;

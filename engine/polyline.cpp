@@ -59,7 +59,6 @@ void SimplifyClosedPolyline(const PointList& source, double tolerance, PointList
   // Explicit stack: outlines reach hundreds of thousands of points, too deep
   // for recursion on a degenerate (spiral-like) ring.
   ChordTree tree;
-  bool treeBuilt = false;
   int64_t scanned = 0;
   std::vector<int64_t> stack;
   stack.reserve(2 * static_cast<size_t>(n) + 5);
@@ -76,8 +75,7 @@ void SimplifyClosedPolyline(const PointList& source, double tolerance, PointList
     double best = 0;
     int64_t bestIndex;
     if (b - a > TREE_MIN_SPAN && scanned > TREE_AFTER_SCANS * n) {
-      if (!treeBuilt) BuildChordTree(tree, X.data(), Y.data(), n + 1);
-      treeBuilt = true;
+      if (tree.X == nullptr) BuildChordTree(tree, X.data(), Y.data(), n + 1);
       bestIndex = FarthestByTree(tree, a, b, best);
     } else {
       bestIndex = FarthestFromChord(X.data(), Y.data(), a, b, best);
