@@ -149,6 +149,13 @@ void FindCrossingsOf(CrossingSet& set, int64_t s) {
 void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
                       const std::vector<CrossingPair>& pairs, RingLengths known) {
   size_t count = static_cast<size_t>(n);
+  // Each cut adds a slot: room for all of them, so that no cut copies the
+  // ring's arrays to grow them.
+  const size_t slots = count + static_cast<size_t>(MAX_LOOP_CUTS);
+  for (std::vector<double>* v : {&set.x, &set.y, &set.length}) v->reserve(slots);
+  set.next.reserve(slots);
+  set.key.reserve(slots);
+  set.version.reserve(slots);
   set.x.assign(x, x + n);
   set.y.assign(y, y + n);
   set.next.resize(count);
