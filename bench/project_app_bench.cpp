@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <string>
 
@@ -92,6 +93,7 @@ std::string ShellWithProject() {
     path = BenchPath("command.omt");
     AddCannedFileAnswer(path);
     if (!SaveProject(1)) path.clear();
+    std::atexit([] { unlink(path.c_str()); });
   }
   return path;
 }
