@@ -32,6 +32,12 @@ constexpr size_t HOT_SHARE_MAX = 8;
 constexpr size_t COLLECT_WALK_MAX = 48;
 // What keeping a crossing pair costs, in pair tests.
 constexpr int64_t PAIR_COST = 16;
+// Collecting every crossing, the cell is this many mean segment lengths (at
+// least the box's larger side / COLLECT_MOST_DIVISIONS), made coarser while
+// the segments' boxes would cover more than COLLECT_MOST_ENTRIES cells each.
+constexpr double COLLECT_CELL_LENGTHS = 3;
+constexpr double COLLECT_MOST_DIVISIONS = 16384;
+constexpr int64_t COLLECT_MOST_ENTRIES = 4;
 
 struct Ring {
   const double* x;
@@ -469,12 +475,10 @@ struct ScanStart {
   int64_t from = 0, to = 0;
   bool someCold = false;
   double hotFrom = 0;
-  // When given, every crossing pair goes here and the scan runs to the end.
-  std::vector<CrossingPair>* collect = nullptr;
 };
 
 // Step 5, scan: the rows from the first on, cell by cell, up to the first
-// cell with a crossing; -1 when collecting gave up.
+// cell with a crossing.
 int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
                  int64_t& j, OutlinePoint& crossing) {
   const int64_t n = ring.n, gx = grid.gx, firstRow = start.row, firstCol = start.col;
@@ -535,12 +539,6 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
       const int64_t* segs = work.cellSegs.data() + (work.cellStart[c] - m);
       PairResult found;
       size_t size = static_cast<size_t>(m);
-      if (start.collect) {
-        if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2 &&
-            !CollectCellPairs(ring, work, segs, size, *start.collect))
-          return -1;
-        continue;
-      }
       CellOutcome outcome = CellOutcome::NONE;
       if (someCold) {
         work.hotAt.clear();
@@ -574,6 +572,51 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
     }
   }
   return 0;
+}
+
+// Every cell each segment's box covers, as (cell << 32 | segment), in
+// segment order, on a grid of this cell over the box; false when that
+// would be more than COLLECT_MOST_ENTRIES per segment.
+bool ListCellEntries(const Ring& ring, const SegmentBounds& box, double cell, std::vector<uint64_t>& entries) {
+  const double inverse = 1 / cell;
+  // The same rounding for a box's two sides keeps the cells in order, so
+  // boxes that meet share a cell.
+  auto index = [inverse](double v, double origin) { return static_cast<int64_t>((v - origin) * inverse); };
+  const int64_t gx = index(box.x1, box.x0) + 1;
+  const int64_t most = COLLECT_MOST_ENTRIES * ring.n;
+  int64_t count = 0;
+  for (int64_t k = 0; k < ring.n; ++k) {
+    SegmentBounds b = BoxOf(ring, k);
+    count += (index(b.x1, box.x0) - index(b.x0, box.x0) + 1) * (index(b.y1, box.y0) - index(b.y0, box.y0) + 1);
+    if (count > most) return false;
+  }
+  entries.clear();
+  entries.reserve(static_cast<size_t>(count));
+  for (int64_t k = 0; k < ring.n; ++k) {
+    SegmentBounds b = BoxOf(ring, k);
+    const int64_t c0 = index(b.x0, box.x0), c1 = index(b.x1, box.x0);
+    for (int64_t r = index(b.y0, box.y0), r1 = index(b.y1, box.y0); r <= r1; ++r)
+      for (int64_t c = c0; c <= c1; ++c)
+        entries.push_back(static_cast<uint64_t>(r * gx + c) << 32 | static_cast<uint64_t>(k));
+  }
+  return true;
+}
+
+// Sorts the entries by cell, keeping the segment order within a cell.
+void SortByCell(std::vector<uint64_t>& entries, std::vector<uint64_t>& space) {
+  constexpr int DIGIT_BITS = 11;
+  constexpr uint64_t DIGIT = (uint64_t{1} << DIGIT_BITS) - 1;
+  uint64_t highest = 0;
+  for (uint64_t e : entries) highest = std::max(highest, e >> 32);
+  space.resize(entries.size());
+  std::vector<size_t> start(DIGIT + 2);
+  for (int shift = 32; shift < 64 && (highest >> (shift - 32)) != 0; shift += DIGIT_BITS) {
+    std::fill(start.begin(), start.end(), 0);
+    for (uint64_t e : entries) ++start[((e >> shift) & DIGIT) + 1];
+    for (size_t d = 0; d <= DIGIT; ++d) start[d + 1] += start[d];
+    for (uint64_t e : entries) space[start[(e >> shift) & DIGIT]++] = e;
+    entries.swap(space);
+  }
 }
 
 }  // namespace
@@ -617,6 +660,8 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
 bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs,
                       RingLengths known) {
   pairs.clear();
+  // Segments are numbered in 32 bits below.
+  if (n >= (int64_t{1} << 31)) return false;
   CrossingSearch work;
   if (known.length) {
     work.length.assign(known.length->begin(), known.length->begin() + n);
@@ -629,21 +674,34 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
   // cut (while the box does), so that the pairs keep their order; where the
   // mean length sets it, every cut moves the grid and the walk costs less.
   if (!work.sideSetCell) return false;
-  Ring ring{x, y, n};
-  size_t count = static_cast<size_t>(n);
-  work.cy1.resize(count);
-  work.cx0.resize(count);
-  work.cx1.resize(count);
-  ScanStart start;
-  PlaceRows(work, grid, start.row);
-  start.from = start.row;
-  start.to = grid.gy;
-  BucketRuns(work, grid, ring, start.from, start.to, true);
-  start.collect = &pairs;
+  // Any grid meets every crossing pair in some cell; the walk's is coarse
+  // here (the ring is dense), so its cells hold many pairs that are apart.
+  const double side = std::max(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0);
+  double cell = std::max(COLLECT_CELL_LENGTHS * RoundedExactSum(work.perimeter) / static_cast<double>(n),
+                         side / COLLECT_MOST_DIVISIONS);
+  const Ring ring{x, y, n};
+  std::vector<uint64_t>& entries = work.entries;
+  while (!ListCellEntries(ring, work.box, cell, entries)) {
+    // Too many cells per segment: coarser, up to the walk's own grid.
+    if (cell >= grid.cell) return false;
+    cell = std::min(2 * cell, grid.cell);
+  }
+  SortByCell(entries, work.sortSpace);
   work.collectBudget = 16 * n + (int64_t{1} << 20);
-  int64_t i = 0, j = 0;
-  OutlinePoint unused;
-  if (ScanRows(work, grid, ring, start, i, j, unused) < 0) return false;
+  std::vector<int64_t>& segs = work.cellSegs;
+  for (size_t a = 0; a < entries.size();) {
+    const uint64_t id = entries[a] >> 32;
+    size_t b = a + 1;
+    while (b < entries.size() && entries[b] >> 32 == id) ++b;
+    if (b - a >= 2) {
+      segs.clear();
+      for (size_t q = a; q < b; ++q) segs.push_back(static_cast<int64_t>(entries[q] & 0xffffffffu));
+      if (LabelChains(x, y, n, segs.data(), segs.size(), work.chain) >= 2 &&
+          !CollectCellPairs(ring, work, segs.data(), segs.size(), pairs))
+        return false;
+    }
+    a = b;
+  }
   // A pair that shares several cells is met in each.
   std::sort(pairs.begin(), pairs.end(), [](const CrossingPair& a, const CrossingPair& b) {
     return a.s1 < b.s1 || (a.s1 == b.s1 && a.s2 < b.s2);

@@ -32,6 +32,8 @@ struct CrossingSearch {
   std::vector<size_t> hotAt;
   std::vector<ContactSegment> contact;
   std::vector<size_t> contactAt, met;
+  // Collecting every crossing: (cell, segment) entries, and room to sort them.
+  std::vector<uint64_t> entries, sortSpace;
   // Pair tests left while collecting every crossing.
   int64_t collectBudget = 0;
   // Segment lengths and their sum, kept up to date through a cut.

@@ -384,7 +384,7 @@ TEST(LoopCut, MatchesThePlainSearchOnLeaningTeeth) {
 // of random length, beside a finely divided side that makes the cells small
 // against the teeth: each search after a cut goes on for a varying number
 // of rows, with teeth reaching into them from below.
-PointList OverlappingTeeth(uint64_t seed) {
+PointList OverlappingTeeth(uint64_t seed, int side = 10000) {
   std::mt19937_64 random(seed);
   std::exponential_distribution<double> gap(0.5);
   std::uniform_real_distribution<double> rise(1, 8);
@@ -399,7 +399,6 @@ PointList OverlappingTeeth(uint64_t seed) {
   }
   h += 8;
   AddListPoint(ring, 0, h);
-  const int side = 10000;
   for (int q = 0; q <= side; ++q) AddListPoint(ring, 20, h - (h + 1) * q / side);
   AddListPoint(ring, 0, -1);
   return ring;
@@ -407,6 +406,10 @@ PointList OverlappingTeeth(uint64_t seed) {
 
 TEST(LoopCut, MatchesThePlainSearchOnOverlappingTeeth) {
   for (uint64_t seed : {2, 5, 11}) ExpectSameAsPlainSearch(OverlappingTeeth(seed), 50);
+  // A side so fine that the box's side sets the walk's cell: the teeth's
+  // boxes cover so many of the finer cells that collect every crossing that
+  // they are collected on coarser ones.
+  ExpectSameAsPlainSearch(OverlappingTeeth(7, 80000), 50);
 }
 
 TEST(LoopCut, StopsAfterTheMostCuts) {
