@@ -5,10 +5,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "app/change_handling.h"
 #include "app/document_state.h"
@@ -124,6 +127,35 @@ void BM_OpenProjectCommand100k(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_OpenProjectCommand100k)->Unit(benchmark::kMillisecond);
+
+// The open command beside a read of the same file, alternating so that both
+// see the same load; the ratio of their medians is the figure to watch.
+void BM_OpenBesideRead100k(benchmark::State& state) {
+  std::vector<double> reads, opens;
+  WithProject(state, [&](const std::string& path) {
+    for (int k = 0; k < 2; ++k) {
+      auto start = std::chrono::steady_clock::now();
+      if (k == 0) {
+        DesignParams p;
+        VaseParams v;
+        ProjectExtras e;
+        if (!ReadProjectFile(path, p, v, e)) state.SkipWithError("read failed");
+      } else if (!OpenProjectFile(path)) {
+        state.SkipWithError("open failed");
+      }
+      std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      (k == 0 ? reads : opens).push_back(took.count());
+    }
+  });
+  if (reads.empty()) return;
+  std::sort(reads.begin(), reads.end());
+  std::sort(opens.begin(), opens.end());
+  const double read = reads[reads.size() / 2], open = opens[opens.size() / 2];
+  state.counters["read_ms"] = 1000 * read;
+  state.counters["open_ms"] = 1000 * open;
+  state.counters["ratio"] = open / read;
+}
+BENCHMARK(BM_OpenBesideRead100k)->Unit(benchmark::kMillisecond);
 
 // The recompute with fit and drawing alone, to set the open command against.
 void BM_RecomputeOpenedDesign100k(benchmark::State& state) {
