@@ -57,8 +57,7 @@ bool VisitPolylineCorners(const double* x, const double* y, int64_t n, Visit vis
     }
   }
   bool sharp = false;
-  for (int64_t i = 0; i < n; ++i) {
-    int64_t p = (i + n - 1) % n;
+  for (int64_t i = 0, p = n - 1; i < n; p = i++) {
     double d = sideNx[p] * sideNx[i] + sideNy[p] * sideNy[i];
     if (d < SHARP_CORNER_COS) {
       sharp = true;
