@@ -33,8 +33,9 @@ constexpr size_t COLLECT_WALK_MAX = 48;
 // What keeping a crossing pair costs, in pair tests.
 constexpr int64_t PAIR_COST = 16;
 // Collecting every crossing, the cell is this many mean segment lengths (at
-// least the box's larger side / COLLECT_MOST_DIVISIONS), made coarser while
-// the segments' boxes would cover more than COLLECT_MOST_ENTRIES cells each.
+// least the box's larger side / COLLECT_MOST_DIVISIONS, at most the walk's
+// cell), made coarser while the segments' boxes would cover more than
+// COLLECT_MOST_ENTRIES cells each.
 constexpr double COLLECT_CELL_LENGTHS = 3;
 constexpr double COLLECT_MOST_DIVISIONS = 16384;
 constexpr int64_t COLLECT_MOST_ENTRIES = 4;
@@ -677,8 +678,8 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
   // Any grid meets every crossing pair in some cell; the walk's is coarse
   // here (the ring is dense), so its cells hold many pairs that are apart.
   const double side = std::max(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0);
-  double cell = std::max(COLLECT_CELL_LENGTHS * RoundedExactSum(work.perimeter) / static_cast<double>(n),
-                         side / COLLECT_MOST_DIVISIONS);
+  const double mean = RoundedExactSum(work.perimeter) / static_cast<double>(n);
+  double cell = std::min(grid.cell, std::max(COLLECT_CELL_LENGTHS * mean, side / COLLECT_MOST_DIVISIONS));
   const Ring ring{x, y, n};
   std::vector<uint64_t>& entries = work.entries;
   while (!ListCellEntries(ring, work.box, cell, entries)) {
