@@ -584,19 +584,14 @@ bool ListCellEntries(const Ring& ring, const SegmentBounds& box, double cell, st
   // boxes that meet share a cell.
   auto index = [inverse](double v, double origin) { return static_cast<int64_t>((v - origin) * inverse); };
   const int64_t gx = index(box.x1, box.x0) + 1;
-  const int64_t most = COLLECT_MOST_ENTRIES * ring.n;
-  int64_t count = 0;
-  for (int64_t k = 0; k < ring.n; ++k) {
-    SegmentBounds b = BoxOf(ring, k);
-    count += (index(b.x1, box.x0) - index(b.x0, box.x0) + 1) * (index(b.y1, box.y0) - index(b.y0, box.y0) + 1);
-    if (count > most) return false;
-  }
+  const size_t most = static_cast<size_t>(COLLECT_MOST_ENTRIES * ring.n);
   entries.clear();
-  entries.reserve(static_cast<size_t>(count));
   for (int64_t k = 0; k < ring.n; ++k) {
     SegmentBounds b = BoxOf(ring, k);
     const int64_t c0 = index(b.x0, box.x0), c1 = index(b.x1, box.x0);
-    for (int64_t r = index(b.y0, box.y0), r1 = index(b.y1, box.y0); r <= r1; ++r)
+    const int64_t r0 = index(b.y0, box.y0), r1 = index(b.y1, box.y0);
+    if (static_cast<size_t>((c1 - c0 + 1) * (r1 - r0 + 1)) > most - entries.size()) return false;
+    for (int64_t r = r0; r <= r1; ++r)
       for (int64_t c = c0; c <= c1; ++c)
         entries.push_back(static_cast<uint64_t>(r * gx + c) << 32 | static_cast<uint64_t>(k));
   }
@@ -694,7 +689,9 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
     const uint64_t id = entries[a] >> 32;
     size_t b = a + 1;
     while (b < entries.size() && entries[b] >> 32 == id) ++b;
-    if (b - a >= 2) {
+    // Two neighbours on the ring alone in a cell cannot cross.
+    const bool neighbours = b - a == 2 && (entries[a] & 0xffffffffu) + 1 == (entries[a + 1] & 0xffffffffu);
+    if (b - a >= 2 && !neighbours) {
       segs.clear();
       for (size_t q = a; q < b; ++q) segs.push_back(static_cast<int64_t>(entries[q] & 0xffffffffu));
       if (LabelChains(x, y, n, segs.data(), segs.size(), work.chain) >= 2 &&
