@@ -659,8 +659,8 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
   // Segments are numbered in 32 bits below.
   if (n >= (int64_t{1} << 31)) return false;
   CrossingSearch work;
-  if (known.length) {
-    work.length.assign(known.length->begin(), known.length->begin() + n);
+  // The grid needs the lengths' sum alone.
+  if (known.sum) {
     work.perimeter = *known.sum;
     work.lengthsKept = true;
   }
