@@ -68,24 +68,35 @@ bool TestPair(const Ring& ring, int64_t s1, int64_t s2, OutlinePoint& point) {
 
 bool Before(int64_t a1, int64_t a2, const PairResult& best) { return a1 < best.s1 || (a1 == best.s1 && a2 < best.s2); }
 
+// The boxes of a cell's segments, in work.cellBox.
+void LoadCellBoxes(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
+  work.cellBox.resize(m);
+  for (size_t a = 0; a < m; ++a) work.cellBox[a] = BoxOf(ring, segs[a]);
+}
+
+// Whether the cell's segments at a and b cross, with their chains labelled
+// and boxes loaded. Pairs of one chain, and pairs whose boxes are apart,
+// cannot; the segment test could only claim them through rounding on
+// (nearly) collinear segments, so they are never tested.
+bool CellPairCrosses(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t a, size_t b,
+                     OutlinePoint& p) {
+  return work.chain[a] != work.chain[b] && BoundsMeet(work.cellBox[a], work.cellBox[b]) &&
+         TestPair(ring, segs[a], segs[b], p);
+}
+
 enum class CellOutcome { NONE, FOUND, GAVE_UP };
 
 // Walks the pairs of a cell in order until the first crossing, or gives up
-// after `budget` pairs. Pairs whose boxes are apart cannot cross; the segment
-// test could only claim them through rounding on (nearly) collinear
-// segments, so they are never tested.
+// after `budget` pairs.
 CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
                           PairResult& found) {
-  std::vector<SegmentBounds>& box = work.cellBox;
-  box.resize(m);
-  for (size_t a = 0; a < m; ++a) box[a] = BoxOf(ring, segs[a]);
+  LoadCellBoxes(ring, work, segs, m);
   for (size_t a = 0; a < m; ++a) {
     if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
     budget -= m - a - 1;
     for (size_t b = a + 1; b < m; ++b) {
-      if (work.chain[a] == work.chain[b] || !BoundsMeet(box[a], box[b])) continue;
       OutlinePoint p;
-      if (TestPair(ring, segs[a], segs[b], p)) {
+      if (CellPairCrosses(ring, work, segs, a, b, p)) {
         found.s1 = segs[a];
         found.s2 = segs[b];
         found.point = p;
@@ -101,9 +112,10 @@ CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t*
 // (false when that costs more tests than the budget left).
 bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found,
                std::vector<CrossingPair>* all = nullptr) {
+  LoadCellBoxes(ring, work, segs, m);
   double spreadX = 0, spreadY = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
   for (size_t a = 0; a < m; ++a) {
-    SegmentBounds b = BoxOf(ring, segs[a]);
+    const SegmentBounds& b = work.cellBox[a];
     spreadX += b.x1 - b.x0;
     spreadY += b.y1 - b.y0;
     if (a == 0 || b.x0 < minX) minX = b.x0;
@@ -116,7 +128,7 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   bool alongX = (maxX - minX) * (spreadY + 1e-300) >= (maxY - minY) * (spreadX + 1e-300);
   work.sweep.clear();
   for (size_t a = 0; a < m; ++a) {
-    SegmentBounds b = BoxOf(ring, segs[a]);
+    const SegmentBounds& b = work.cellBox[a];
     if (alongX)
       work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a], work.chain[a]});
     else
@@ -245,13 +257,11 @@ bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* seg
     return CellIsClear(ring, work, segs, m) || SweepCell(ring, work, segs, m, unused, &all);
   }
   work.collectBudget -= static_cast<int64_t>(m * (m - 1) / 2);
-  std::vector<SegmentBounds>& box = work.cellBox;
-  box.resize(m);
-  for (size_t a = 0; a < m; ++a) box[a] = BoxOf(ring, segs[a]);
+  LoadCellBoxes(ring, work, segs, m);
   for (size_t a = 0; a < m; ++a)
     for (size_t b = a + 1; b < m; ++b) {
       OutlinePoint p;
-      if (work.chain[a] != work.chain[b] && BoundsMeet(box[a], box[b]) && TestPair(ring, segs[a], segs[b], p)) {
+      if (CellPairCrosses(ring, work, segs, a, b, p)) {
         all.push_back(CrossingPair{segs[a], segs[b]});
         work.collectBudget -= PAIR_COST;
       }

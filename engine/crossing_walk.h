@@ -70,7 +70,8 @@ struct CrossingSearch {
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing);
 // Every crossing pair of the ring, each once; false when there are too many
-// pairs to test or the grid moves with every cut.
+// pairs to test or segments cover too many cells, or the grid moves with
+// every cut.
 bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs,
                       RingLengths known = {nullptr, nullptr});
 // The length of segment k (from point k to point (k + 1) mod n).

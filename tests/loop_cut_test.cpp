@@ -407,8 +407,8 @@ PointList OverlappingTeeth(uint64_t seed, int side = 10000) {
 TEST(LoopCut, MatchesThePlainSearchOnOverlappingTeeth) {
   for (uint64_t seed : {2, 5, 11}) ExpectSameAsPlainSearch(OverlappingTeeth(seed), 50);
   // A side so fine that the box's side sets the walk's cell: the teeth's
-  // boxes cover so many of the finer cells that collect every crossing that
-  // they are collected on coarser ones.
+  // boxes cover so many of the fine cells on which every crossing is
+  // collected that the collection goes to coarser ones.
   ExpectSameAsPlainSearch(OverlappingTeeth(7, 80000), 50);
 }
 
