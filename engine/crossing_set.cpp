@@ -1,9 +1,11 @@
 #include "engine/crossing_set.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
+#include "engine/crossing_walk.h"
 #include "engine/loop_cut.h"
 
 // Why the minimum over the set is the plain search's answer: a crossing pair
@@ -38,14 +40,24 @@ double LengthOf(const CrossingSet& set, int64_t s) {
   return std::sqrt(dx * dx + dy * dy);
 }
 
-void FenwickAdd(CrossingSet& set, int64_t k, int64_t d) {
-  for (++k; k <= set.keys; k += k & -k) set.fenwick[k] += d;
+constexpr int64_t WORD_KEYS = 64;
+
+// Adds d to the count of living keys in word w.
+void FenwickAdd(CrossingSet& set, int64_t w, int64_t d) {
+  const int64_t words = static_cast<int64_t>(set.living.size());
+  for (++w; w <= words; w += w & -w) set.fenwick[w] += d;
+}
+
+void SetLiving(CrossingSet& set, int64_t k) {
+  set.living[k / WORD_KEYS] |= uint64_t{1} << (k % WORD_KEYS);
+  FenwickAdd(set, k / WORD_KEYS, 1);
 }
 
 // The number of living keys below k: the index of the slot with key k.
 int64_t LivingBelow(const CrossingSet& set, int64_t k) {
-  int64_t sum = 0;
-  for (; k > 0; k -= k & -k) sum += set.fenwick[k];
+  int64_t w = k / WORD_KEYS;
+  int64_t sum = std::popcount(set.living[w] & ((uint64_t{1} << (k % WORD_KEYS)) - 1));
+  for (; w > 0; w -= w & -w) sum += set.fenwick[w];
   return sum;
 }
 
@@ -171,19 +183,20 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
     std::copy(known.length->begin(), known.length->begin() + n, set.length.begin());
     set.perimeter = *known.sum;
   } else {
+    MeasureLengths(x, y, n, set.length.data());
     ClearExactSum(set.perimeter);
-    for (int64_t k = 0; k < n; ++k) {
-      set.length[k] = LengthOf(set, k);
-      AddToExactSum(set.perimeter, set.length[k]);
-    }
+    AddAllToExactSum(set.perimeter, set.length.data(), count);
   }
   set.keys = set.n = n;
   set.head = 0;
-  set.fenwick.assign(count + 1, 0);
-  for (int64_t k = 1; k <= n; ++k) {
-    set.fenwick[k] += 1;
-    int64_t up = k + (k & -k);
-    if (up <= n) set.fenwick[up] += set.fenwick[k];
+  const int64_t words = n / WORD_KEYS + 1;
+  set.living.assign(static_cast<size_t>(words), ~uint64_t{0});
+  set.living.back() = (uint64_t{1} << (n % WORD_KEYS)) - 1;
+  set.fenwick.assign(static_cast<size_t>(words) + 1, 0);
+  for (int64_t w = 1; w <= words; ++w) {
+    set.fenwick[w] += std::popcount(set.living[w - 1]);
+    int64_t up = w + (w & -w);
+    if (up <= words) set.fenwick[up] += set.fenwick[w];
   }
   int64_t blocks = (n + BLOCK_KEYS - 1) / BLOCK_KEYS;
   set.leaves = 1;
@@ -271,15 +284,26 @@ bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, 
   set.dirty.clear();
   // Removes `count` points along the ring from slot s.
   auto drop = [&](int64_t s, int64_t count) {
+    set.dropped.clear();
+    int64_t word = -1, gone = 0;
     for (int64_t c = 0; c < count; ++c, s = set.next[s]) {
-      TakeFromExactSum(set.perimeter, set.length[s]);
+      set.dropped.push_back(set.length[s]);
       ++set.version[s];
       int64_t k = set.key[s];
       set.keySlot[k] = -1;
-      FenwickAdd(set, k, -1);
+      // Keys mostly come in order: a word's count changes once per run.
+      set.living[k / WORD_KEYS] &= ~(uint64_t{1} << (k % WORD_KEYS));
+      if (k / WORD_KEYS != word) {
+        if (gone > 0) FenwickAdd(set, word, -gone);
+        word = k / WORD_KEYS;
+        gone = 0;
+      }
+      ++gone;
       // Keys run in ring order, so a block mostly repeats the one before.
       if (set.dirty.empty() || set.dirty.back() != k / BLOCK_KEYS) set.dirty.push_back(k / BLOCK_KEYS);
     }
+    if (gone > 0) FenwickAdd(set, word, -gone);
+    TakeAllFromExactSum(set.perimeter, set.dropped.data(), set.dropped.size());
   };
   // The crossing point takes the key of a point it replaces next to it, so
   // that keys still run in ring order from the start.
@@ -303,7 +327,7 @@ bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, 
     set.n = inner + 1;
   }
   set.keySlot[set.key[p]] = p;
-  FenwickAdd(set, set.key[p], 1);
+  SetLiving(set, set.key[p]);
   set.dirty.push_back(set.key[p] / BLOCK_KEYS);
   set.dirty.push_back(set.key[changed] / BLOCK_KEYS);
   TakeFromExactSum(set.perimeter, set.length[changed]);

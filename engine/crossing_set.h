@@ -36,7 +36,11 @@ struct PairEntry {
 // number of living keys below its own.
 struct CrossingSet {
   std::vector<double> x, y, length;
-  std::vector<int64_t> next, key, keySlot, fenwick;
+  std::vector<int64_t> next, key, keySlot;
+  // Which keys are living, 64 to a word, and a Fenwick tree of the words'
+  // counts.
+  std::vector<uint64_t> living;
+  std::vector<int64_t> fenwick;
   // Bumped whenever the segment that starts at the slot changes or goes.
   std::vector<uint32_t> version;
   // Boxes of the segments per block of keys, as a tree of unions: its root
@@ -55,6 +59,8 @@ struct CrossingSet {
   // before the set gives up on the ring.
   int64_t tests = 0, placed = 0, workLimit = 0;
   std::vector<int64_t> dirty, stack;
+  // The lengths of the segments a cut takes away.
+  std::vector<double> dropped;
 };
 
 // Segment lengths and their sum already measured for a ring.

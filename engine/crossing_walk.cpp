@@ -84,6 +84,15 @@ bool CellPairCrosses(const Ring& ring, const CrossingSearch& work, const int64_t
          TestPair(ring, segs[a], segs[b], p);
 }
 
+// Where the chain of the cell's segment at a ends (chains are runs in the
+// cell's order), given where the chain before it ended.
+size_t EndOfChain(const CrossingSearch& work, size_t m, size_t a, size_t end) {
+  if (end > a) return end;
+  end = a + 1;
+  while (end < m && work.chain[end] == work.chain[a]) ++end;
+  return end;
+}
+
 enum class CellOutcome { NONE, FOUND, GAVE_UP };
 
 // Walks the pairs of a cell in order until the first crossing, or gives up
@@ -91,10 +100,12 @@ enum class CellOutcome { NONE, FOUND, GAVE_UP };
 CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
                           PairResult& found) {
   LoadCellBoxes(ring, work, segs, m);
+  size_t chainEnd = 0;
   for (size_t a = 0; a < m; ++a) {
     if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
     budget -= m - a - 1;
-    for (size_t b = a + 1; b < m; ++b) {
+    chainEnd = EndOfChain(work, m, a, chainEnd);
+    for (size_t b = chainEnd; b < m; ++b) {
       OutlinePoint p;
       if (CellPairCrosses(ring, work, segs, a, b, p)) {
         found.s1 = segs[a];
@@ -258,14 +269,17 @@ bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* seg
   }
   work.collectBudget -= static_cast<int64_t>(m * (m - 1) / 2);
   LoadCellBoxes(ring, work, segs, m);
-  for (size_t a = 0; a < m; ++a)
-    for (size_t b = a + 1; b < m; ++b) {
+  size_t chainEnd = 0;
+  for (size_t a = 0; a < m; ++a) {
+    chainEnd = EndOfChain(work, m, a, chainEnd);
+    for (size_t b = chainEnd; b < m; ++b) {
       OutlinePoint p;
       if (CellPairCrosses(ring, work, segs, a, b, p)) {
         all.push_back(CrossingPair{segs[a], segs[b]});
         work.collectBudget -= PAIR_COST;
       }
     }
+  }
   return work.collectBudget >= 0;
 }
 
@@ -302,6 +316,15 @@ double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
   return std::sqrt(dx * dx + dy * dy);
 }
 
+void MeasureLengths(const double* x, const double* y, int64_t n, double* length) {
+  // Without the wrap in the loop, so that it runs on vectors.
+  for (int64_t k = 0; k + 1 < n; ++k) {
+    double dx = x[k + 1] - x[k], dy = y[k + 1] - y[k];
+    length[k] = std::sqrt(dx * dx + dy * dy);
+  }
+  if (n > 0) length[n - 1] = SegmentLength(x, y, n, n - 1);
+}
+
 namespace {
 
 // Step 1, box and lengths: the bounding box of the ring and the grid's cell
@@ -321,11 +344,9 @@ bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t
   work.boxKept = false;
   if (!work.lengthsKept) {
     work.length.resize(static_cast<size_t>(n));
+    MeasureLengths(x, y, n, work.length.data());
     ClearExactSum(work.perimeter);
-    for (int64_t k = 0; k < n; ++k) {
-      work.length[k] = SegmentLength(x, y, n, k);
-      AddToExactSum(work.perimeter, work.length[k]);
-    }
+    AddAllToExactSum(work.perimeter, work.length.data(), static_cast<size_t>(n));
   }
   work.lengthsKept = false;
   return MakeCrossingGrid(box, RoundedExactSum(work.perimeter), n, grid, work.sideSetCell);

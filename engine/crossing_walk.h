@@ -76,3 +76,5 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
                       RingLengths known = {nullptr, nullptr});
 // The length of segment k (from point k to point (k + 1) mod n).
 double SegmentLength(const double* x, const double* y, int64_t n, int64_t k);
+// The lengths of all n segments.
+void MeasureLengths(const double* x, const double* y, int64_t n, double* length);

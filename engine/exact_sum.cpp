@@ -1,5 +1,6 @@
 #include "engine/exact_sum.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -21,6 +22,20 @@ void Carry(std::array<int64_t, 66>& d) {
   }
 }
 
+// Adds sign * magnitude * 2^(position - 1074); magnitude < 2^63.
+void AddScaled(ExactSum& sum, uint64_t magnitude, int64_t position, int64_t sign) {
+  unsigned __int128 shifted = static_cast<unsigned __int128>(magnitude) << (position % DIGIT_BITS);
+  size_t at = static_cast<size_t>(position / DIGIT_BITS);
+  for (size_t k = 0; k < 3; ++k) {
+    sum.digit[at + k] += sign * static_cast<int64_t>(static_cast<uint64_t>(shifted) & DIGIT_MASK);
+    shifted >>= DIGIT_BITS;
+  }
+  if (++sum.sinceCarry >= CARRY_EVERY) {
+    Carry(sum.digit);
+    sum.sinceCarry = 0;
+  }
+}
+
 void Add(ExactSum& sum, double v, int64_t sign) {
   if (!std::isfinite(v)) {
     (std::isnan(v) ? sum.nans : v > 0 ? sum.above : sum.below) += sign;
@@ -37,15 +52,48 @@ void Add(ExactSum& sum, double v, int64_t sign) {
     mantissa |= uint64_t{1} << 52;
     position = exponent - 1;
   }
-  unsigned __int128 shifted = static_cast<unsigned __int128>(mantissa) << (position % DIGIT_BITS);
-  size_t at = static_cast<size_t>(position / DIGIT_BITS);
-  for (size_t k = 0; k < 3; ++k) {
-    sum.digit[at + k] += sign * static_cast<int64_t>(static_cast<uint64_t>(shifted) & DIGIT_MASK);
-    shifted >>= DIGIT_BITS;
+  AddScaled(sum, mantissa, position, sign);
+}
+
+// Many terms: mantissas of one exponent are first added up in an int64 (a
+// run of MANY_RUN of them stays below 2^63), then each total goes into the
+// digits once.
+constexpr size_t MANY_RUN = 1024;
+constexpr size_t MANY_MIN = 256;
+
+void AddMany(ExactSum& sum, const double* v, size_t n, int64_t sign) {
+  if (n < MANY_MIN) {
+    for (size_t k = 0; k < n; ++k) Add(sum, v[k], sign);
+    return;
   }
-  if (++sum.sinceCarry >= CARRY_EVERY) {
-    Carry(sum.digit);
-    sum.sinceCarry = 0;
+  std::array<int64_t, 2047> total{};
+  for (size_t from = 0; from < n; from += MANY_RUN) {
+    const size_t to = std::min(n, from + MANY_RUN);
+    int64_t low = static_cast<int64_t>(total.size()), high = -1;
+    for (size_t k = from; k < to; ++k) {
+      uint64_t bits = std::bit_cast<uint64_t>(v[k]);
+      int64_t exponent = static_cast<int64_t>((bits >> 52) & 0x7ff);
+      if (exponent == 0x7ff) {
+        Add(sum, v[k], sign);
+        continue;
+      }
+      int64_t mantissa = static_cast<int64_t>(bits & ((uint64_t{1} << 52) - 1));
+      int64_t position = 0;
+      if (exponent > 0) {
+        mantissa |= int64_t{1} << 52;
+        position = exponent - 1;
+      }
+      total[position] += (bits >> 63) != 0 ? -mantissa : mantissa;
+      low = std::min(low, position);
+      high = std::max(high, position);
+    }
+    for (int64_t position = low; position <= high; ++position) {
+      int64_t t = total[position];
+      if (t == 0) continue;
+      total[position] = 0;
+      AddScaled(sum, t < 0 ? uint64_t{0} - static_cast<uint64_t>(t) : static_cast<uint64_t>(t), position,
+                t < 0 ? -sign : sign);
+    }
   }
 }
 
@@ -56,6 +104,10 @@ void ClearExactSum(ExactSum& sum) { sum = ExactSum{}; }
 void AddToExactSum(ExactSum& sum, double v) { Add(sum, v, 1); }
 
 void TakeFromExactSum(ExactSum& sum, double v) { Add(sum, v, -1); }
+
+void AddAllToExactSum(ExactSum& sum, const double* v, size_t n) { AddMany(sum, v, n, 1); }
+
+void TakeAllFromExactSum(ExactSum& sum, const double* v, size_t n) { AddMany(sum, v, n, -1); }
 
 double RoundedExactSum(const ExactSum& sum) {
   constexpr double INF = std::numeric_limits<double>::infinity();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 struct ExactSum {
@@ -19,6 +20,9 @@ struct ExactSum {
 void ClearExactSum(ExactSum& sum);
 void AddToExactSum(ExactSum& sum, double v);
 void TakeFromExactSum(ExactSum& sum, double v);
+// The same for n terms at once, faster where there are many.
+void AddAllToExactSum(ExactSum& sum, const double* v, size_t n);
+void TakeAllFromExactSum(ExactSum& sum, const double* v, size_t n);
 // The sum rounded to the nearest double (ties to even), infinite beyond
 // the largest double; with infinite or NaN terms in it, what a plain sum of
 // the terms would give.

@@ -213,7 +213,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
                                        std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
     work.boxKept = keepBox;
     if (inner <= outer) {
-      for (int64_t k = i; k <= j; ++k) TakeFromExactSum(work.perimeter, work.length[k]);
+      TakeAllFromExactSum(work.perimeter, work.length.data() + i, static_cast<size_t>(j - i + 1));
       // Keep points 0..i, the crossing, then j+1..n-1.
       size_t tail = static_cast<size_t>(n - 1 - j);
       std::memmove(x.data() + i + 2, x.data() + j + 1, tail * sizeof(double));
@@ -226,8 +226,8 @@ int64_t RemoveSelfIntersections(PointList& points) {
       work.newSeg[1] = i + 1;
     } else {
       // Keep the crossing, then points i+1..j.
-      for (int64_t k = 0; k <= i; ++k) TakeFromExactSum(work.perimeter, work.length[k]);
-      for (int64_t k = j; k < n; ++k) TakeFromExactSum(work.perimeter, work.length[k]);
+      TakeAllFromExactSum(work.perimeter, work.length.data(), static_cast<size_t>(i + 1));
+      TakeAllFromExactSum(work.perimeter, work.length.data() + j, static_cast<size_t>(n - j));
       std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
       std::memmove(y.data() + 1, y.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
       std::memmove(work.length.data() + 1, work.length.data() + i + 1,

@@ -61,4 +61,30 @@ TEST(ExactSum, TakingAwayLeavesTheSumOfWhatRemains) {
   EXPECT_NEAR(SumOf(kept), static_cast<double>(wide), 1e-12 * static_cast<double>(wide));
 }
 
+// Many terms at once give what they give one by one, also where a run of
+// equal exponents fills its total to the top and where signs, tiny and
+// infinite terms mix.
+TEST(ExactSum, ManyAtOnceMatchOneByOne) {
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> scale(-1074, 800);
+  std::vector<double> terms(5000, std::nextafter(2.0, 0.0) * 0x1p900);
+  for (int k = 0; k < 3000; ++k) terms.push_back((k % 2 ? -1 : 1) * std::exp2(scale(random)));
+  terms.push_back(0x1p-1074);
+  terms.push_back(-0.0);
+  for (size_t count : {size_t{100}, terms.size()}) {
+    ExactSum one, many;
+    for (size_t k = 0; k < count; ++k) AddToExactSum(one, terms[k]);
+    AddAllToExactSum(many, terms.data(), count);
+    EXPECT_EQ(RoundedExactSum(many), RoundedExactSum(one));
+    TakeAllFromExactSum(many, terms.data() + 1, count - 1);
+    EXPECT_EQ(RoundedExactSum(many), terms[0]);
+  }
+  terms.push_back(std::numeric_limits<double>::infinity());
+  ExactSum many;
+  AddAllToExactSum(many, terms.data(), terms.size());
+  EXPECT_EQ(RoundedExactSum(many), std::numeric_limits<double>::infinity());
+  TakeAllFromExactSum(many, terms.data() + terms.size() - 1, 1);
+  EXPECT_EQ(RoundedExactSum(many), SumOf(std::vector<double>(terms.begin(), terms.end() - 1)));
+}
+
 }  // namespace
