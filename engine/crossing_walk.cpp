@@ -5,6 +5,10 @@
 #include <limits>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "engine/loop_cut.h"
 
 // The crossing search must report the same crossing as a plain walk over a
@@ -327,20 +331,44 @@ void MeasureLengths(const double* x, const double* y, int64_t n, double* length)
 
 namespace {
 
+// The points' bounding box; a coordinate that is NaN is passed over unless
+// it is the first point's.
+SegmentBounds RingBox(const double* x, const double* y, int64_t n) {
+  SegmentBounds box{x[0], x[0], y[0], y[0]};
+  int64_t k = 0;
+#ifdef __SSE2__
+  // Two lanes, even and odd points; min(v, m) keeps m on NaN and on ties,
+  // as the comparisons below do.
+  __m128d x0 = _mm_set1_pd(x[0]), x1 = x0, y0 = _mm_set1_pd(y[0]), y1 = y0;
+  for (; k + 2 <= n; k += 2) {
+    const __m128d vx = _mm_loadu_pd(x + k), vy = _mm_loadu_pd(y + k);
+    x0 = _mm_min_pd(vx, x0);
+    x1 = _mm_max_pd(vx, x1);
+    y0 = _mm_min_pd(vy, y0);
+    y1 = _mm_max_pd(vy, y1);
+  }
+  double lanes[2];
+  auto fold = [&lanes](__m128d v, bool low) {
+    _mm_storeu_pd(lanes, v);
+    return low ? (lanes[1] < lanes[0] ? lanes[1] : lanes[0]) : (lanes[1] > lanes[0] ? lanes[1] : lanes[0]);
+  };
+  box = SegmentBounds{fold(x0, true), fold(x1, false), fold(y0, true), fold(y1, false)};
+#endif
+  for (; k < n; ++k) {
+    if (x[k] < box.x0) box.x0 = x[k];
+    if (x[k] > box.x1) box.x1 = x[k];
+    if (y[k] < box.y0) box.y0 = y[k];
+    if (y[k] > box.y1) box.y1 = y[k];
+  }
+  return box;
+}
+
 // Step 1, box and lengths: the bounding box of the ring and the grid's cell
 // side, the larger of twice the mean segment length and the box's larger
 // side / 1024. False when the ring gives no usable grid.
 bool MeasureRing(CrossingSearch& work, const double* x, const double* y, int64_t n, CrossingGrid& grid) {
   SegmentBounds& box = work.box;
-  if (!work.boxKept) {
-    box = SegmentBounds{x[0], x[0], y[0], y[0]};
-    for (int64_t k = 0; k < n; ++k) {
-      if (x[k] < box.x0) box.x0 = x[k];
-      if (x[k] > box.x1) box.x1 = x[k];
-      if (y[k] < box.y0) box.y0 = y[k];
-      if (y[k] > box.y1) box.y1 = y[k];
-    }
-  }
+  if (!work.boxKept) box = RingBox(x, y, n);
   work.boxKept = false;
   if (!work.lengthsKept) {
     work.length.resize(static_cast<size_t>(n));
