@@ -166,13 +166,21 @@ int64_t FindSelfIntersection(const double* x, const double* y, int64_t n, int64_
 }
 
 int64_t RemoveSelfIntersections(PointList& points) {
-  int64_t n = static_cast<int64_t>(points.size());
-  if (n < 4) return 0;
+  if (points.size() < 4) return 0;
   std::vector<double> x(points.size()), y(points.size());
   for (size_t k = 0; k < points.size(); ++k) {
     x[k] = points[k].x;
     y[k] = points[k].y;
   }
+  int64_t cuts = RemoveSelfIntersections(x, y);
+  points.clear();
+  for (size_t k = 0; k < x.size(); ++k) AddListPoint(points, x[k], y[k]);
+  return cuts;
+}
+
+int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) {
+  int64_t n = static_cast<int64_t>(x.size());
+  if (n < 4) return 0;
   CrossingSearch work;
   int64_t cuts = 0, nearbyAt = NEARBY_AFTER_CUTS, retryAfter = NEARBY_RETRY_CUTS, settled = 0;
   // Loops that lie apart from each other go back to the walk; the search
@@ -247,7 +255,7 @@ int64_t RemoveSelfIntersections(PointList& points) {
     work.resume = true;
     ++cuts;
   }
-  points.clear();
-  for (int64_t k = 0; k < n; ++k) AddListPoint(points, x[k], y[k]);
+  x.resize(static_cast<size_t>(n));
+  y.resize(static_cast<size_t>(n));
   return cuts;
 }

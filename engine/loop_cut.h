@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/design.h"
 
@@ -10,6 +11,8 @@ constexpr int64_t GRID_DIVISIONS = 1024;
 
 // Rewrites the ring in place without its loops; returns the number of cuts.
 int64_t RemoveSelfIntersections(PointList& points);
+// The same on a ring held as coordinate arrays, which keep their size.
+int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y);
 // 1 when two non-adjacent segments cross: i < j are their indices (segment k
 // runs from point k to point (k + 1) mod n) and crossing is where they meet.
 int64_t FindSelfIntersection(const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,

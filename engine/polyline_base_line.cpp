@@ -120,19 +120,15 @@ int64_t BuildImportedBaseLine(BaseLine& line, const PointList& points, double sx
   }
 
   // The unmoved line is needed only for its normals, so it is not built.
-  PointList moved;
-  moved.reserve(x.size());
-  VisitPolylineCorners(x.data(), y.data(), n, [&moved, offset](double px, double py, double nx, double ny) {
-    AddListPoint(moved, px + offset * nx, py + offset * ny);
+  std::vector<double> mx, my;
+  mx.reserve(x.size() + 1);
+  my.reserve(x.size() + 1);
+  VisitPolylineCorners(x.data(), y.data(), n, [&mx, &my, offset](double px, double py, double nx, double ny) {
+    mx.push_back(px + offset * nx);
+    my.push_back(py + offset * ny);
   });
-  RemoveSelfIntersections(moved);
-  if (moved.size() < 3) return 0;
-  x.resize(moved.size());
-  y.resize(moved.size());
-  for (size_t i = 0; i < moved.size(); ++i) {
-    x[i] = moved[i].x;
-    y[i] = moved[i].y;
-  }
-  BuildPolylineBaseLine(line, x.data(), y.data(), static_cast<int64_t>(moved.size()));
+  RemoveSelfIntersections(mx, my);
+  if (mx.size() < 3) return 0;
+  BuildPolylineBaseLine(line, mx.data(), my.data(), static_cast<int64_t>(mx.size()));
   return 1;
 }
