@@ -1,22 +1,8 @@
 #include "engine/crossing_grid.h"
 
-#include <bit>
 #include <limits>
 
-namespace {
-
-// Doubles as integers in the same order, so that a bisection between two
-// doubles ends on neighbours.
-uint64_t OrderKey(double d) {
-  uint64_t u = std::bit_cast<uint64_t>(d);
-  return (u >> 63) != 0 ? ~u : (u | (uint64_t{1} << 63));
-}
-
-double FromOrderKey(uint64_t key) {
-  return std::bit_cast<double>((key >> 63) != 0 ? (key & ~(uint64_t{1} << 63)) : ~key);
-}
-
-}  // namespace
+#include "engine/key_sort.h"
 
 double LowestOfCell(const CrossingGrid& grid, double origin, int64_t r) {
   constexpr double NOT_FOUND = std::numeric_limits<double>::quiet_NaN();

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <set>
 #include <vector>
 
+#include "engine/key_sort.h"
 #include "engine/loop_cut.h"
 
 namespace {
@@ -121,6 +123,41 @@ struct SweepEvent {
   bool start;
 };
 
+bool EventBefore(const SweepEvent& a, const SweepEvent& b) {
+  if (a.x != b.x) return a.x < b.x;
+  if (a.y != b.y) return a.y < b.y;
+  if (a.start != b.start) return !a.start;
+  return a.at < b.at;
+}
+
+// Many events go by x through an integer sort of the values' order keys
+// (-0 taken as +0, so that equal x share a key), then each run of equal x
+// by the whole order; a comparison sort of them all costs several times
+// more. NaN has no order to sort by: such events keep the plain sort.
+constexpr size_t KEY_SORT_MIN_EVENTS = 64;
+
+void SortEvents(std::vector<SweepEvent>& events) {
+  bool plain = events.size() < KEY_SORT_MIN_EVENTS || events.size() > UINT32_MAX;
+  for (size_t e = 0; e < events.size() && !plain; ++e) plain = std::isnan(events[e].x);
+  if (plain) {
+    std::sort(events.begin(), events.end(), EventBefore);
+    return;
+  }
+  std::vector<KeyedIndex> keyed(events.size()), space;
+  for (size_t e = 0; e < events.size(); ++e) keyed[e] = KeyedIndex{OrderKey(events[e].x + 0.0), static_cast<uint32_t>(e)};
+  SortByKey(keyed, space);
+  std::vector<SweepEvent> sorted(events.size());
+  for (size_t e = 0; e < keyed.size(); ++e) sorted[e] = events[keyed[e].index];
+  for (size_t from = 0; from < keyed.size();) {
+    size_t to = from + 1;
+    while (to < keyed.size() && keyed[to].key == keyed[from].key) ++to;
+    if (to - from > 1) std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(from),
+                                 sorted.begin() + static_cast<std::ptrdiff_t>(to), EventBefore);
+    from = to;
+  }
+  events.swap(sorted);
+}
+
 }  // namespace
 
 namespace {
@@ -146,12 +183,7 @@ int SweepSegments(const std::vector<ContactSegment>& list, size_t& first, size_t
     events.push_back(SweepEvent{segs[a].lx, segs[a].ly, a, true});
     events.push_back(SweepEvent{segs[a].rx, segs[a].ry, a, false});
   }
-  std::sort(events.begin(), events.end(), [](const SweepEvent& a, const SweepEvent& b) {
-    if (a.x != b.x) return a.x < b.x;
-    if (a.y != b.y) return a.y < b.y;
-    if (a.start != b.start) return !a.start;
-    return a.at < b.at;
-  });
+  SortEvents(events);
   std::vector<char> takenOut(out ? m : 0, 0);
   bool met = false;
   // True when the search is over: the first pair found, or too many taken.

@@ -162,6 +162,22 @@ TEST(SoundRing, ExactPredicatesRepeatedPointsAndContacts) {
   EXPECT_EQ(CheckSoundOutline(clockwise), 0);
 }
 
+// Enough segments that the sweep sorts its events by key: two that only
+// share an end, with an event of the same x between them as they come.
+TEST(SoundRing, SweepMeetsEndsOnOnePointAmongManySegments) {
+  std::vector<ContactSegment> segs = {{0, 1.5, 0, 2, 0, 1000}, {-1, 1.5, 0, 1, 1, 1001}, {0, 2, 3, 3, 2, 1002}};
+  for (int64_t k = 0; k < 40; ++k) {
+    double x = 100 + static_cast<double>(k);
+    segs.push_back(ContactSegment{x, 0, x + 0.5, 1, 3 + k, 2000 + k});
+  }
+  size_t a = 0, b = 0;
+  ASSERT_TRUE(FindSegmentContact(segs, a, b));
+  EXPECT_EQ(std::min(a, b), 0u);
+  EXPECT_EQ(std::max(a, b), 2u);
+  segs[2].x0 = 1e-9;
+  EXPECT_FALSE(FindSegmentContact(segs, a, b));
+}
+
 // Inward squares on a sharp-cornered rectangle, divided by width: they
 // touched at a corner.
 DesignParams CornerTouchDesign() {
