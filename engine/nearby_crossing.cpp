@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/loop_cut.h"
+#include "engine/sound_ring.h"
 
 // Why the answer can be settled near the cut. Every crossing pair is first
 // met in the cell of its corner Q (the higher of its two box bottoms, the
@@ -110,6 +111,57 @@ void FindStarts(const CrossingSet& set, LastCrossing& last, StartSide side, doub
   }
 }
 
+// A crowded core is swept as the walk sweeps a crowded cell: every pair of
+// its segments that meets by exact predicates is taken out, so that a
+// crossing pair has one of those (or a segment of no length); only their
+// pairs are tested, in key order. Where the sweep takes out more than
+// 1 / CORE_HOT_SHARE of them, the core is left to the walk.
+constexpr size_t CORE_SWEEP_MIN = 64;
+constexpr size_t CORE_WALK_PER_SEGMENT = 8;
+constexpr size_t CORE_HOT_SHARE = 8;
+
+template <typename Crosses>
+bool SweepCore(const CrossingSet& set, LastCrossing& last, size_t kept, Crosses crosses, int64_t& work,
+               int64_t allowed) {
+  const std::vector<int64_t>& list = last.anchors;
+  std::vector<size_t>& hot = last.hot;
+  hot.clear();
+  last.contact.clear();
+  last.contactAt.clear();
+  for (size_t k = 0; k < kept; ++k) {
+    int64_t t = list[k], t1 = set.next[t];
+    if (set.x[t] == set.x[t1] && set.y[t] == set.y[t1]) {
+      hot.push_back(k);
+      continue;
+    }
+    last.contact.push_back(ContactSegment{set.x[t], set.y[t], set.x[t1], set.y[t1], t, t1});
+    last.contactAt.push_back(k);
+  }
+  // The walk would sweep this cell at least once as well.
+  work += static_cast<int64_t>(kept);
+  if (work > allowed || hot.size() > kept / CORE_HOT_SHARE ||
+      !FindMeetingSegments(last.contact, last.met, kept / CORE_HOT_SHARE - hot.size()))
+    return false;
+  for (size_t c : last.met) hot.push_back(last.contactAt[c]);
+  std::sort(hot.begin(), hot.end());
+  hot.erase(std::unique(hot.begin(), hot.end()), hot.end());
+  size_t next = 0;
+  for (size_t i = 0; i < kept && next < hot.size(); ++i) {
+    const bool isHot = hot[next] == i;
+    if (isHot) ++next;
+    work += static_cast<int64_t>(isHot ? kept - i : hot.size() - next);
+    if (work > allowed) return false;
+    if (isHot) {
+      for (size_t j = i + 1; j < kept; ++j)
+        if (crosses(i, j)) return true;
+    } else {
+      for (size_t q = next; q < hot.size(); ++q)
+        if (crosses(i, hot[q])) return true;
+    }
+  }
+  return true;
+}
+
 struct Region {
   double x0, x1, y0, y1;
   StartSide side;
@@ -136,20 +188,33 @@ bool WalkCore(const CrossingSet& set, LastCrossing& last, const CrossingGrid& gr
   std::vector<SegmentBounds>& boxes = last.boxes;
   boxes.resize(kept);
   for (size_t k = 0; k < kept; ++k) boxes[k] = SlotBounds(set, list[k]);
+  // The pair (i, j) of the list, when it crosses with its corner in the core.
+  auto crosses = [&](size_t i, size_t j) {
+    if (!BoundsMeet(boxes[i], boxes[j])) return false;
+    Corner c = CornerOf(boxes[i], boxes[j]);
+    if (!(c.x >= core.x0 && c.x < core.x1 && c.y >= core.y0 && c.y < core.y1)) return false;
+    Best found;
+    TryPair(set, grid, list[i], list[j], c, found);
+    if (found.found && (!best.found || Less(found.key, best.key))) best = found;
+    return found.found;
+  };
+  // A tangled core meets a crossing early in key order; a crowded one
+  // where it does not is swept, and walked on where the sweep gives up.
+  const int64_t walkFirst = static_cast<int64_t>(CORE_WALK_PER_SEGMENT * kept);
+  bool swept = kept < CORE_SWEEP_MIN;
+  int64_t walked = 0;
   for (size_t i = 0; i < kept; ++i) {
+    walked += static_cast<int64_t>(kept - i);
+    if (!swept && (walked > walkFirst || work + static_cast<int64_t>(kept - i) > allowed)) {
+      swept = true;
+      int64_t before = work;
+      if (SweepCore(set, last, kept, crosses, work, allowed)) return true;
+      work = before;
+    }
     work += static_cast<int64_t>(kept - i);
     if (work > allowed) return false;
-    for (size_t j = i + 1; j < kept; ++j) {
-      if (!BoundsMeet(boxes[i], boxes[j])) continue;
-      Corner c = CornerOf(boxes[i], boxes[j]);
-      if (!(c.x >= core.x0 && c.x < core.x1 && c.y >= core.y0 && c.y < core.y1)) continue;
-      Best found;
-      TryPair(set, grid, list[i], list[j], c, found);
-      if (found.found) {
-        if (!best.found || Less(found.key, best.key)) best = found;
-        return true;
-      }
-    }
+    for (size_t j = i + 1; j < kept; ++j)
+      if (crosses(i, j)) return true;
   }
   return true;
 }

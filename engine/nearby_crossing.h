@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/crossing_set.h"
+#include "engine/sound_ring.h"
 
 // What the last search found and the cut after it did.
 struct LastCrossing {
@@ -36,6 +37,8 @@ struct LastCrossing {
   // Working lists.
   std::vector<int64_t> anchors, partners;
   std::vector<SegmentBounds> boxes;
+  std::vector<ContactSegment> contact;
+  std::vector<size_t> contactAt, met, hot;
 };
 
 // Files the two segments the last cut made in the windows.
