@@ -79,6 +79,12 @@ constexpr size_t MOST_WINDOWS = 8;
 
 double StartOf(const SegmentBounds& b, StartSide side) { return side == StartSide::LEFT ? b.x0 : b.y0; }
 
+// A cell bound that could not be pinned down is NaN; the cells at the
+// grid's edges are open (infinite) on that side, which is no such bound.
+bool HasUnknownBound(const SegmentBounds& b) {
+  return std::isnan(b.x0) || std::isnan(b.x1) || std::isnan(b.y0) || std::isnan(b.y1);
+}
+
 bool EntryBefore(const LastCrossing::Entry& e, double v) { return e.value < v; }
 
 // The living segments whose box left side or bottom lies in [low, high).
@@ -174,7 +180,7 @@ struct Region {
 bool WalkCore(const CrossingSet& set, LastCrossing& last, const CrossingGrid& grid, int64_t row, int64_t col,
               const SegmentBounds& oldCell, Best& best, int64_t& work, int64_t allowed) {
   const SegmentBounds cell = CellBounds(grid, row, col);
-  if (std::isnan(cell.x0 + cell.x1 + cell.y0 + cell.y1)) return false;
+  if (HasUnknownBound(cell)) return false;
   SegmentBounds core{std::max(oldCell.x0, cell.x0), std::min(oldCell.x1, cell.x1), std::max(oldCell.y0, cell.y0),
                      std::min(oldCell.y1, cell.y1)};
   if (!(core.x0 < core.x1 && core.y0 < core.y1)) return true;
@@ -238,7 +244,7 @@ int64_t NearbyCrossing(const CrossingSet& set, LastCrossing& last, const Crossin
   const CrossingGrid& old = last.grid;
   const SegmentBounds oldCell = CellBounds(old, last.row, last.col);
   const double oldX0 = oldCell.x0, oldX1 = oldCell.x1, oldY0 = oldCell.y0, oldY1 = oldCell.y1;
-  if (std::isnan(oldX0 + oldX1 + oldY0 + oldY1)) return -1;
+  if (HasUnknownBound(oldCell)) return -1;
   // Pairs of old segments in the new cell that holds the middle of the old
   // one, where that cell comes before the best pair's: the next crossing of
   // a cell often follows the last one in key order.
@@ -260,7 +266,7 @@ int64_t NearbyCrossing(const CrossingSet& set, LastCrossing& last, const Crossin
 
   const SegmentBounds newCell = CellBounds(grid, best.key.row, best.key.col);
   const double newX0 = newCell.x0, newX1 = newCell.x1, newY0 = newCell.y0, newY1 = newCell.y1;
-  if (std::isnan(newX0 + newX1 + newY0 + newY1)) return -1;
+  if (HasUnknownBound(newCell)) return -1;
 
   // The corners from the old cell on and up to the new one, as bands between
   // the four row bounds; the overlap of the two cells is left out.
