@@ -451,6 +451,33 @@ int64_t ResumeColumn(const CrossingSearch& work, const CrossingGrid& grid, const
   return firstCol;
 }
 
+// The first segment from k on (the last, n - 1, at the latest) that reaches
+// into [fromLow, toLow) from below or within it (`reaching`), or else that
+// starts in it.
+int64_t SkipToBand(const double* y, int64_t k, int64_t n, double fromLow, double toLow, bool reaching) {
+  auto skip = [&](int64_t s) {
+    double low = std::min(y[s], y[s + 1]);
+    return reaching ? std::max(y[s], y[s + 1]) < fromLow || low >= toLow : !(low >= fromLow && low < toLow);
+  };
+#ifdef __SSE2__
+  // Two segments a step; max(b, a) and min(b, a) are std::max(a, b) and
+  // std::min(a, b), NaN included.
+  const __m128d from = _mm_set1_pd(fromLow), to = _mm_set1_pd(toLow);
+  for (; k + 2 < n; k += 2) {
+    const __m128d a = _mm_loadu_pd(y + k), b = _mm_loadu_pd(y + k + 1);
+    const __m128d low = _mm_min_pd(b, a);
+    int passed;
+    if (reaching)
+      passed = _mm_movemask_pd(_mm_or_pd(_mm_cmplt_pd(_mm_max_pd(b, a), from), _mm_cmpge_pd(low, to)));
+    else
+      passed = 3 & ~_mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(low, from), _mm_cmplt_pd(low, to)));
+    if (passed != 3) return (passed & 1) != 0 ? k + 1 : k;
+  }
+#endif
+  while (k < n - 1 && skip(k)) ++k;
+  return k;
+}
+
 // Step 4, bucketing: the runs of segments by the row they start in, for
 // rows fromRow .. toRow - 1. The first call of a search (fromRow its first
 // row) also makes the segments that start below it and reach into it active;
@@ -475,10 +502,7 @@ void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring
   // a run within its row.
   int64_t k = 0, lastRow = -1;
   while (k < n) {
-    if (first)
-      while (k < n - 1 && (std::max(y[k], y[k + 1]) < fromLow || std::min(y[k], y[k + 1]) >= toLow)) ++k;
-    else
-      while (k < n - 1 && !(std::min(y[k], y[k + 1]) >= fromLow && std::min(y[k], y[k + 1]) < toLow)) ++k;
+    k = SkipToBand(y, k, n, fromLow, toLow, first);
     int64_t k1 = k + 1 == n ? 0 : k + 1;
     double v = std::min(y[k], y[k1]);
     if (v < fromLow || !(v < toLow)) {
