@@ -64,13 +64,18 @@ PairKey KeyIn(const CrossingGrid& grid, const Corner& q, int64_t k1, int64_t k2)
 void TryPair(const CrossingSet& set, const CrossingGrid& grid, int64_t s, int64_t t, const Corner& q, Best& best) {
   if (s == t || set.next[s] == t || set.next[t] == s) return;
   if (set.key[t] < set.key[s]) std::swap(s, t);
-  PairKey key = KeyIn(grid, q, set.key[s], set.key[t]);
-  if (best.found && !Less(key, best.key)) return;
   int64_t s1 = set.next[s], t1 = set.next[t];
   OutlinePoint p;
-  if (!IntersectSegments(p, set.x[s], set.y[s], set.x[s1], set.y[s1], set.x[t], set.y[t], set.x[t1], set.y[t1]))
+  auto crosses = [&] {
+    return IntersectSegments(p, set.x[s], set.y[s], set.x[s1], set.y[s1], set.x[t], set.y[t], set.x[t1], set.y[t1]) != 0;
+  };
+  // Before a best pair, most pairs do not cross: the cell only for those that do.
+  if (!best.found) {
+    if (crosses()) best = Best{true, KeyIn(grid, q, set.key[s], set.key[t]), s, t, p};
     return;
-  best = Best{true, key, s, t, p};
+  }
+  PairKey key = KeyIn(grid, q, set.key[s], set.key[t]);
+  if (Less(key, best.key) && crosses()) best = Best{true, key, s, t, p};
 }
 
 // Windows reach this share of a cell beyond the band asked for.
