@@ -255,12 +255,38 @@ CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_
   ListContacts(ring, work, segs, m);
   if (work.hotAt.size() > m / HOT_SHARE_MAX ||
       !FindMeetingSegments(work.contact, work.met, m / HOT_SHARE_MAX - work.hotAt.size()))
+  {
+    work.coverCold.clear();
     return SweepCell(ring, work, segs, m, found) ? CellOutcome::FOUND : CellOutcome::NONE;
+  }
   for (size_t c : work.met) work.hotAt.push_back(work.contactAt[c]);
+  // The segments the sweep left meet none of each other, wherever they go.
+  work.coverMet.assign(work.contact.size(), 0);
+  for (size_t c : work.met) work.coverMet[c] = 1;
+  work.coverCold.clear();
+  for (size_t c = 0; c < work.contact.size(); ++c)
+    if (!work.coverMet[c]) work.coverCold.push_back(segs[work.contactAt[c]]);
   if (work.hotAt.empty()) return CellOutcome::NONE;
   std::sort(work.hotAt.begin(), work.hotAt.end());
   work.hotAt.erase(std::unique(work.hotAt.begin(), work.hotAt.end()), work.hotAt.end());
   return FindHotPair(ring, segs, m, work.hotAt, found) ? CellOutcome::FOUND : CellOutcome::NONE;
+}
+
+// The positions of the cell's segments outside the last sweep's cold ones,
+// in work.hotAt; false when they are too many for the pairs of only those.
+bool HotBesideCover(CrossingSearch& work, const int64_t* segs, size_t m) {
+  const std::vector<int64_t>& cold = work.coverCold;
+  if (cold.empty()) return false;
+  work.hotAt.clear();
+  size_t q = std::lower_bound(cold.begin(), cold.end(), segs[0]) - cold.begin();
+  for (size_t a = 0; a < m; ++a) {
+    while (q < cold.size() && cold[q] < segs[a]) ++q;
+    if (q == cold.size() || cold[q] != segs[a]) {
+      work.hotAt.push_back(a);
+      if (work.hotAt.size() > m / HOT_SHARE_MAX) return false;
+    }
+  }
+  return true;
 }
 
 // Every crossing pair of a cell; false when that costs more tests than the
@@ -634,6 +660,10 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
       // With many hot segments the pairs of the whole cell cost less.
       if (someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) {
         if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
+      } else if (size > SWEEP_MIN_ENTRIES && HotBesideCover(work, segs, size)) {
+        // Mostly the crowded cell of the last crossing again: pairs of the
+        // segments its sweep left do not cross.
+        if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
       } else if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2) {
         // In a tangled cell the walk meets a crossing early; where it does
         // not, the sweep finds the lowest one.
@@ -700,9 +730,28 @@ void SortByCell(std::vector<uint64_t>& entries, std::vector<uint64_t>& space) {
 
 }  // namespace
 
+void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart) {
+  // The segments that start at i and j change, those between go.
+  size_t kept = 0;
+  for (int64_t k : work.coverCold) {
+    if (keptStart && k < i)
+      work.coverCold[kept++] = k;
+    else if (keptStart && k > j)
+      work.coverCold[kept++] = k - (j - i - 1);
+    else if (!keptStart && k > i && k < j)
+      work.coverCold[kept++] = k - i;
+  }
+  work.coverCold.resize(kept);
+  work.coverKept = true;
+}
+
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
+  // Only the walk's own cuts carry the cover; any other change of the ring
+  // drops it.
+  if (!work.coverKept) work.coverCold.clear();
+  work.coverKept = false;
   CrossingGrid grid;
   if (!MeasureRing(work, x, y, n, grid)) return 0;
   Ring ring{x, y, n};

@@ -62,7 +62,18 @@ struct CrossingSearch {
   int64_t foundRow = 0, foundCol = 0;
   // Rows the last search went through, from its first to its crossing's.
   int64_t lastRowsScanned = 0;
+  // The segments of the crowded cell swept last that met none of the
+  // others (ascending), kept through a cut that leaves them as they were:
+  // a later cell needs the sweep's tests only for its other segments.
+  std::vector<int64_t> coverCold;
+  std::vector<char> coverMet;
+  bool coverKept = false;
 };
+
+// Carries the swept cell's segments that met none through a walk cut at
+// segments i < j (keptStart: points 0..i, the crossing, j + 1.. remain;
+// else the crossing and points i + 1..j).
+void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart);
 
 // The crossing a plain walk over the ring's grid meets first: 1 with the two
 // segments i < j and the point, 0 when there is none. Resumes where the

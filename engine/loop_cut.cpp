@@ -220,6 +220,7 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
     if (keepBox) work.box = SegmentBounds{std::min(work.box.x0, p.x), std::max(work.box.x1, p.x),
                                        std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
     work.boxKept = keepBox;
+    KeepCoverThroughCut(work, i, j, inner <= outer);
     if (inner <= outer) {
       TakeAllFromExactSum(work.perimeter, work.length.data() + i, static_cast<size_t>(j - i + 1));
       // Keep points 0..i, the crossing, then j+1..n-1.

@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "engine/crossing_walk.h"
 #include "engine/exact_sum.h"
 #include "engine/loop_cut.h"
 
@@ -410,6 +411,21 @@ TEST(LoopCut, MatchesThePlainSearchOnOverlappingTeeth) {
   // boxes cover so many of the fine cells on which every crossing is
   // collected that the collection goes to coarser ones.
   ExpectSameAsPlainSearch(OverlappingTeeth(7, 80000), 50);
+}
+
+// The segments a crowded cell's sweep left through a cut: those the cut
+// leaves as they were, at their new places; the two it changes and those it
+// removes drop out. Ring of 20 points, cut at segments 5 and 9.
+TEST(LoopCut, SweptSegmentsFollowTheirPlacesThroughACut) {
+  CrossingSearch work;
+  const std::vector<int64_t> before = {0, 4, 5, 6, 8, 9, 10, 19};
+  work.coverCold = before;
+  KeepCoverThroughCut(work, 5, 9, true);
+  EXPECT_EQ(work.coverCold, (std::vector<int64_t>{0, 4, 7, 16}));
+  EXPECT_TRUE(work.coverKept);
+  work.coverCold = before;
+  KeepCoverThroughCut(work, 5, 9, false);
+  EXPECT_EQ(work.coverCold, (std::vector<int64_t>{1, 3}));
 }
 
 TEST(LoopCut, StopsAfterTheMostCuts) {
