@@ -273,7 +273,8 @@ CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_
 }
 
 // The positions of the cell's segments outside the last sweep's cold ones,
-// in work.hotAt; false when they are too many for the pairs of only those.
+// in work.hotAt; false when they are too many for their pairs to cost less
+// than a sweep (each costs about m tests, a sweep a few dozen per segment).
 bool HotBesideCover(CrossingSearch& work, const int64_t* segs, size_t m) {
   const std::vector<int64_t>& cold = work.coverCold;
   if (cold.empty()) return false;
@@ -283,7 +284,7 @@ bool HotBesideCover(CrossingSearch& work, const int64_t* segs, size_t m) {
     while (q < cold.size() && cold[q] < segs[a]) ++q;
     if (q == cold.size() || cold[q] != segs[a]) {
       work.hotAt.push_back(a);
-      if (work.hotAt.size() > m / HOT_SHARE_MAX) return false;
+      if (work.hotAt.size() > WALK_BUDGET_PER_ENTRY) return false;
     }
   }
   return true;
