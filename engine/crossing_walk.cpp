@@ -50,6 +50,8 @@ struct Ring {
   int64_t n;
 };
 
+int64_t NextPoint(const Ring& ring, int64_t k) { return k + 1 == ring.n ? 0 : k + 1; }
+
 struct PairResult {
   int64_t s1 = std::numeric_limits<int64_t>::max();
   int64_t s2 = std::numeric_limits<int64_t>::max();
@@ -57,7 +59,7 @@ struct PairResult {
 };
 
 SegmentBounds BoxOf(const Ring& ring, int64_t k) {
-  int64_t k1 = k + 1 == ring.n ? 0 : k + 1;
+  int64_t k1 = NextPoint(ring, k);
   return SegmentBounds{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]), std::min(ring.y[k], ring.y[k1]),
                     std::max(ring.y[k], ring.y[k1])};
 }
@@ -65,7 +67,7 @@ SegmentBounds BoxOf(const Ring& ring, int64_t k) {
 // Tests segment s1 against s2 (s1 < s2) unless they are neighbours on the ring.
 bool TestPair(const Ring& ring, int64_t s1, int64_t s2, OutlinePoint& point) {
   if (s2 - s1 <= 1 || (s1 == 0 && s2 == ring.n - 1)) return false;
-  int64_t e2 = s2 + 1 == ring.n ? 0 : s2 + 1;
+  int64_t e2 = NextPoint(ring, s2);
   return IntersectSegments(point, ring.x[s1], ring.y[s1], ring.x[s1 + 1], ring.y[s1 + 1], ring.x[s2], ring.y[s2],
                            ring.x[e2], ring.y[e2]) != 0;
 }
@@ -188,32 +190,15 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   return true;
 }
 
-// The cell's segments for the exact sweep (work.contact, with their
-// positions in work.contactAt); the positions of those of no length, which
-// the sweep cannot place, in work.hotAt.
-void ListContacts(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
-  work.contact.clear();
-  work.contactAt.clear();
-  work.hotAt.clear();
-  for (size_t a = 0; a < m; ++a) {
-    int64_t k = segs[a], k1 = k + 1 == ring.n ? 0 : k + 1;
-    if (ring.x[k] == ring.x[k1] && ring.y[k] == ring.y[k1]) {
-      work.hotAt.push_back(a);
-      continue;
-    }
-    work.contact.push_back(ContactSegment{ring.x[k], ring.y[k], ring.x[k1], ring.y[k1], k, k1});
-    work.contactAt.push_back(a);
-  }
-}
-
 // True when no two of the cell's segments meet anywhere by exact
 // predicates, so that none of its pairs can cross; a segment of no length
 // leaves the question open. Dense bundles of long, nearly parallel segments
 // overlap box by box, so this costs far less than their pairs.
 bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
-  ListContacts(ring, work, segs, m);
+  ListContactSegments(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); }, work.meeting,
+                      work.hotAt);
   size_t a = 0, b = 0;
-  return work.hotAt.empty() && !FindSegmentContact(work.contact, a, b);
+  return work.hotAt.empty() && !FindSegmentContact(work.meeting.contact, a, b);
 }
 
 // The first crossing pair of a cell among those with at least one hot
@@ -221,28 +206,20 @@ bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, si
 // positions of the hot ones, in increasing order.
 bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
                  PairResult& found) {
-  size_t next = 0;
-  for (size_t a = 0; a < m && next < hotAt.size(); ++a) {
-    bool hot = hotAt[next] == a;
-    if (hot) ++next;
-    SegmentBounds box = BoxOf(ring, segs[a]);
-    auto tryPair = [&](size_t b) {
-      OutlinePoint p;
-      if (!BoundsMeet(box, BoxOf(ring, segs[b])) || !TestPair(ring, segs[a], segs[b], p)) return false;
-      found.s1 = segs[a];
-      found.s2 = segs[b];
-      found.point = p;
-      return true;
-    };
-    if (hot) {
-      for (size_t b = a + 1; b < m; ++b)
-        if (tryPair(b)) return true;
-    } else {
-      for (size_t q = next; q < hotAt.size(); ++q)
-        if (tryPair(hotAt[q])) return true;
+  size_t boxAt = m;
+  SegmentBounds box{};
+  return VisitPairsWithHot(m, hotAt, [&](size_t a, size_t b) {
+    if (a != boxAt) {
+      box = BoxOf(ring, segs[a]);
+      boxAt = a;
     }
-  }
-  return false;
+    OutlinePoint p;
+    if (!BoundsMeet(box, BoxOf(ring, segs[b])) || !TestPair(ring, segs[a], segs[b], p)) return false;
+    found.s1 = segs[a];
+    found.s2 = segs[b];
+    found.point = p;
+    return true;
+  });
 }
 
 // The first crossing pair of a crowded cell that has some. A sweep takes
@@ -252,23 +229,19 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
 // whole cell is swept.
 CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
                             PairResult& found) {
-  ListContacts(ring, work, segs, m);
-  if (work.hotAt.size() > m / HOT_SHARE_MAX ||
-      !FindMeetingSegments(work.contact, work.met, m / HOT_SHARE_MAX - work.hotAt.size()))
-  {
+  if (!FindHotPositions(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); },
+                        m / HOT_SHARE_MAX, work.meeting, work.hotAt)) {
     work.coverCold.clear();
     return SweepCell(ring, work, segs, m, found) ? CellOutcome::FOUND : CellOutcome::NONE;
   }
-  for (size_t c : work.met) work.hotAt.push_back(work.contactAt[c]);
   // The segments the sweep left meet none of each other, wherever they go.
-  work.coverMet.assign(work.contact.size(), 0);
-  for (size_t c : work.met) work.coverMet[c] = 1;
   work.coverCold.clear();
-  for (size_t c = 0; c < work.contact.size(); ++c)
-    if (!work.coverMet[c]) work.coverCold.push_back(segs[work.contactAt[c]]);
-  if (work.hotAt.empty()) return CellOutcome::NONE;
-  std::sort(work.hotAt.begin(), work.hotAt.end());
-  work.hotAt.erase(std::unique(work.hotAt.begin(), work.hotAt.end()), work.hotAt.end());
+  for (size_t a = 0, q = 0; a < m; ++a) {
+    if (q < work.hotAt.size() && work.hotAt[q] == a)
+      ++q;
+    else
+      work.coverCold.push_back(segs[a]);
+  }
   return FindHotPair(ring, segs, m, work.hotAt, found) ? CellOutcome::FOUND : CellOutcome::NONE;
 }
 

@@ -30,8 +30,7 @@ struct CrossingSearch {
   std::vector<int64_t> chain;
   std::vector<SegmentBounds> cellBox;
   std::vector<size_t> hotAt;
-  std::vector<ContactSegment> contact;
-  std::vector<size_t> contactAt, met;
+  MeetingSweep meeting;
   // Collecting every crossing: (cell, segment) entries, and room to sort them.
   std::vector<uint64_t> entries, sortSpace;
   // Pair tests left while collecting every crossing.
@@ -66,7 +65,6 @@ struct CrossingSearch {
   // others (ascending), kept through a cut that leaves them as they were:
   // a later cell needs the sweep's tests only for its other segments.
   std::vector<int64_t> coverCold;
-  std::vector<char> coverMet;
   bool coverKept = false;
 };
 

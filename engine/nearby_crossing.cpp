@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "engine/loop_cut.h"
-#include "engine/sound_ring.h"
 
 // Why the answer can be settled near the cut. Every crossing pair is first
 // met in the cell of its corner Q (the higher of its two box bottoms, the
@@ -134,43 +133,18 @@ constexpr size_t CORE_HOT_SHARE = 8;
 template <typename Crosses>
 bool SweepCore(const CrossingSet& set, LastCrossing& last, size_t kept, Crosses crosses, int64_t& work,
                int64_t allowed) {
-  const std::vector<int64_t>& list = last.anchors;
-  std::vector<size_t>& hot = last.hot;
-  hot.clear();
-  last.contact.clear();
-  last.contactAt.clear();
-  for (size_t k = 0; k < kept; ++k) {
-    int64_t t = list[k], t1 = set.next[t];
-    if (set.x[t] == set.x[t1] && set.y[t] == set.y[t1]) {
-      hot.push_back(k);
-      continue;
-    }
-    last.contact.push_back(ContactSegment{set.x[t], set.y[t], set.x[t1], set.y[t1], t, t1});
-    last.contactAt.push_back(k);
-  }
   // The walk would sweep this cell at least once as well.
   work += static_cast<int64_t>(kept);
-  if (work > allowed || hot.size() > kept / CORE_HOT_SHARE ||
-      !FindMeetingSegments(last.contact, last.met, kept / CORE_HOT_SHARE - hot.size()))
+  if (work > allowed || !FindHotPositions(set.x.data(), set.y.data(), last.anchors.data(), kept,
+                                          [&set](int64_t t) { return set.next[t]; }, kept / CORE_HOT_SHARE,
+                                          last.meeting, last.hot))
     return false;
-  for (size_t c : last.met) hot.push_back(last.contactAt[c]);
-  std::sort(hot.begin(), hot.end());
-  hot.erase(std::unique(hot.begin(), hot.end()), hot.end());
-  size_t next = 0;
-  for (size_t i = 0; i < kept && next < hot.size(); ++i) {
-    const bool isHot = hot[next] == i;
-    if (isHot) ++next;
-    work += static_cast<int64_t>(isHot ? kept - i : hot.size() - next);
-    if (work > allowed) return false;
-    if (isHot) {
-      for (size_t j = i + 1; j < kept; ++j)
-        if (crosses(i, j)) return true;
-    } else {
-      for (size_t q = next; q < hot.size(); ++q)
-        if (crosses(i, hot[q])) return true;
-    }
-  }
-  return true;
+  bool overBudget = false;
+  VisitPairsWithHot(kept, last.hot, [&](size_t i, size_t j) {
+    overBudget = ++work > allowed;
+    return overBudget || crosses(i, j);
+  });
+  return !overBudget;
 }
 
 struct Region {

@@ -37,8 +37,8 @@ struct LastCrossing {
   // Working lists.
   std::vector<int64_t> anchors, partners;
   std::vector<SegmentBounds> boxes;
-  std::vector<ContactSegment> contact;
-  std::vector<size_t> contactAt, met, hot;
+  MeetingSweep meeting;
+  std::vector<size_t> hot;
 };
 
 // Files the two segments the last cut made in the windows.

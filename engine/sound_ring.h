@@ -3,6 +3,7 @@
 // crossings at end points, which its own segment test lets through.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -64,6 +65,66 @@ bool FindSegmentContact(const std::vector<ContactSegment>& segments, size_t& fir
 // the positions taken out, after which the others meet nowhere, so every
 // pair that meets has one of them. False when more than `most` were taken.
 bool FindMeetingSegments(const std::vector<ContactSegment>& segments, std::vector<size_t>& met, size_t most);
+
+// Working lists of the sweep over a crowded cell's segments.
+struct MeetingSweep {
+  std::vector<ContactSegment> contact;
+  std::vector<size_t> contactAt, met;
+};
+
+// The cell's m segments, from point starts[a] to point next(starts[a]) of
+// x, y, for the sweep (contact, with their positions in contactAt); the
+// positions of those of no length, which the sweep cannot place, in
+// noLength.
+template <typename Next>
+void ListContactSegments(const double* x, const double* y, const int64_t* starts, size_t m, Next next,
+                         MeetingSweep& sweep, std::vector<size_t>& noLength) {
+  sweep.contact.clear();
+  sweep.contactAt.clear();
+  noLength.clear();
+  for (size_t a = 0; a < m; ++a) {
+    const int64_t k = starts[a], k1 = next(k);
+    if (x[k] == x[k1] && y[k] == y[k1]) {
+      noLength.push_back(a);
+      continue;
+    }
+    sweep.contact.push_back(ContactSegment{x[k], y[k], x[k1], y[k1], k, k1});
+    sweep.contactAt.push_back(a);
+  }
+}
+
+// The positions (ascending) of the cell's segments that the sweep takes out,
+// and those of no length, in `hot`: every pair of the others meets nowhere.
+// False when they are more than `most`.
+template <typename Next>
+bool FindHotPositions(const double* x, const double* y, const int64_t* starts, size_t m, Next next, size_t most,
+                      MeetingSweep& sweep, std::vector<size_t>& hot) {
+  ListContactSegments(x, y, starts, m, next, sweep, hot);
+  if (hot.size() > most || !FindMeetingSegments(sweep.contact, sweep.met, most - hot.size())) return false;
+  for (size_t c : sweep.met) hot.push_back(sweep.contactAt[c]);
+  std::sort(hot.begin(), hot.end());
+  hot.erase(std::unique(hot.begin(), hot.end()), hot.end());
+  return true;
+}
+
+// Visits the pairs (a, b), a < b < m, with a position of `hot` (ascending)
+// in them, in order, until visit(a, b) returns true; true then.
+template <typename Visit>
+bool VisitPairsWithHot(size_t m, const std::vector<size_t>& hot, Visit visit) {
+  size_t next = 0;
+  for (size_t a = 0; a < m && next < hot.size(); ++a) {
+    const bool isHot = hot[next] == a;
+    if (isHot) ++next;
+    if (isHot) {
+      for (size_t b = a + 1; b < m; ++b)
+        if (visit(a, b)) return true;
+    } else {
+      for (size_t q = next; q < hot.size(); ++q)
+        if (visit(a, hot[q])) return true;
+    }
+  }
+  return false;
+}
 
 // Splits segments of a ring of n points (given by index, in increasing
 // order) into chains: runs of consecutive segments that all advance
