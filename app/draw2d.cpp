@@ -47,14 +47,76 @@ bool Near(const OutlinePoint& a, const OutlinePoint& b) {
   return dx * dx + dy * dy < DROP_DISTANCE_PX * DROP_DISTANCE_PX;
 }
 
+// Both sides of the cone of directions from a start point within `tol` of
+// a point at (ex, ey) from it (|e| > tol): e turned each way by asin(tol/|e|).
+void ConeSides(double ex, double ey, double tol, double& rx, double& ry, double& lx, double& ly) {
+  const double s = tol / std::sqrt(ex * ex + ey * ey), c = std::sqrt(1 - s * s);
+  rx = ex * c + ey * s;
+  ry = ey * c - ex * s;
+  lx = ex * c - ey * s;
+  ly = ey * c + ex * s;
+}
+
+// Direction (qx, qy) within the cone from right side r to left side l
+// (narrower than a half turn).
+bool InCone(double qx, double qy, double rx, double ry, double lx, double ly) {
+  return rx * qy - ry * qx >= 0 && qx * ly - qy * lx >= 0;
+}
+
+}  // namespace
+
+// Smooth curves come out of the mapping with a point every pixel or two,
+// and cairo's cost goes by the segment. Each point left out holds the
+// line's direction to a cone; a point is kept once the next one lies
+// outside the cones, or nearer the start than a point left out.
+void KeepBends(PointList& points) {
+  if (points.size() < 3) return;
+  constexpr double TOL = STRAIGHT_TOLERANCE_PX;
+  OutlinePoint start = points[0], end = points[1];
+  size_t kept = 1;
+  // The cones' common part (once a point further than TOL is left out),
+  // and the largest squared distance of a point left out.
+  bool coned = false;
+  double rx = 0, ry = 0, lx = 0, ly = 0, reach = 0;
+  for (size_t k = 2; k < points.size(); ++k) {
+    const OutlinePoint q = points[k];
+    const double ex = end.x - start.x, ey = end.y - start.y, e2 = ex * ex + ey * ey;
+    const double qx = q.x - start.x, qy = q.y - start.y;
+    // Leaving out `end` as well, q must lie in its cone too.
+    const bool far = !(e2 <= TOL * TOL);
+    double erx = 0, ery = 0, elx = 0, ely = 0;
+    if (far) ConeSides(ex, ey, TOL, erx, ery, elx, ely);
+    if (qx * qx + qy * qy >= std::max(reach, e2) && (!coned || InCone(qx, qy, rx, ry, lx, ly)) &&
+        (!far || InCone(qx, qy, erx, ery, elx, ely))) {
+      // Both cones hold q's direction, so their sides compare within a
+      // half turn.
+      if (far && (!coned || rx * ery - ry * erx > 0)) rx = erx, ry = ery;
+      if (far && (!coned || lx * ely - ly * elx < 0)) lx = elx, ly = ely;
+      coned = coned || far;
+      reach = std::max(reach, e2);
+    } else {
+      points[kept++] = end;
+      start = end;
+      coned = false;
+      reach = 0;
+    }
+    end = q;
+  }
+  points[kept++] = end;
+  points.resize(kept);
+}
+
+namespace {
+
 // The world points as screen points, ready for the clipper, thinned on the
 // way: every point within DROP_DISTANCE_PX of the last point kept is left
 // out, and so is a way back and forth again (A B C q with C near A and q
 // near B: both segments lie within that distance of A-B). Dense figures
 // fold hundreds of times within a pixel; drawn, they are one band, but
 // every fold costs cairo a stroke and a fill edge. Non-finite points are
-// kept (the clipper rejects them). One pass, so that a ring of millions of
-// points never needs a screen copy of its size.
+// kept (the clipper rejects them). One pass over the world points, so that
+// a ring of millions of points never needs a screen copy of its size; then
+// the straight stretches of what is kept are drawn as single segments.
 void MapForDrawing(const PointList& world, PointList& kept) {
   kept.clear();
   OutlinePoint q;
@@ -68,6 +130,7 @@ void MapForDrawing(const PointList& world, PointList& kept) {
     }
     kept.push_back(q);
   }
+  KeepBends(kept);
 }
 
 void SetColour(cairo_t* cr, const Rgba& c) {

@@ -8,10 +8,20 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/design.h"
+
 constexpr double GRID_FIRST_STEP_MM = 0.001;
 constexpr double GRID_MIN_SPACING_PX = 7;
 constexpr double GRID_MAX_STEP_MM = 1000000;
 
+// A point this near the line drawn instead of it does not show.
+constexpr double STRAIGHT_TOLERANCE_PX = 0.25;
+
+// Leaves out the points of a polyline in screen pixels that lie within
+// STRAIGHT_TOLERANCE_PX of the segment drawn instead of them (between the
+// points kept before and after); the first and last points stay, and so
+// do non-finite ones.
+void KeepBends(PointList& points);
 // Full redraw of GADGET_CANVAS, in 2D or 3D.
 int64_t DrawCanvas();
 // gCanvasWidth and gCanvasHeight from the canvas gadget.

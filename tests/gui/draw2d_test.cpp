@@ -2,7 +2,9 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 #include <string>
 
@@ -104,6 +106,47 @@ TEST(GridSteps, FineAndMajorStepsFollowTheScale) {
     EXPECT_EQ(fine, c.fine) << c.scale;
     EXPECT_DOUBLE_EQ(major, c.major) << c.scale;
   }
+}
+
+// Every point left out lies within the tolerance of the segment drawn in
+// its place, on fine curves, sharp corners, turns straight back and
+// zigzags finer than the tolerance; smooth curves lose most points.
+TEST(KeepBends, PointsLeftOutLieOnTheSegmentDrawnInstead) {
+  PointList in;
+  for (int k = 0; k < 4000; ++k) {  // circles of 300 px both ways, a point every 0.94 px
+    const double t = 2 * std::numbers::pi * k / 2000;
+    in.push_back({400 + 300 * std::cos(t), 400 + (k < 2000 ? 300 : -300) * std::sin(t)});
+  }
+  const size_t circle = in.size();
+  for (int k = 0; k < 40; ++k) in.push_back({100.0 + k, 100});  // a side, then straight back over it
+  for (int k = 40; k >= 0; --k) in.push_back({100.0 + k, 100.1});
+  for (int k = 0; k < 200; ++k) in.push_back({50 + 0.5 * k, 200 + (k % 2 ? 0.2 : -0.2) + (k % 7 == 0 ? 3 : 0)});
+  in.push_back({NAN, 5});
+  for (int k = 0; k < 30; ++k) in.push_back({10.0 + 2 * (k % 3), 10.0 + k});
+  PointList out = in;
+  KeepBends(out);
+  ASSERT_GE(out.size(), 2u);
+  EXPECT_EQ(out.front().x, in.front().x);
+  EXPECT_EQ(out.back().y, in.back().y);
+  size_t o = 0, keptOfCircle = 0;
+  for (size_t k = 0; k < in.size(); ++k) {
+    const bool same = o < out.size() && (in[k].x == out[o].x || (std::isnan(in[k].x) && std::isnan(out[o].x))) &&
+                      in[k].y == out[o].y;
+    if (same) {
+      keptOfCircle += k < circle;
+      ++o;
+      continue;
+    }
+    ASSERT_TRUE(std::isfinite(in[k].x)) << k;
+    ASSERT_GT(o, 0u);
+    ASSERT_LT(o, out.size());
+    const OutlinePoint a = out[o - 1], b = out[o];
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    const double t = std::clamp(((in[k].x - a.x) * dx + (in[k].y - a.y) * dy) / len2, 0.0, 1.0);
+    EXPECT_LE(std::hypot(a.x + t * dx - in[k].x, a.y + t * dy - in[k].y), STRAIGHT_TOLERANCE_PX + 1e-9) << k;
+  }
+  EXPECT_EQ(o, out.size());  // the points kept are the input's, in order
+  EXPECT_LT(keptOfCircle, circle / 8);
 }
 
 TEST(ZoomHint, ShowsTheScaleWithTwoDecimals) {
