@@ -388,11 +388,26 @@ int64_t CreateImage(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w,
   return AddGadget(window, id, KIND_IMAGE, image, image, x, y, w, h);
 }
 
+namespace {
+
+// A scroll bar is shown where the inside is larger than the area. GTK's own
+// automatic bars are weighed at every allocation of the area, which then
+// asks for a new layout of all of it and so repaints it whole: every new
+// text inside (the info text changes with every keystroke) repainted the
+// whole form. Decided here, they change only when a size does.
+void ChooseScrollBars(Gadget* g) {
+  gint innerW = 0, innerH = 0;
+  gtk_layout_get_size(GTK_LAYOUT(g->area), reinterpret_cast<guint*>(&innerW), reinterpret_cast<guint*>(&innerH));
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(g->outer), innerW > g->w ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER,
+                                 innerH > g->h ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER);
+}
+
+}  // namespace
+
 int64_t CreateScrollArea(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, int64_t h, int64_t innerW,
                          int64_t innerH, int64_t scrollStep) {
   GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_NONE);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC);
   GtkWidget* area = gtk_layout_new(nullptr, nullptr);
   gtk_layout_set_size(GTK_LAYOUT(area), static_cast<guint>(std::max<int64_t>(innerW, 1)),
                       static_cast<guint>(std::max<int64_t>(innerH, 1)));
@@ -401,6 +416,7 @@ int64_t CreateScrollArea(int64_t window, int64_t id, int64_t x, int64_t y, int64
   Gadget* g = Created(window, id);
   if (g == nullptr) return id;
   g->area = area;
+  ChooseScrollBars(g);
   if (scrollStep > 0) {
     GtkAdjustment* adj = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(area));
     if (adj != nullptr) gtk_adjustment_set_step_increment(adj, static_cast<double>(scrollStep));
@@ -416,6 +432,7 @@ void SetScrollAreaInnerSize(int64_t window, int64_t id, int64_t innerW, int64_t 
   if (g == nullptr || g->kind != KIND_SCROLL) return;
   gtk_layout_set_size(GTK_LAYOUT(g->area), static_cast<guint>(std::max<int64_t>(innerW, 1)),
                       static_cast<guint>(std::max<int64_t>(innerH, 1)));
+  ChooseScrollBars(g);
 }
 
 double ScrollAreaOffsetY(int64_t window, int64_t id) {
@@ -554,6 +571,7 @@ void ResizeGadget(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, i
   if (g->x != oldX || g->y != oldY)
     gtk_layout_move(GTK_LAYOUT(g->parent), g->outer, static_cast<gint>(g->x), static_cast<gint>(g->y));
   ApplySize(g);
+  if (g->kind == KIND_SCROLL) ChooseScrollBars(g);
 }
 
 int64_t GadgetX(int64_t window, int64_t id) {
