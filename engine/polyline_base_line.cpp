@@ -1,6 +1,10 @@
 #include <cmath>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "engine/base_line.h"
 #include "engine/loop_cut.h"
 
@@ -37,6 +41,36 @@ void EstimateMaxCurvature(BaseLine& line) {
   }
 }
 
+// The unit normals of the sides of a closed polyline (side i from point i
+// to point i + 1), zero for a side of no length. Two at a time in SSE2,
+// with the same operations in the same order as one at a time.
+void SideNormals(const double* x, const double* y, int64_t n, double* nx, double* ny) {
+  int64_t i = 0;
+#ifdef __SSE2__
+  const __m128d zero = _mm_setzero_pd(), sign = _mm_set1_pd(-0.0);
+  for (; i + 2 < n; i += 2) {
+    const __m128d dx = _mm_sub_pd(_mm_loadu_pd(x + i + 1), _mm_loadu_pd(x + i));
+    const __m128d dy = _mm_sub_pd(_mm_loadu_pd(y + i + 1), _mm_loadu_pd(y + i));
+    const __m128d len = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)));
+    const __m128d some = _mm_cmpgt_pd(len, zero);
+    _mm_storeu_pd(nx + i, _mm_and_pd(_mm_div_pd(dy, len), some));
+    _mm_storeu_pd(ny + i, _mm_and_pd(_mm_div_pd(_mm_xor_pd(dx, sign), len), some));
+  }
+#endif
+  for (; i < n; ++i) {
+    int64_t j = i + 1 == n ? 0 : i + 1;
+    double dx = x[j] - x[i], dy = y[j] - y[i];
+    double len = std::sqrt(dx * dx + dy * dy);
+    if (len > 0) {
+      nx[i] = dy / len;
+      ny[i] = -dx / len;
+    } else {
+      nx[i] = 0;
+      ny[i] = 0;
+    }
+  }
+}
+
 // Hands every corner of a closed polyline to visit with its unit normal, a
 // sharp corner twice (the normals of the side before and after it); true
 // when there was a sharp corner.
@@ -44,35 +78,50 @@ template <typename Visit>
 bool VisitPolylineCorners(const double* x, const double* y, int64_t n, Visit visit) {
   size_t size = static_cast<size_t>(n);
   std::vector<double> sideNx(size), sideNy(size);
-  for (int64_t i = 0; i < n; ++i) {
-    int64_t j = i + 1 == n ? 0 : i + 1;
-    double dx = x[j] - x[i], dy = y[j] - y[i];
-    double len = std::sqrt(dx * dx + dy * dy);
-    if (len > 0) {
-      sideNx[i] = dy / len;
-      sideNy[i] = -dx / len;
-    } else {
-      sideNx[i] = 0;
-      sideNy[i] = 0;
-    }
-  }
+  SideNormals(x, y, n, sideNx.data(), sideNy.data());
   bool sharp = false;
-  for (int64_t i = 0, p = n - 1; i < n; p = i++) {
-    double d = sideNx[p] * sideNx[i] + sideNy[p] * sideNy[i];
+  // Corner i between sides p and i: d is the cosine of its turn, (bx, by)
+  // the sum of the two normals, scaled to unit length where it has one.
+  auto corner = [&](int64_t i, int64_t p, double d, double bx, double by) {
     if (d < SHARP_CORNER_COS) {
       sharp = true;
       visit(x[i], y[i], sideNx[p], sideNy[p]);
       visit(x[i], y[i], sideNx[i], sideNy[i]);
     } else {
-      double bx = sideNx[p] + sideNx[i], by = sideNy[p] + sideNy[i];
-      double len = std::sqrt(bx * bx + by * by);
-      if (len > 0) {
-        bx /= len;
-        by /= len;
-      }
       visit(x[i], y[i], bx, by);
     }
+  };
+  auto scalarCorner = [&](int64_t i, int64_t p) {
+    double d = sideNx[p] * sideNx[i] + sideNy[p] * sideNy[i];
+    double bx = sideNx[p] + sideNx[i], by = sideNy[p] + sideNy[i];
+    double len = std::sqrt(bx * bx + by * by);
+    if (len > 0) {
+      bx /= len;
+      by /= len;
+    }
+    corner(i, p, d, bx, by);
+  };
+  int64_t i = 0;
+  if (n > 0) scalarCorner(i++, n - 1);
+#ifdef __SSE2__
+  const __m128d zero = _mm_setzero_pd();
+  for (; i + 1 < n; i += 2) {
+    const __m128d px = _mm_loadu_pd(sideNx.data() + i - 1), py = _mm_loadu_pd(sideNy.data() + i - 1);
+    const __m128d qx = _mm_loadu_pd(sideNx.data() + i), qy = _mm_loadu_pd(sideNy.data() + i);
+    alignas(16) double d[2], bx[2], by[2];
+    _mm_store_pd(d, _mm_add_pd(_mm_mul_pd(px, qx), _mm_mul_pd(py, qy)));
+    __m128d sx = _mm_add_pd(px, qx), sy = _mm_add_pd(py, qy);
+    const __m128d len = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(sx, sx), _mm_mul_pd(sy, sy)));
+    const __m128d some = _mm_cmpgt_pd(len, zero);
+    sx = _mm_or_pd(_mm_and_pd(some, _mm_div_pd(sx, len)), _mm_andnot_pd(some, sx));
+    sy = _mm_or_pd(_mm_and_pd(some, _mm_div_pd(sy, len)), _mm_andnot_pd(some, sy));
+    _mm_store_pd(bx, sx);
+    _mm_store_pd(by, sy);
+    corner(i, i - 1, d[0], bx[0], by[0]);
+    corner(i + 1, i, d[1], bx[1], by[1]);
   }
+#endif
+  for (; i < n; ++i) scalarCorner(i, i - 1);
   return sharp;
 }
 
