@@ -447,6 +447,9 @@ int64_t GadgetExists(int64_t window, int64_t id) { return FindGadget(window, id)
 void SetGadgetText(int64_t window, int64_t id, const std::string& text) {
   Gadget* g = FindGadget(window, id);
   if (g == nullptr) return;
+  // A label or text field given the text it shows is left alone: GTK would
+  // lay out the window again and repaint what the new layout touches.
+  if ((g->kind == KIND_TEXT || g->kind == KIND_EDITOR) && GetGadgetText(window, id) == text) return;
   Silently(g, [&] {
     switch (g->kind) {
       case KIND_BUTTON:

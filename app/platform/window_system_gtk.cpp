@@ -463,7 +463,9 @@ void AddStatusBarField(int64_t statusBar, int64_t width) {
 void SetStatusBarText(int64_t statusBar, int64_t field, const std::string& text) {
   auto it = gStatusBars.find(statusBar);
   if (it == gStatusBars.end() || field < 0 || field >= static_cast<int64_t>(it->second->labels.size())) return;
-  gtk_label_set_text(GTK_LABEL(it->second->labels[static_cast<size_t>(field)]), text.c_str());
+  GtkLabel* label = GTK_LABEL(it->second->labels[static_cast<size_t>(field)]);
+  // The same text would still lay the window out again.
+  if (text != gtk_label_get_text(label)) gtk_label_set_text(label, text.c_str());
 }
 
 std::string GetStatusBarText(int64_t statusBar, int64_t field) {
