@@ -497,12 +497,14 @@ std::string GetGadgetText(int64_t window, int64_t id) {
 void SetGadgetState(int64_t window, int64_t id, int64_t state) {
   Gadget* g = FindGadget(window, id);
   if (g == nullptr) return;
+  if (g->kind == KIND_CHECK) state = state ? 1 : 0;
+  if (g->kind == KIND_COMBO && !(state >= 0 && state < ComboItemCount(window, id))) state = -1;
+  // A combo box set to the item it shows still lays out its view again,
+  // and with it the window.
+  if (GetGadgetState(window, id) == state) return;
   Silently(g, [&] {
     if (g->kind == KIND_CHECK) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(g->inner), state ? TRUE : FALSE);
-    if (g->kind == KIND_COMBO) {
-      int64_t count = ComboItemCount(window, id);
-      gtk_combo_box_set_active(GTK_COMBO_BOX(g->inner), state >= 0 && state < count ? static_cast<gint>(state) : -1);
-    }
+    if (g->kind == KIND_COMBO) gtk_combo_box_set_active(GTK_COMBO_BOX(g->inner), static_cast<gint>(state));
   });
 }
 
