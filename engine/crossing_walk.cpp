@@ -790,6 +790,8 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
   }
   SortByCell(entries, work.sortSpace);
   work.collectBudget = 16 * n + (int64_t{1} << 20);
+  std::vector<int8_t> advance;
+  MeasureAdvances(x, y, n, advance);
   std::vector<int64_t>& segs = work.cellSegs;
   for (size_t a = 0; a < entries.size();) {
     const uint64_t id = entries[a] >> 32;
@@ -800,7 +802,7 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
     if (b - a >= 2 && !neighbours) {
       segs.clear();
       for (size_t q = a; q < b; ++q) segs.push_back(static_cast<int64_t>(entries[q] & 0xffffffffu));
-      if (LabelChains(x, y, n, segs.data(), segs.size(), work.chain) >= 2 &&
+      if (LabelChains(advance, segs.data(), segs.size(), work.chain) >= 2 &&
           !CollectCellPairs(ring, work, segs.data(), segs.size(), pairs))
         return false;
     }

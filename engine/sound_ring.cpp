@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iterator>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "engine/key_sort.h"
@@ -619,15 +620,19 @@ int64_t CheckSoundOutline(const PointList& points) {
   return area2 > 0 ? 1 : 0;
 }
 
-int64_t LabelChains(const double* x, const double* y, int64_t n, const int64_t* segs, size_t m,
-                    std::vector<int64_t>& chain) {
+namespace {
+
+// LabelChains with the signs of each segment's advance in x and y given by
+// signs(k) as {sx, sy}.
+template <typename Signs>
+int64_t LabelChainsBy(int64_t n, const int64_t* segs, size_t m, std::vector<int64_t>& chain, Signs signs) {
   chain.resize(m);
   int64_t label = -1;
   int sx0 = 0, sy0 = 0;
   bool alongX = false, alongY = false;
   for (size_t a = 0; a < m; ++a) {
-    int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
-    int sx = Sign(x[k1] - x[k]), sy = Sign(y[k1] - y[k]);
+    int64_t k = segs[a];
+    const auto [sx, sy] = signs(k, k + 1 == n ? 0 : k + 1);
     bool keepX = alongX && sx == sx0, keepY = alongY && sy == sy0;
     if (a > 0 && k == segs[a - 1] + 1 && (keepX || keepY)) {
       alongX = keepX;
@@ -642,4 +647,28 @@ int64_t LabelChains(const double* x, const double* y, int64_t n, const int64_t* 
     chain[a] = label;
   }
   return label + 1;
+}
+
+}  // namespace
+
+int64_t LabelChains(const double* x, const double* y, int64_t n, const int64_t* segs, size_t m,
+                    std::vector<int64_t>& chain) {
+  return LabelChainsBy(n, segs, m, chain, [x, y](int64_t k, int64_t k1) {
+    return std::pair<int, int>{Sign(x[k1] - x[k]), Sign(y[k1] - y[k])};
+  });
+}
+
+void MeasureAdvances(const double* x, const double* y, int64_t n, std::vector<int8_t>& advance) {
+  advance.resize(static_cast<size_t>(n));
+  for (int64_t k = 0; k < n; ++k) {
+    int64_t k1 = k + 1 == n ? 0 : k + 1;
+    advance[static_cast<size_t>(k)] = static_cast<int8_t>(3 * (Sign(x[k1] - x[k]) + 1) + Sign(y[k1] - y[k]) + 1);
+  }
+}
+
+int64_t LabelChains(const std::vector<int8_t>& advance, const int64_t* segs, size_t m, std::vector<int64_t>& chain) {
+  return LabelChainsBy(static_cast<int64_t>(advance.size()), segs, m, chain, [&advance](int64_t k, int64_t) {
+    const int code = advance[static_cast<size_t>(k)];
+    return std::pair<int, int>{code / 3 - 1, code % 3 - 1};
+  });
 }

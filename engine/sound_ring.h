@@ -133,3 +133,8 @@ bool VisitPairsWithHot(size_t m, const std::vector<size_t>& hot, Visit visit) {
 // so they never meet. Returns the number of chains.
 int64_t LabelChains(const double* x, const double* y, int64_t n, const int64_t* segs, size_t m,
                     std::vector<int64_t>& chain);
+// The signs of every segment's advance in x and in y, one byte each, so
+// that chains can be labelled without reading the ring's points again.
+void MeasureAdvances(const double* x, const double* y, int64_t n, std::vector<int8_t>& advance);
+// LabelChains from those signs.
+int64_t LabelChains(const std::vector<int8_t>& advance, const int64_t* segs, size_t m, std::vector<int64_t>& chain);
