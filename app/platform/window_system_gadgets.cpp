@@ -396,10 +396,11 @@ namespace {
 // text inside (the info text changes with every keystroke) repainted the
 // whole form. Decided here, they change only when a size does.
 void ChooseScrollBars(Gadget* g) {
-  gint innerW = 0, innerH = 0;
-  gtk_layout_get_size(GTK_LAYOUT(g->area), reinterpret_cast<guint*>(&innerW), reinterpret_cast<guint*>(&innerH));
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(g->outer), innerW > g->w ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER,
-                                 innerH > g->h ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER);
+  guint innerW = 0, innerH = 0;
+  gtk_layout_get_size(GTK_LAYOUT(g->area), &innerW, &innerH);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(g->outer),
+                                 static_cast<int64_t>(innerW) > g->w ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER,
+                                 static_cast<int64_t>(innerH) > g->h ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER);
 }
 
 }  // namespace
