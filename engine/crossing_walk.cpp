@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/key_sort.h"
 #include "engine/loop_cut.h"
 
 // The crossing search must report the same crossing as a plain walk over a
@@ -229,13 +230,11 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
 // whole cell is swept.
 CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
                             PairResult& found) {
-  if (!FindHotPositions(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); },
-                        m / HOT_SHARE_MAX, work.meeting, work.hotAt)) {
-    work.coverCold.clear();
-    return SweepCell(ring, work, segs, m, found) ? CellOutcome::FOUND : CellOutcome::NONE;
-  }
-  // The segments the sweep left meet none of each other, wherever they go.
   work.coverCold.clear();
+  if (!FindHotPositions(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); },
+                        m / HOT_SHARE_MAX, work.meeting, work.hotAt))
+    return SweepCell(ring, work, segs, m, found) ? CellOutcome::FOUND : CellOutcome::NONE;
+  // The segments the sweep left meet none of each other, wherever they go.
   for (size_t a = 0, q = 0; a < m; ++a) {
     if (q < work.hotAt.size() && work.hotAt[q] == a)
       ++q;
@@ -636,12 +635,11 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
           if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= hotFrom) work.hotAt.push_back(a);
         }
       }
-      // With many hot segments the pairs of the whole cell cost less.
-      if (someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) {
-        if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
-      } else if (size > SWEEP_MIN_ENTRIES && HotBesideCover(work, segs, size)) {
-        // Mostly the crowded cell of the last crossing again: pairs of the
-        // segments its sweep left do not cross.
+      // With many hot segments the pairs of the whole cell cost less. A
+      // crowded cell is mostly that of the last crossing again, whose
+      // sweep left segments of which no pair crosses.
+      if ((someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) ||
+          (size > SWEEP_MIN_ENTRIES && HotBesideCover(work, segs, size))) {
         if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
       } else if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2) {
         // In a tangled cell the walk meets a crossing early; where it does
@@ -688,23 +686,6 @@ bool ListCellEntries(const Ring& ring, const SegmentBounds& box, double cell, st
         entries.push_back(static_cast<uint64_t>(r * gx + c) << 32 | static_cast<uint64_t>(k));
   }
   return true;
-}
-
-// Sorts the entries by cell, keeping the segment order within a cell.
-void SortByCell(std::vector<uint64_t>& entries, std::vector<uint64_t>& space) {
-  constexpr int DIGIT_BITS = 11;
-  constexpr uint64_t DIGIT = (uint64_t{1} << DIGIT_BITS) - 1;
-  uint64_t highest = 0;
-  for (uint64_t e : entries) highest = std::max(highest, e >> 32);
-  space.resize(entries.size());
-  std::vector<size_t> start(DIGIT + 2);
-  for (int shift = 32; shift < 64 && (highest >> (shift - 32)) != 0; shift += DIGIT_BITS) {
-    std::fill(start.begin(), start.end(), 0);
-    for (uint64_t e : entries) ++start[((e >> shift) & DIGIT) + 1];
-    for (size_t d = 0; d <= DIGIT; ++d) start[d + 1] += start[d];
-    for (uint64_t e : entries) space[start[(e >> shift) & DIGIT]++] = e;
-    entries.swap(space);
-  }
 }
 
 }  // namespace
@@ -793,7 +774,8 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
     if (cell >= grid.cell) return false;
     cell = std::min(2 * cell, grid.cell);
   }
-  SortByCell(entries, work.sortSpace);
+  // By cell, keeping the segment order within a cell.
+  RadixSortBy(entries, work.sortSpace, [](uint64_t e) { return e >> 32; });
   work.collectBudget = 16 * n + (int64_t{1} << 20);
   std::vector<int8_t> advance;
   MeasureAdvances(x, y, n, advance);

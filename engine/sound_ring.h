@@ -113,9 +113,8 @@ template <typename Visit>
 bool VisitPairsWithHot(size_t m, const std::vector<size_t>& hot, Visit visit) {
   size_t next = 0;
   for (size_t a = 0; a < m && next < hot.size(); ++a) {
-    const bool isHot = hot[next] == a;
-    if (isHot) ++next;
-    if (isHot) {
+    if (hot[next] == a) {
+      ++next;
       for (size_t b = a + 1; b < m; ++b)
         if (visit(a, b)) return true;
     } else {
