@@ -7,6 +7,7 @@
 
 #include "engine/crossing_walk.h"
 #include "engine/loop_cut.h"
+#include "engine/sound_ring.h"
 
 // Why the minimum over the set is the plain search's answer: a crossing pair
 // is first met in the cell of the higher of its two box bottoms and the
@@ -20,6 +21,8 @@
 namespace {
 
 constexpr int64_t BLOCK_KEYS = 8;
+// The sweep over the whole ring may take out at most this share of it.
+constexpr int64_t MOST_TAKEN_SHARE = 64;
 constexpr double INF = std::numeric_limits<double>::infinity();
 constexpr SegmentBounds EMPTY_BOUNDS{INF, -INF, INF, -INF};
 
@@ -111,8 +114,90 @@ void AddPair(CrossingSet& set, int64_t a, int64_t b) {
   set.fresh.push_back(PairEntry{0, static_cast<int32_t>(a), static_cast<int32_t>(b), set.version[a], set.version[b]});
 }
 
-bool Holds(const CrossingSet& set, const PairEntry& e) {
+template <typename Entry>
+bool Holds(const CrossingSet& set, const Entry& e) {
   return set.version[e.a] == e.versionA && set.version[e.b] == e.versionB;
+}
+
+void PointOfPair(const CrossingSet& set, int64_t a, int64_t b, OutlinePoint& point) {
+  int64_t a1 = set.next[a], b1 = set.next[b];
+  IntersectSegments(point, set.x[a], set.y[a], set.x[a1], set.y[a1], set.x[b], set.y[b], set.x[b1], set.y[b1]);
+}
+
+bool BandHigher(const BandEntry& l, const BandEntry& r) { return l.bottom > r.bottom; }
+
+void AddBand(CrossingSet& set, const PairEntry& e) {
+  SegmentBounds ba = BoundsOf(set, e.a), bb = BoundsOf(set, e.b);
+  set.bands.push_back(
+      BandEntry{std::max(ba.y0, bb.y0), std::max(ba.x0, bb.x0), e.a, e.b, e.versionA, e.versionB});
+}
+
+// The first crossing by bands: the pair with the lowest box bottom that
+// still holds sets the row, and every pair of that row is looked at for the
+// smallest (column, indices). False when no pair holds.
+bool FirstInBands(CrossingSet& set, const CrossingGrid& grid, int64_t& a, int64_t& b) {
+  std::vector<BandEntry>& bands = set.bands;
+  if (!set.byBands) {
+    for (const PairEntry& e : set.heap)
+      if (Holds(set, e)) AddBand(set, e);
+    std::make_heap(bands.begin(), bands.end(), BandHigher);
+    set.heap.clear();
+    set.byBands = true;
+  }
+  for (const PairEntry& e : set.fresh) {
+    if (!Holds(set, e)) continue;
+    AddBand(set, e);
+    std::push_heap(bands.begin(), bands.end(), BandHigher);
+  }
+  set.fresh.clear();
+  while (!bands.empty() && !Holds(set, bands.front())) {
+    std::pop_heap(bands.begin(), bands.end(), BandHigher);
+    bands.pop_back();
+  }
+  if (bands.empty()) return false;
+  const int64_t row = GridCell(grid, bands.front().bottom, grid.minY);
+  // The heap's entries below a node lie no lower, so the row is a subtree
+  // at the top.
+  size_t best = bands.size(), seen = 0, dead = 0;
+  int64_t bestCol = 0;
+  auto before = [&set](int64_t col, const BandEntry& e, int64_t bestCol, const BandEntry& f) {
+    if (col != bestCol) return col < bestCol;
+    if (set.key[e.a] != set.key[f.a]) return set.key[e.a] < set.key[f.a];
+    return set.key[e.b] < set.key[f.b];
+  };
+  std::vector<size_t>& stack = set.bandStack;
+  stack.assign(1, 0);
+  while (!stack.empty()) {
+    const size_t at = stack.back();
+    stack.pop_back();
+    const BandEntry& e = bands[at];
+    ++seen;
+    if (GridCell(grid, e.bottom, grid.minY) != row) continue;
+    if (Holds(set, e)) {
+      const int64_t col = GridCell(grid, e.left, grid.minX);
+      if (best == bands.size() || before(col, e, bestCol, bands[best])) {
+        best = at;
+        bestCol = col;
+      }
+    } else {
+      ++dead;
+    }
+    for (size_t child = 2 * at + 1; child <= 2 * at + 2 && child < bands.size(); ++child) stack.push_back(child);
+  }
+  a = bands[best].a;
+  b = bands[best].b;
+  set.placed += static_cast<int64_t>(seen);
+  // Pairs whose segments went stay until they reach the top; where they
+  // crowd the row, the heap is made again without them.
+  if (2 * dead > seen) {
+    size_t kept = 0;
+    for (const BandEntry& e : bands)
+      if (Holds(set, e)) bands[kept++] = e;
+    bands.resize(kept);
+    std::make_heap(bands.begin(), bands.end(), BandHigher);
+    set.placed += static_cast<int64_t>(kept);
+  }
+  return true;
 }
 
 // The cell of the pair's higher box bottom and further box left side.
@@ -133,8 +218,9 @@ void TestSlots(CrossingSet& set, int64_t s, int64_t t) {
 }
 
 // Pairs whose boxes are apart cannot cross (as in the grid search, they are
-// never tested).
-void FindCrossingsOf(CrossingSet& set, int64_t s) {
+// never tested); nor are those with a slot that skip(t) passes over.
+template <typename Skip>
+void FindCrossingsOf(CrossingSet& set, int64_t s, Skip skip) {
   SegmentBounds q = BoundsOf(set, s);
   set.stack.assign(1, 1);
   while (!set.stack.empty()) {
@@ -149,7 +235,7 @@ void FindCrossingsOf(CrossingSet& set, int64_t s) {
     int64_t block = node - set.leaves, end = std::min(set.keys, (block + 1) * BLOCK_KEYS);
     for (int64_t k = block * BLOCK_KEYS; k < end; ++k) {
       int64_t t = set.keySlot[k];
-      if (t < 0 || t == s) continue;
+      if (t < 0 || t == s || skip(t)) continue;
       ++set.tests;
       if (BoundsMeet(BoundsOf(set, t), q)) TestSlots(set, s, t);
     }
@@ -211,7 +297,39 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
   set.heap.clear();
   set.fresh.clear();
   set.ordered = CrossingGrid{};
+  set.bands.clear();
+  set.byBands = false;
   for (const CrossingPair& pair : pairs) AddPair(set, pair.s1, pair.s2);
+}
+
+bool FindCrossingsThroughSweep(CrossingSet& set) {
+  // The sweep cannot place a segment of no length: such a one is tested as
+  // if it had been taken out.
+  std::vector<ContactSegment> list;
+  list.reserve(static_cast<size_t>(set.n));
+  std::vector<char> met(set.x.size(), 0);
+  std::vector<int64_t> taken;
+  int64_t s = set.head;
+  for (int64_t k = 0; k < set.n; ++k, s = set.next[s]) {
+    const int64_t t = set.next[s];
+    if (set.x[s] == set.x[t] && set.y[s] == set.y[t])
+      taken.push_back(s);
+    else
+      list.push_back(ContactSegment{set.x[s], set.y[s], set.x[t], set.y[t], s, t});
+  }
+  const size_t most = static_cast<size_t>(set.n / MOST_TAKEN_SHARE) + 16;
+  std::vector<size_t> out;
+  if (taken.size() > most || !FindMeetingSegments(list, out, most - taken.size())) return false;
+  for (size_t c : out) taken.push_back(list[c].id);
+  for (int64_t t : taken) met[t] = 1;
+  for (int64_t t : taken) {
+    if (met[t] != 1) continue;
+    // A pair of two taken out is tested from the first of them only.
+    met[t] = 2;
+    FindCrossingsOf(set, t, [&met](int64_t u) { return met[u] == 2; });
+    if (set.tests > set.workLimit) return false;
+  }
+  return true;
 }
 
 bool GridOfSet(const CrossingSet& set, CrossingGrid& grid) {
@@ -222,7 +340,22 @@ bool GridOfSet(const CrossingSet& set, CrossingGrid& grid) {
 
 int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& point) {
   CrossingGrid grid;
-  if (!GridOfSet(set, grid)) return 0;
+  bool sideSetCell = false;
+  if (!MakeCrossingGrid(set.tree[1], RoundedExactSum(set.perimeter), set.n, grid, sideSetCell)) return 0;
+  if (!sideSetCell) {
+    if (!FirstInBands(set, grid, a, b)) return 0;
+    if (set.placed > set.workLimit) return -1;
+    PointOfPair(set, a, b, point);
+    return 1;
+  }
+  if (set.byBands) {
+    // Back to the heap by cell: every pair needs its place again.
+    for (const BandEntry& e : set.bands)
+      if (Holds(set, e)) set.fresh.push_back(PairEntry{0, e.a, e.b, e.versionA, e.versionB});
+    set.bands.clear();
+    set.byBands = false;
+    set.ordered = CrossingGrid{};
+  }
 
   // In an unchanged grid only the new pairs need a place in the heap.
   std::vector<PairEntry>& heap = set.heap;
@@ -266,8 +399,7 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
   b = heap.front().b;
   std::pop_heap(heap.begin(), heap.end(), later);
   heap.pop_back();
-  int64_t a1 = set.next[a], b1 = set.next[b];
-  IntersectSegments(point, set.x[a], set.y[a], set.x[a1], set.y[a1], set.x[b], set.y[b], set.x[b1], set.y[b1]);
+  PointOfPair(set, a, b, point);
   return 1;
 }
 
@@ -345,8 +477,9 @@ bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, 
 bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point) {
   int64_t made[2];
   CutRing(set, a, b, point, made);
-  FindCrossingsOf(set, made[0]);
-  FindCrossingsOf(set, made[1]);
+  auto none = [](int64_t) { return false; };
+  FindCrossingsOf(set, made[0], none);
+  FindCrossingsOf(set, made[1], none);
   return set.tests <= set.workLimit;
 }
 

@@ -30,6 +30,14 @@ struct PairEntry {
   uint32_t versionA, versionB;
 };
 
+// A pair as above, kept by the higher of its box bottoms and the further of
+// its box left sides, which no grid moves.
+struct BandEntry {
+  double bottom, left;
+  int32_t a, b;
+  uint32_t versionA, versionB;
+};
+
 // The ring as slots (a cut adds one for its crossing point) linked in ring
 // order. Every slot has a key, and the ring runs in increasing key order
 // from its start, so key order is index order and a slot's index is the
@@ -55,6 +63,12 @@ struct CrossingSet {
   // the pairs found since, not yet placed in it.
   std::vector<PairEntry> heap, fresh;
   CrossingGrid ordered{};
+  // Where the mean segment length sets the cell, the grid moves with every
+  // cut: the pairs are then a heap by box bottom instead (byBands), and
+  // each search goes through the row of the lowest.
+  bool byBands = false;
+  std::vector<BandEntry> bands;
+  std::vector<size_t> bandStack;
   // Segment pairs tested and pairs placed so far, and how many may be
   // before the set gives up on the ring.
   int64_t tests = 0, placed = 0, workLimit = 0;
@@ -74,6 +88,12 @@ struct RingLengths {
 // where they are known.
 void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
                       const std::vector<CrossingPair>& pairs, RingLengths known = {nullptr, nullptr});
+// Enters every crossing pair of the set's ring, for rings whose grid cells
+// are crowded: a sweep over the whole ring takes out the segments of the
+// pairs that meet (so every crossing pair has one of them), and only their
+// pairs are tested. False when the sweep takes out too many or the tests
+// cost more than the ring allows.
+bool FindCrossingsThroughSweep(CrossingSet& set);
 // The grid a full search of the ring would place; false when there is none.
 bool GridOfSet(const CrossingSet& set, CrossingGrid& grid);
 // The crossing the plain grid search would report first: 1 with the slots of

@@ -234,6 +234,7 @@ CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_
   if (!FindHotPositions(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); },
                         m / HOT_SHARE_MAX, work.meeting, work.hotAt))
     return SweepCell(ring, work, segs, m, found) ? CellOutcome::FOUND : CellOutcome::NONE;
+  work.sweptEntries += m;
   // The segments the sweep left meet none of each other, wherever they go.
   for (size_t a = 0, q = 0; a < m; ++a) {
     if (q < work.hotAt.size() && work.hotAt[q] == a)

@@ -66,6 +66,8 @@ struct CrossingSearch {
   // a later cell needs the sweep's tests only for its other segments.
   std::vector<int64_t> coverCold;
   bool coverKept = false;
+  // Segments of the crowded cells the searches had to sweep, all told.
+  int64_t sweptEntries = 0;
 };
 
 // Carries the swept cell's segments that met none through a walk cut at

@@ -27,6 +27,11 @@ constexpr int64_t NEARBY_AFTER_CUTS = 8;
 constexpr int64_t NEARBY_MOST_WALKS = 4;
 constexpr int64_t NEARBY_RETRY_CUTS = 64;
 constexpr int64_t SET_AFTER_CUTS = 8;
+// Where the search near the last cut settles little and the walk has had to
+// sweep crowded cells that hold this share of the ring all told, the loops
+// lie apart in crowded cells: their crossing pairs are found once, by a
+// sweep over the whole ring, instead of by a walk for every cut.
+constexpr int64_t CROWDED_SHARE = 4;
 
 // The walk's lengths where they are those of the ring as it stands.
 RingLengths KnownLengths(const CrossingSearch& work) {
@@ -37,13 +42,14 @@ RingLengths KnownLengths(const CrossingSearch& work) {
 // Cuts the remaining loops through the crossing set. False when it gave up
 // on the ring; the ring and the count are then those of the cuts made.
 bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts,
-                        RingLengths known) {
+                        RingLengths known, bool throughSweep) {
   // The set numbers its slots in 32 bits.
   if (n > (int64_t{1} << 30)) return false;
   std::vector<CrossingPair> pairs;
-  if (!CollectCrossings(x.data(), y.data(), n, pairs, known)) return false;
+  if (!throughSweep && !CollectCrossings(x.data(), y.data(), n, pairs, known)) return false;
   CrossingSet set;
   StartCrossingSet(set, x.data(), y.data(), n, pairs, known);
+  if (throughSweep && !FindCrossingsThroughSweep(set)) return false;
   bool done = true;
   while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
     int64_t a = 0, b = 0;
@@ -183,6 +189,7 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
   if (n < 4) return 0;
   CrossingSearch work;
   int64_t cuts = 0, nearbyAt = NEARBY_AFTER_CUTS, retryAfter = NEARBY_RETRY_CUTS, settled = 0;
+  bool sweepTried = false;
   // Loops that lie apart from each other go back to the walk; the search
   // near the cut tries again later, the later the less it settled.
   auto retryLater = [&] {
@@ -192,12 +199,18 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
     if (cuts >= nearbyAt && n >= SWITCH_MIN_POINTS && !work.sideSetCell) {
       if (CutNearLastCuts(x, y, n, cuts, work, settled)) break;
+      if (!sweepTried && settled < NEARBY_RETRY_CUTS / 4 && work.sweptEntries * CROWDED_SHARE >= n) {
+        sweepTried = true;
+        int64_t before = cuts;
+        if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), true)) break;
+        if (cuts != before) work = CrossingSearch{};
+      }
       retryLater();
       continue;
     }
     if (cuts == SET_AFTER_CUTS && n >= SWITCH_MIN_POINTS) {
       int64_t before = cuts;
-      if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work))) break;
+      if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), false)) break;
       // The ring as the set left it.
       if (cuts != before) work = CrossingSearch{};
       if (CutNearLastCuts(x, y, n, cuts, work, settled)) break;

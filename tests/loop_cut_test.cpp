@@ -296,6 +296,10 @@ TEST(LoopCut, MatchesThePlainSearchOnDenseSpikes) {
   EXPECT_EQ(RemoveSelfIntersections(clear), 0);
   ExpectSameRing(clear, copy);
   ExpectSameAsPlainSearch(DenseSpikes(2000, 397), 2);
+  // More leaning spikes: loops apart in crowded cells, whose crossings are
+  // found by a sweep over the whole ring and then taken in the order of a
+  // grid that moves with every cut.
+  ExpectSameAsPlainSearch(DenseSpikes(2000, 97), 20);
 }
 
 // A sharp-cornered rectangle with `count` inward triangles of depth
@@ -426,6 +430,48 @@ TEST(LoopCut, SweptSegmentsFollowTheirPlacesThroughACut) {
   work.coverCold = before;
   KeepCoverThroughCut(work, 5, 9, false);
   EXPECT_EQ(work.coverCold, (std::vector<int64_t>{1, 3}));
+}
+
+// Where the mean segment length sets the cell, every cut moves the grid:
+// the crossing set, given every crossing pair, must still take them in the
+// plain search's order, row by row and column by column as the grid stands.
+TEST(LoopCut, CrossingSetKeepsThePlainOrderWhileTheGridMoves) {
+  for (PointList ring : {LoopedRing(3000, 50, 2, 60), LoopedRing(2400, 20, 1.5, 45), DenseSpikes(800, 7)}) {
+    std::vector<double> x, y;
+    for (const OutlinePoint& q : ring) x.push_back(q.x), y.push_back(q.y);
+    int64_t n = static_cast<int64_t>(x.size());
+    std::vector<CrossingPair> pairs;
+    for (int64_t s1 = 0; s1 < n; ++s1)
+      for (int64_t s2 = s1 + 2; s2 < n; ++s2) {
+        OutlinePoint p;
+        int64_t e = (s2 + 1) % n;
+        if (!(s1 == 0 && s2 == n - 1) &&
+            IntersectSegments(p, x[s1], y[s1], x[s1 + 1], y[s1 + 1], x[s2], y[s2], x[e], y[e]))
+          pairs.push_back(CrossingPair{s1, s2});
+      }
+    CrossingSet set;
+    StartCrossingSet(set, x.data(), y.data(), n, pairs);
+    CrossingGrid grid;
+    bool sideSetCell = true;
+    ASSERT_TRUE(MakeCrossingGrid(set.tree[1], RoundedExactSum(set.perimeter), n, grid, sideSetCell));
+    EXPECT_FALSE(sideSetCell);
+    int64_t cuts = 0;
+    while (set.n >= 4) {
+      int64_t a = 0, b = 0;
+      OutlinePoint p;
+      int64_t found = FirstCrossing(set, a, b, p);
+      ASSERT_GE(found, 0);
+      if (found == 0) break;
+      ASSERT_TRUE(CutAtCrossing(set, a, b, p));
+      ++cuts;
+    }
+    ReadRing(set, x, y, n);
+    PointList cut, plain = ring;
+    for (int64_t k = 0; k < n; ++k) AddListPoint(cut, x[k], y[k]);
+    EXPECT_EQ(cuts, PlainRemove(plain));
+    EXPECT_GT(cuts, 10);
+    ExpectSameRing(cut, plain);
+  }
 }
 
 TEST(LoopCut, StopsAfterTheMostCuts) {
