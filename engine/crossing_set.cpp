@@ -21,8 +21,16 @@
 namespace {
 
 constexpr int64_t BLOCK_KEYS = 8;
-// The sweep over the whole ring may take out at most this share of it.
-constexpr int64_t MOST_TAKEN_SHARE = 64;
+// The sweep over the whole ring may take out at most this share of it. The
+// crossings of the segments it takes out may cost this many tests per
+// segment of the ring: long slanted segments in a dense ring have boxes
+// full of others, so each of them is tested against thousands.
+constexpr int64_t MOST_TAKEN_SHARE = 16;
+constexpr int64_t SWEPT_WORK_PER_SEGMENT = 256;
+// Pairs found since the bands were sorted are looked at one by one until
+// they are this many, and this share of the sorted ones.
+constexpr size_t FRESH_BANDS_MIN = 1024;
+constexpr size_t FRESH_BANDS_SHARE = 8;
 constexpr double INF = std::numeric_limits<double>::infinity();
 constexpr SegmentBounds EMPTY_BOUNDS{INF, -INF, INF, -INF};
 
@@ -124,79 +132,141 @@ void PointOfPair(const CrossingSet& set, int64_t a, int64_t b, OutlinePoint& poi
   IntersectSegments(point, set.x[a], set.y[a], set.x[a1], set.y[a1], set.x[b], set.y[b], set.x[b1], set.y[b1]);
 }
 
-bool BandHigher(const BandEntry& l, const BandEntry& r) { return l.bottom > r.bottom; }
-
 void AddBand(CrossingSet& set, const PairEntry& e) {
   SegmentBounds ba = BoundsOf(set, e.a), bb = BoundsOf(set, e.b);
-  set.bands.push_back(
+  set.bandFresh.push_back(
       BandEntry{std::max(ba.y0, bb.y0), std::max(ba.x0, bb.x0), e.a, e.b, e.versionA, e.versionB});
 }
 
-// The first crossing by bands: the pair with the lowest box bottom that
-// still holds sets the row, and every pair of that row is looked at for the
-// smallest (column, indices). False when no pair holds.
+// Takes the pair at position i of the sorted bands out of the tree.
+void DropBand(CrossingSet& set, size_t i) {
+  std::vector<double>& least = set.bandLeft;
+  size_t node = static_cast<size_t>(set.bandLeaves) + i;
+  least[node] = INF;
+  for (node /= 2; node >= 1; node /= 2) {
+    const double v = std::min(least[2 * node], least[2 * node + 1]);
+    if (least[node] == v) break;
+    least[node] = v;
+  }
+}
+
+// Sorts the pairs that hold by box bottom, with a tree of the least box
+// left side over them.
+void SortBands(CrossingSet& set) {
+  std::vector<BandEntry>& bands = set.bands;
+  size_t kept = 0;
+  for (size_t i = set.bandFirst; i < bands.size(); ++i)
+    if (Holds(set, bands[i])) bands[kept++] = bands[i];
+  bands.resize(kept);
+  for (const BandEntry& e : set.bandFresh)
+    if (Holds(set, e)) bands.push_back(e);
+  set.bandFresh.clear();
+  std::sort(bands.begin(), bands.end(), [](const BandEntry& l, const BandEntry& r) { return l.bottom < r.bottom; });
+  set.bandFirst = 0;
+  set.bandLeaves = 1;
+  while (set.bandLeaves < static_cast<int64_t>(bands.size())) set.bandLeaves *= 2;
+  set.bandLeft.assign(static_cast<size_t>(2 * set.bandLeaves), INF);
+  for (size_t i = 0; i < bands.size(); ++i) set.bandLeft[static_cast<size_t>(set.bandLeaves) + i] = bands[i].left;
+  for (int64_t node = set.bandLeaves - 1; node >= 1; --node)
+    set.bandLeft[node] = std::min(set.bandLeft[2 * node], set.bandLeft[2 * node + 1]);
+  set.placed += static_cast<int64_t>(bands.size());
+}
+
+// Visits the nodes of the band tree over positions [from, to) whose least
+// left side passes `open`, and the positions under them (leaf(i)).
+template <typename Open, typename Leaf>
+void VisitBands(CrossingSet& set, size_t from, size_t to, Open open, Leaf leaf) {
+  struct Span {
+    size_t node, lo, hi;
+  };
+  // Depth first, two children a level: the stack never holds more than
+  // the tree has levels, plus one.
+  Span stack[66];
+  int depth = 0;
+  stack[depth++] = Span{1, 0, static_cast<size_t>(set.bandLeaves)};
+  while (depth > 0) {
+    const Span sp = stack[--depth];
+    ++set.placed;
+    if (sp.hi <= from || sp.lo >= to || !open(set.bandLeft[sp.node])) continue;
+    if (sp.hi - sp.lo == 1) {
+      leaf(sp.lo);
+      continue;
+    }
+    const size_t mid = (sp.lo + sp.hi) / 2;
+    stack[depth++] = Span{2 * sp.node + 1, mid, sp.hi};
+    stack[depth++] = Span{2 * sp.node, sp.lo, mid};
+  }
+}
+
+// The first crossing by bands: the row of the lowest box bottom that holds,
+// in it the column of the least box left side, and in that cell the least
+// indices. The pairs are sorted by box bottom with a tree of least left
+// sides over them, and the pairs found since are looked at one by one until
+// they are many. False when no pair holds.
 bool FirstInBands(CrossingSet& set, const CrossingGrid& grid, int64_t& a, int64_t& b) {
   std::vector<BandEntry>& bands = set.bands;
   if (!set.byBands) {
+    set.bands.clear();
+    set.bandFirst = 0;
     for (const PairEntry& e : set.heap)
       if (Holds(set, e)) AddBand(set, e);
-    std::make_heap(bands.begin(), bands.end(), BandHigher);
     set.heap.clear();
     set.byBands = true;
   }
-  for (const PairEntry& e : set.fresh) {
-    if (!Holds(set, e)) continue;
-    AddBand(set, e);
-    std::push_heap(bands.begin(), bands.end(), BandHigher);
-  }
+  for (const PairEntry& e : set.fresh)
+    if (Holds(set, e)) AddBand(set, e);
   set.fresh.clear();
-  while (!bands.empty() && !Holds(set, bands.front())) {
-    std::pop_heap(bands.begin(), bands.end(), BandHigher);
-    bands.pop_back();
-  }
-  if (bands.empty()) return false;
-  const int64_t row = GridCell(grid, bands.front().bottom, grid.minY);
-  // The heap's entries below a node lie no lower, so the row is a subtree
-  // at the top.
-  size_t best = bands.size(), seen = 0, dead = 0;
-  int64_t bestCol = 0;
-  auto before = [&set](int64_t col, const BandEntry& e, int64_t bestCol, const BandEntry& f) {
-    if (col != bestCol) return col < bestCol;
-    if (set.key[e.a] != set.key[f.a]) return set.key[e.a] < set.key[f.a];
-    return set.key[e.b] < set.key[f.b];
-  };
-  std::vector<size_t>& stack = set.bandStack;
-  stack.assign(1, 0);
-  while (!stack.empty()) {
-    const size_t at = stack.back();
-    stack.pop_back();
-    const BandEntry& e = bands[at];
-    ++seen;
-    if (GridCell(grid, e.bottom, grid.minY) != row) continue;
-    if (Holds(set, e)) {
-      const int64_t col = GridCell(grid, e.left, grid.minX);
-      if (best == bands.size() || before(col, e, bestCol, bands[best])) {
-        best = at;
-        bestCol = col;
-      }
-    } else {
-      ++dead;
+  if (set.bandFresh.size() > (bands.size() - set.bandFirst) / FRESH_BANDS_SHARE + FRESH_BANDS_MIN) SortBands(set);
+  // The lowest row: the first sorted pair that holds, or one found since.
+  while (set.bandFirst < bands.size() && !Holds(set, bands[set.bandFirst])) DropBand(set, set.bandFirst++);
+  constexpr int64_t NONE = std::numeric_limits<int64_t>::max();
+  int64_t row = set.bandFirst < bands.size() ? GridCell(grid, bands[set.bandFirst].bottom, grid.minY) : NONE;
+  std::vector<BandEntry>& fresh = set.bandFresh;
+  for (size_t i = 0; i < fresh.size();) {
+    if (!Holds(set, fresh[i])) {
+      fresh[i] = fresh.back();
+      fresh.pop_back();
+      continue;
     }
-    for (size_t child = 2 * at + 1; child <= 2 * at + 2 && child < bands.size(); ++child) stack.push_back(child);
+    row = std::min(row, GridCell(grid, fresh[i].bottom, grid.minY));
+    ++i;
   }
-  a = bands[best].a;
-  b = bands[best].b;
-  set.placed += static_cast<int64_t>(seen);
-  // Pairs whose segments went stay until they reach the top; where they
-  // crowd the row, the heap is made again without them.
-  if (2 * dead > seen) {
-    size_t kept = 0;
-    for (const BandEntry& e : bands)
-      if (Holds(set, e)) bands[kept++] = e;
-    bands.resize(kept);
-    std::make_heap(bands.begin(), bands.end(), BandHigher);
-    set.placed += static_cast<int64_t>(kept);
+  set.placed += static_cast<int64_t>(fresh.size());
+  if (row == NONE) return false;
+  const size_t end = static_cast<size_t>(
+      std::partition_point(bands.begin() + static_cast<std::ptrdiff_t>(set.bandFirst), bands.end(),
+                           [&](const BandEntry& e) { return GridCell(grid, e.bottom, grid.minY) <= row; }) -
+      bands.begin());
+  int64_t freshCol = NONE;
+  for (const BandEntry& e : fresh)
+    if (GridCell(grid, e.bottom, grid.minY) == row) freshCol = std::min(freshCol, GridCell(grid, e.left, grid.minX));
+  const BandEntry* best = nullptr;
+  auto consider = [&](const BandEntry& e) {
+    if (best && (set.key[e.a] > set.key[best->a] || (set.key[e.a] == set.key[best->a] && set.key[e.b] >= set.key[best->b])))
+      return;
+    best = &e;
+  };
+  // A least left side may be that of a pair gone since: such pairs leave
+  // the tree when met, and the search goes on.
+  while (!best) {
+    double least = INF;
+    VisitBands(set, set.bandFirst, end, [&](double v) { return v < least; },
+               [&](size_t i) { least = std::min(least, set.bandLeft[static_cast<size_t>(set.bandLeaves) + i]); });
+    const int64_t col = std::min(least < INF ? GridCell(grid, least, grid.minX) : NONE, freshCol);
+    if (col == NONE) return false;
+    VisitBands(set, set.bandFirst, end, [&](double v) { return v < INF && GridCell(grid, v, grid.minX) <= col; },
+               [&](size_t i) {
+                 if (!Holds(set, bands[i]))
+                   DropBand(set, i);
+                 else
+                   consider(bands[i]);
+               });
+    if (col == freshCol)
+      for (const BandEntry& e : fresh)
+        if (GridCell(grid, e.bottom, grid.minY) == row && GridCell(grid, e.left, grid.minX) == col) consider(e);
   }
+  a = best->a;
+  b = best->b;
   return true;
 }
 
@@ -222,11 +292,26 @@ void TestSlots(CrossingSet& set, int64_t s, int64_t t) {
 template <typename Skip>
 void FindCrossingsOf(CrossingSet& set, int64_t s, Skip skip) {
   SegmentBounds q = BoundsOf(set, s);
+  const int64_t s1 = set.next[s];
+  const double ax = set.x[s], ay = set.y[s], dx = set.x[s1] - ax, dy = set.y[s1] - ay;
+  // A box wholly on one side of the segment's line holds no segment that
+  // crosses it: long slanted segments have boxes full of others that pass
+  // by. The margin is far above the rounding of the sides' signs.
+  auto besideLine = [&](const SegmentBounds& b) {
+    int above = 0, below = 0;
+    for (double cx : {b.x0, b.x1})
+      for (double cy : {b.y0, b.y1}) {
+        const double u = dx * (cy - ay), v = dy * (cx - ax), margin = 1e-12 * (std::fabs(u) + std::fabs(v));
+        above += u - v > margin;
+        below += v - u > margin;
+      }
+    return above == 4 || below == 4;
+  };
   set.stack.assign(1, 1);
   while (!set.stack.empty()) {
     int64_t node = set.stack.back();
     set.stack.pop_back();
-    if (!BoundsMeet(set.tree[node], q)) continue;
+    if (!BoundsMeet(set.tree[node], q) || besideLine(set.tree[node])) continue;
     if (node < set.leaves) {
       set.stack.push_back(2 * node);
       set.stack.push_back(2 * node + 1);
@@ -298,11 +383,14 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
   set.fresh.clear();
   set.ordered = CrossingGrid{};
   set.bands.clear();
+  set.bandFresh.clear();
+  set.bandFirst = 0;
   set.byBands = false;
   for (const CrossingPair& pair : pairs) AddPair(set, pair.s1, pair.s2);
 }
 
 bool FindCrossingsThroughSweep(CrossingSet& set) {
+  set.workLimit = SWEPT_WORK_PER_SEGMENT * set.n + (int64_t{1} << 22);
   // The sweep cannot place a segment of no length: such a one is tested as
   // if it had been taken out.
   std::vector<ContactSegment> list;
@@ -350,9 +438,14 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
   }
   if (set.byBands) {
     // Back to the heap by cell: every pair needs its place again.
-    for (const BandEntry& e : set.bands)
+    auto back = [&set](const BandEntry& e) {
       if (Holds(set, e)) set.fresh.push_back(PairEntry{0, e.a, e.b, e.versionA, e.versionB});
+    };
+    std::for_each(set.bands.begin() + static_cast<std::ptrdiff_t>(set.bandFirst), set.bands.end(), back);
+    std::for_each(set.bandFresh.begin(), set.bandFresh.end(), back);
     set.bands.clear();
+    set.bandFresh.clear();
+    set.bandFirst = 0;
     set.byBands = false;
     set.ordered = CrossingGrid{};
   }

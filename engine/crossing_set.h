@@ -64,11 +64,14 @@ struct CrossingSet {
   std::vector<PairEntry> heap, fresh;
   CrossingGrid ordered{};
   // Where the mean segment length sets the cell, the grid moves with every
-  // cut: the pairs are then a heap by box bottom instead (byBands), and
-  // each search goes through the row of the lowest.
+  // cut: the pairs are then kept by box bottom instead (byBands), sorted
+  // from bandFirst on with a tree of least box left sides over them
+  // (bandLeaves leaves), and those found since in bandFresh.
   bool byBands = false;
-  std::vector<BandEntry> bands;
-  std::vector<size_t> bandStack;
+  std::vector<BandEntry> bands, bandFresh;
+  std::vector<double> bandLeft;
+  int64_t bandLeaves = 0;
+  size_t bandFirst = 0;
   // Segment pairs tested and pairs placed so far, and how many may be
   // before the set gives up on the ring.
   int64_t tests = 0, placed = 0, workLimit = 0;
