@@ -7,6 +7,7 @@
 
 #include "engine/crossing_walk.h"
 #include "engine/loop_cut.h"
+#include "engine/segment_frame.h"
 #include "engine/sound_ring.h"
 
 // Why the minimum over the set is the plain search's answer: a crossing pair
@@ -90,11 +91,27 @@ void RefreshBlock(CrossingSet& set, int64_t block) {
     }
   set.tree[set.leaves + block] = b;
   set.tops[set.leaves + block] = t;
+  if (!set.framed) return;
+  SegmentFrame f;
+  for (int64_t k = block * BLOCK_KEYS; k < end; ++k)
+    if (set.keySlot[k] >= 0) {
+      const int64_t s = set.keySlot[k], s1 = set.next[s];
+      AddDirection(f, set.x[s1] - set.x[s], set.y[s1] - set.y[s]);
+    }
+  SetFrameAxis(f);
+  for (int64_t k = block * BLOCK_KEYS; k < end; ++k)
+    if (set.keySlot[k] >= 0) {
+      const int64_t s = set.keySlot[k], s1 = set.next[s];
+      AddFramePoint(f, set.x[s], set.y[s]);
+      AddFramePoint(f, set.x[s1], set.y[s1]);
+    }
+  set.frames[set.leaves + block] = f;
 }
 
 void JoinChildren(CrossingSet& set, int64_t node) {
   set.tree[node] = Union(set.tree[2 * node], set.tree[2 * node + 1]);
   set.tops[node] = Later(set.tops[2 * node], set.tops[2 * node + 1]);
+  if (set.framed) set.frames[node] = JoinFrames(set.frames[2 * node], set.frames[2 * node + 1]);
 }
 
 // The dirty blocks and the unions above them, level by level.
@@ -311,7 +328,9 @@ void FindCrossingsOf(CrossingSet& set, int64_t s, Skip skip) {
   while (!set.stack.empty()) {
     int64_t node = set.stack.back();
     set.stack.pop_back();
-    if (!BoundsMeet(set.tree[node], q) || besideLine(set.tree[node])) continue;
+    if (!BoundsMeet(set.tree[node], q) || besideLine(set.tree[node]) ||
+        (set.framed && SegmentMissesFrame(set.frames[node], ax, ay, ax + dx, ay + dy)))
+      continue;
     if (node < set.leaves) {
       set.stack.push_back(2 * node);
       set.stack.push_back(2 * node + 1);
@@ -386,10 +405,18 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
   set.bandFresh.clear();
   set.bandFirst = 0;
   set.byBands = false;
+  set.framed = false;
+  set.frames.clear();
   for (const CrossingPair& pair : pairs) AddPair(set, pair.s1, pair.s2);
 }
 
 bool FindCrossingsThroughSweep(CrossingSet& set) {
+  // Long slanted segments in a dense ring have upright boxes full of others
+  // that pass by; turned frames keep the search for their crossings short.
+  set.framed = true;
+  set.frames.assign(set.tree.size(), SegmentFrame{});
+  for (int64_t b = 0; b < set.leaves; ++b) RefreshBlock(set, b);
+  for (int64_t node = set.leaves - 1; node >= 1; --node) JoinChildren(set, node);
   set.workLimit = SWEPT_WORK_PER_SEGMENT * set.n + (int64_t{1} << 22);
   // The sweep cannot place a segment of no length: such a one is tested as
   // if it had been taken out.

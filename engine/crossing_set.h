@@ -11,6 +11,7 @@
 #include "engine/crossing_grid.h"
 #include "engine/design.h"
 #include "engine/exact_sum.h"
+#include "engine/segment_frame.h"
 
 // Two crossing segments s1 < s2 (by index).
 struct CrossingPair {
@@ -56,6 +57,9 @@ struct CrossingSet {
   // bottom under each node.
   std::vector<SegmentBounds> tree;
   std::vector<SegmentStarts> tops;
+  // Beside them, where `framed`, frames turned to the segments' direction.
+  bool framed = false;
+  std::vector<SegmentFrame> frames;
   int64_t leaves = 0, head = 0, n = 0, keys = 0;
   // The lengths of the ring's segments.
   ExactSum perimeter;
