@@ -28,10 +28,6 @@ constexpr int64_t BLOCK_KEYS = 8;
 // full of others, so each of them is tested against thousands.
 constexpr int64_t MOST_TAKEN_SHARE = 16;
 constexpr int64_t SWEPT_WORK_PER_SEGMENT = 256;
-// Pairs found since the bands were sorted are looked at one by one until
-// they are this many, and this share of the sorted ones.
-constexpr size_t FRESH_BANDS_MIN = 1024;
-constexpr size_t FRESH_BANDS_SHARE = 8;
 constexpr double INF = std::numeric_limits<double>::infinity();
 constexpr SegmentBounds EMPTY_BOUNDS{INF, -INF, INF, -INF};
 
@@ -149,141 +145,30 @@ void PointOfPair(const CrossingSet& set, int64_t a, int64_t b, OutlinePoint& poi
   IntersectSegments(point, set.x[a], set.y[a], set.x[a1], set.y[a1], set.x[b], set.y[b], set.x[b1], set.y[b1]);
 }
 
-void AddBand(CrossingSet& set, const PairEntry& e) {
+void AddPairBand(CrossingSet& set, const PairEntry& e) {
   SegmentBounds ba = BoundsOf(set, e.a), bb = BoundsOf(set, e.b);
-  set.bandFresh.push_back(
-      BandEntry{std::max(ba.y0, bb.y0), std::max(ba.x0, bb.x0), e.a, e.b, e.versionA, e.versionB});
+  const uint64_t order = static_cast<uint64_t>(set.key[e.a]) << 32 | static_cast<uint64_t>(set.key[e.b]);
+  AddBand(set.bands, BandEntry{std::max(ba.y0, bb.y0), std::max(ba.x0, bb.x0), order, e.a, e.b, e.versionA, e.versionB});
 }
 
-// Takes the pair at position i of the sorted bands out of the tree.
-void DropBand(CrossingSet& set, size_t i) {
-  std::vector<double>& least = set.bandLeft;
-  size_t node = static_cast<size_t>(set.bandLeaves) + i;
-  least[node] = INF;
-  for (node /= 2; node >= 1; node /= 2) {
-    const double v = std::min(least[2 * node], least[2 * node + 1]);
-    if (least[node] == v) break;
-    least[node] = v;
-  }
-}
-
-// Sorts the pairs that hold by box bottom, with a tree of the least box
-// left side over them.
-void SortBands(CrossingSet& set) {
-  std::vector<BandEntry>& bands = set.bands;
-  size_t kept = 0;
-  for (size_t i = set.bandFirst; i < bands.size(); ++i)
-    if (Holds(set, bands[i])) bands[kept++] = bands[i];
-  bands.resize(kept);
-  for (const BandEntry& e : set.bandFresh)
-    if (Holds(set, e)) bands.push_back(e);
-  set.bandFresh.clear();
-  std::sort(bands.begin(), bands.end(), [](const BandEntry& l, const BandEntry& r) { return l.bottom < r.bottom; });
-  set.bandFirst = 0;
-  set.bandLeaves = 1;
-  while (set.bandLeaves < static_cast<int64_t>(bands.size())) set.bandLeaves *= 2;
-  set.bandLeft.assign(static_cast<size_t>(2 * set.bandLeaves), INF);
-  for (size_t i = 0; i < bands.size(); ++i) set.bandLeft[static_cast<size_t>(set.bandLeaves) + i] = bands[i].left;
-  for (int64_t node = set.bandLeaves - 1; node >= 1; --node)
-    set.bandLeft[node] = std::min(set.bandLeft[2 * node], set.bandLeft[2 * node + 1]);
-  set.placed += static_cast<int64_t>(bands.size());
-}
-
-// Visits the nodes of the band tree over positions [from, to) whose least
-// left side passes `open`, and the positions under them (leaf(i)).
-template <typename Open, typename Leaf>
-void VisitBands(CrossingSet& set, size_t from, size_t to, Open open, Leaf leaf) {
-  struct Span {
-    size_t node, lo, hi;
-  };
-  // Depth first, two children a level: the stack never holds more than
-  // the tree has levels, plus one.
-  Span stack[66];
-  int depth = 0;
-  stack[depth++] = Span{1, 0, static_cast<size_t>(set.bandLeaves)};
-  while (depth > 0) {
-    const Span sp = stack[--depth];
-    ++set.placed;
-    if (sp.hi <= from || sp.lo >= to || !open(set.bandLeft[sp.node])) continue;
-    if (sp.hi - sp.lo == 1) {
-      leaf(sp.lo);
-      continue;
-    }
-    const size_t mid = (sp.lo + sp.hi) / 2;
-    stack[depth++] = Span{2 * sp.node + 1, mid, sp.hi};
-    stack[depth++] = Span{2 * sp.node, sp.lo, mid};
-  }
-}
-
-// The first crossing by bands: the row of the lowest box bottom that holds,
-// in it the column of the least box left side, and in that cell the least
-// indices. The pairs are sorted by box bottom with a tree of least left
-// sides over them, and the pairs found since are looked at one by one until
-// they are many. False when no pair holds.
+// The first crossing where the grid moves with every cut: the pairs are
+// kept by box bottom and left side, which no grid moves. False when no
+// pair holds.
 bool FirstInBands(CrossingSet& set, const CrossingGrid& grid, int64_t& a, int64_t& b) {
-  std::vector<BandEntry>& bands = set.bands;
   if (!set.byBands) {
-    set.bands.clear();
-    set.bandFirst = 0;
+    ClearBands(set.bands);
     for (const PairEntry& e : set.heap)
-      if (Holds(set, e)) AddBand(set, e);
+      if (Holds(set, e)) AddPairBand(set, e);
     set.heap.clear();
     set.byBands = true;
   }
   for (const PairEntry& e : set.fresh)
-    if (Holds(set, e)) AddBand(set, e);
+    if (Holds(set, e)) AddPairBand(set, e);
   set.fresh.clear();
-  if (set.bandFresh.size() > (bands.size() - set.bandFirst) / FRESH_BANDS_SHARE + FRESH_BANDS_MIN) SortBands(set);
-  // The lowest row: the first sorted pair that holds, or one found since.
-  while (set.bandFirst < bands.size() && !Holds(set, bands[set.bandFirst])) DropBand(set, set.bandFirst++);
-  constexpr int64_t NONE = std::numeric_limits<int64_t>::max();
-  int64_t row = set.bandFirst < bands.size() ? GridCell(grid, bands[set.bandFirst].bottom, grid.minY) : NONE;
-  std::vector<BandEntry>& fresh = set.bandFresh;
-  for (size_t i = 0; i < fresh.size();) {
-    if (!Holds(set, fresh[i])) {
-      fresh[i] = fresh.back();
-      fresh.pop_back();
-      continue;
-    }
-    row = std::min(row, GridCell(grid, fresh[i].bottom, grid.minY));
-    ++i;
-  }
-  set.placed += static_cast<int64_t>(fresh.size());
-  if (row == NONE) return false;
-  const size_t end = static_cast<size_t>(
-      std::partition_point(bands.begin() + static_cast<std::ptrdiff_t>(set.bandFirst), bands.end(),
-                           [&](const BandEntry& e) { return GridCell(grid, e.bottom, grid.minY) <= row; }) -
-      bands.begin());
-  int64_t freshCol = NONE;
-  for (const BandEntry& e : fresh)
-    if (GridCell(grid, e.bottom, grid.minY) == row) freshCol = std::min(freshCol, GridCell(grid, e.left, grid.minX));
-  const BandEntry* best = nullptr;
-  auto consider = [&](const BandEntry& e) {
-    if (best && (set.key[e.a] > set.key[best->a] || (set.key[e.a] == set.key[best->a] && set.key[e.b] >= set.key[best->b])))
-      return;
-    best = &e;
-  };
-  // A least left side may be that of a pair gone since: such pairs leave
-  // the tree when met, and the search goes on.
-  while (!best) {
-    double least = INF;
-    VisitBands(set, set.bandFirst, end, [&](double v) { return v < least; },
-               [&](size_t i) { least = std::min(least, set.bandLeft[static_cast<size_t>(set.bandLeaves) + i]); });
-    const int64_t col = std::min(least < INF ? GridCell(grid, least, grid.minX) : NONE, freshCol);
-    if (col == NONE) return false;
-    VisitBands(set, set.bandFirst, end, [&](double v) { return v < INF && GridCell(grid, v, grid.minX) <= col; },
-               [&](size_t i) {
-                 if (!Holds(set, bands[i]))
-                   DropBand(set, i);
-                 else
-                   consider(bands[i]);
-               });
-    if (col == freshCol)
-      for (const BandEntry& e : fresh)
-        if (GridCell(grid, e.bottom, grid.minY) == row && GridCell(grid, e.left, grid.minX) == col) consider(e);
-  }
-  a = best->a;
-  b = best->b;
+  BandEntry first{};
+  if (!FirstBand(set.bands, grid, set.version, first, set.placed)) return false;
+  a = first.a;
+  b = first.b;
   return true;
 }
 
@@ -401,9 +286,7 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
   set.heap.clear();
   set.fresh.clear();
   set.ordered = CrossingGrid{};
-  set.bands.clear();
-  set.bandFresh.clear();
-  set.bandFirst = 0;
+  ClearBands(set.bands);
   set.byBands = false;
   set.framed = false;
   set.frames.clear();
@@ -465,14 +348,10 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
   }
   if (set.byBands) {
     // Back to the heap by cell: every pair needs its place again.
-    auto back = [&set](const BandEntry& e) {
-      if (Holds(set, e)) set.fresh.push_back(PairEntry{0, e.a, e.b, e.versionA, e.versionB});
-    };
-    std::for_each(set.bands.begin() + static_cast<std::ptrdiff_t>(set.bandFirst), set.bands.end(), back);
-    std::for_each(set.bandFresh.begin(), set.bandFresh.end(), back);
-    set.bands.clear();
-    set.bandFresh.clear();
-    set.bandFirst = 0;
+    std::vector<BandEntry> holding;
+    HoldingBands(set.bands, set.version, holding);
+    for (const BandEntry& e : holding) set.fresh.push_back(PairEntry{0, e.a, e.b, e.versionA, e.versionB});
+    ClearBands(set.bands);
     set.byBands = false;
     set.ordered = CrossingGrid{};
   }

@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "engine/crossing_bands.h"
 #include "engine/crossing_grid.h"
 #include "engine/design.h"
 #include "engine/exact_sum.h"
@@ -27,14 +28,6 @@ struct SegmentStarts {
 // ordered by.
 struct PairEntry {
   int64_t cell;
-  int32_t a, b;
-  uint32_t versionA, versionB;
-};
-
-// A pair as above, kept by the higher of its box bottoms and the further of
-// its box left sides, which no grid moves.
-struct BandEntry {
-  double bottom, left;
   int32_t a, b;
   uint32_t versionA, versionB;
 };
@@ -68,14 +61,9 @@ struct CrossingSet {
   std::vector<PairEntry> heap, fresh;
   CrossingGrid ordered{};
   // Where the mean segment length sets the cell, the grid moves with every
-  // cut: the pairs are then kept by box bottom instead (byBands), sorted
-  // from bandFirst on with a tree of least box left sides over them
-  // (bandLeaves leaves), and those found since in bandFresh.
+  // cut: the pairs are then kept by what no grid moves instead (byBands).
   bool byBands = false;
-  std::vector<BandEntry> bands, bandFresh;
-  std::vector<double> bandLeft;
-  int64_t bandLeaves = 0;
-  size_t bandFirst = 0;
+  CrossingBands bands;
   // Segment pairs tested and pairs placed so far, and how many may be
   // before the set gives up on the ring.
   int64_t tests = 0, placed = 0, workLimit = 0;
