@@ -30,8 +30,11 @@ constexpr int64_t SET_AFTER_CUTS = 8;
 // Where the search near the last cut settles little and the walk has had to
 // sweep crowded cells that hold this share of the ring all told, the loops
 // lie apart in crowded cells: their crossing pairs are found once, by a
-// sweep over the whole ring, instead of by a walk for every cut.
+// sweep over the whole ring, instead of by a walk for every cut. So too
+// where the walk has swept crowded cells that hold the ring this many times
+// over, however much the search near the last cut settled.
 constexpr int64_t CROWDED_SHARE = 4;
+constexpr int64_t CROWDED_RINGS = 2;
 
 // The walk's lengths where they are those of the ring as it stands.
 RingLengths KnownLengths(const CrossingSearch& work) {
@@ -199,7 +202,8 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
     if (cuts >= nearbyAt && n >= SWITCH_MIN_POINTS && !work.sideSetCell) {
       if (CutNearLastCuts(x, y, n, cuts, work, settled)) break;
-      if (!sweepTried && settled < NEARBY_RETRY_CUTS / 4 && work.sweptEntries * CROWDED_SHARE >= n) {
+      if (!sweepTried && ((settled < NEARBY_RETRY_CUTS / 4 && work.sweptEntries * CROWDED_SHARE >= n) ||
+                          work.sweptEntries >= CROWDED_RINGS * n)) {
         sweepTried = true;
         int64_t before = cuts;
         if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), true)) break;
