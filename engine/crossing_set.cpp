@@ -15,8 +15,10 @@
 // further of its two box left sides, and within a cell the pairs come in
 // index order. So the set is a heap by (that cell, indices) in the grid of
 // the last search; while the grid stays, only new pairs need a place, and a
-// grid that moves places them all again. A cut changes two segments and
-// removes others; the pairs of all other segments keep their test result
+// grid that moves places them all again. Where the mean segment length sets
+// the cell, the grid moves with every cut: the pairs are then kept by those
+// two box values themselves, which no grid moves. A cut changes two segments
+// and removes others; the pairs of all other segments keep their test result
 // and their order, since keys never move.
 
 namespace {
