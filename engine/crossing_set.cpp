@@ -77,19 +77,9 @@ SegmentStarts Later(const SegmentStarts& a, const SegmentStarts& b) {
   return SegmentStarts{std::max(a.x0, b.x0), std::max(a.y0, b.y0)};
 }
 
-void RefreshBlock(CrossingSet& set, int64_t block) {
-  SegmentBounds b = EMPTY_BOUNDS;
-  SegmentStarts t = NO_STARTS;
-  int64_t end = std::min(set.keys, (block + 1) * BLOCK_KEYS);
-  for (int64_t k = block * BLOCK_KEYS; k < end; ++k)
-    if (set.keySlot[k] >= 0) {
-      SegmentBounds s = BoundsOf(set, set.keySlot[k]);
-      b = Union(b, s);
-      t = Later(t, SegmentStarts{s.x0, s.y0});
-    }
-  set.tree[set.leaves + block] = b;
-  set.tops[set.leaves + block] = t;
-  if (!set.framed) return;
+// The frame of a block's segments, turned to their main direction.
+void RefreshFrame(CrossingSet& set, int64_t block) {
+  const int64_t end = std::min(set.keys, (block + 1) * BLOCK_KEYS);
   SegmentFrame f;
   for (int64_t k = block * BLOCK_KEYS; k < end; ++k)
     if (set.keySlot[k] >= 0) {
@@ -104,6 +94,21 @@ void RefreshBlock(CrossingSet& set, int64_t block) {
       AddFramePoint(f, set.x[s1], set.y[s1]);
     }
   set.frames[set.leaves + block] = f;
+}
+
+void RefreshBlock(CrossingSet& set, int64_t block) {
+  SegmentBounds b = EMPTY_BOUNDS;
+  SegmentStarts t = NO_STARTS;
+  int64_t end = std::min(set.keys, (block + 1) * BLOCK_KEYS);
+  for (int64_t k = block * BLOCK_KEYS; k < end; ++k)
+    if (set.keySlot[k] >= 0) {
+      SegmentBounds s = BoundsOf(set, set.keySlot[k]);
+      b = Union(b, s);
+      t = Later(t, SegmentStarts{s.x0, s.y0});
+    }
+  set.tree[set.leaves + block] = b;
+  set.tops[set.leaves + block] = t;
+  if (set.framed) RefreshFrame(set, block);
 }
 
 void JoinChildren(CrossingSet& set, int64_t node) {
@@ -197,26 +202,17 @@ template <typename Skip>
 void FindCrossingsOf(CrossingSet& set, int64_t s, Skip skip) {
   SegmentBounds q = BoundsOf(set, s);
   const int64_t s1 = set.next[s];
-  const double ax = set.x[s], ay = set.y[s], dx = set.x[s1] - ax, dy = set.y[s1] - ay;
+  const double ax = set.x[s], ay = set.y[s], bx = set.x[s1], by = set.y[s1];
   // A box wholly on one side of the segment's line holds no segment that
   // crosses it: long slanted segments have boxes full of others that pass
-  // by. The margin is far above the rounding of the sides' signs.
-  auto besideLine = [&](const SegmentBounds& b) {
-    int above = 0, below = 0;
-    for (double cx : {b.x0, b.x1})
-      for (double cy : {b.y0, b.y1}) {
-        const double u = dx * (cy - ay), v = dy * (cx - ax), margin = 1e-12 * (std::fabs(u) + std::fabs(v));
-        above += u - v > margin;
-        below += v - u > margin;
-      }
-    return above == 4 || below == 4;
-  };
+  // by.
   set.stack.assign(1, 1);
   while (!set.stack.empty()) {
     int64_t node = set.stack.back();
     set.stack.pop_back();
-    if (!BoundsMeet(set.tree[node], q) || besideLine(set.tree[node]) ||
-        (set.framed && SegmentMissesFrame(set.frames[node], ax, ay, ax + dx, ay + dy)))
+    const SegmentBounds& b = set.tree[node];
+    if (!BoundsMeet(b, q) || LineMissesBox(b.x0, b.x1, b.y0, b.y1, ax, ay, bx, by) ||
+        (set.framed && SegmentMissesFrame(set.frames[node], ax, ay, bx, by)))
       continue;
     if (node < set.leaves) {
       set.stack.push_back(2 * node);
@@ -300,48 +296,40 @@ bool FindCrossingsThroughSweep(CrossingSet& set) {
   // that pass by; turned frames keep the search for their crossings short.
   set.framed = true;
   set.frames.assign(set.tree.size(), SegmentFrame{});
-  for (int64_t b = 0; b < set.leaves; ++b) RefreshBlock(set, b);
-  for (int64_t node = set.leaves - 1; node >= 1; --node) JoinChildren(set, node);
+  for (int64_t b = 0; b * BLOCK_KEYS < set.keys; ++b) RefreshFrame(set, b);
+  for (int64_t node = set.leaves - 1; node >= 1; --node)
+    set.frames[node] = JoinFrames(set.frames[2 * node], set.frames[2 * node + 1]);
   set.workLimit = SWEPT_WORK_PER_SEGMENT * set.n + (int64_t{1} << 22);
-  // The sweep cannot place a segment of no length: such a one is tested as
-  // if it had been taken out.
-  std::vector<ContactSegment> list;
-  list.reserve(static_cast<size_t>(set.n));
-  std::vector<char> met(set.x.size(), 0);
-  std::vector<int64_t> taken;
-  int64_t s = set.head;
-  for (int64_t k = 0; k < set.n; ++k, s = set.next[s]) {
-    const int64_t t = set.next[s];
-    if (set.x[s] == set.x[t] && set.y[s] == set.y[t])
-      taken.push_back(s);
-    else
-      list.push_back(ContactSegment{set.x[s], set.y[s], set.x[t], set.y[t], s, t});
-  }
-  const size_t most = static_cast<size_t>(set.n / MOST_TAKEN_SHARE) + 16;
-  std::vector<size_t> out;
-  if (taken.size() > most || !FindMeetingSegments(list, out, most - taken.size())) return false;
-  for (size_t c : out) taken.push_back(list[c].id);
-  for (int64_t t : taken) met[t] = 1;
-  for (int64_t t : taken) {
-    if (met[t] != 1) continue;
-    // A pair of two taken out is tested from the first of them only.
-    met[t] = 2;
-    FindCrossingsOf(set, t, [&met](int64_t u) { return met[u] == 2; });
+  std::vector<int64_t> slots(static_cast<size_t>(set.n));
+  for (int64_t k = 0, s = set.head; k < set.n; ++k, s = set.next[s]) slots[static_cast<size_t>(k)] = s;
+  MeetingSweep sweep;
+  std::vector<size_t> hot;
+  if (!FindHotPositions(set.x.data(), set.y.data(), slots.data(), slots.size(),
+                        [&set](int64_t s) { return set.next[s]; }, slots.size() / MOST_TAKEN_SHARE + 16, sweep, hot))
+    return false;
+  // A pair of two taken out is tested from the first of them only.
+  std::vector<char> done(set.x.size(), 0);
+  for (size_t at : hot) {
+    const int64_t t = slots[at];
+    done[static_cast<size_t>(t)] = 1;
+    FindCrossingsOf(set, t, [&done](int64_t u) { return done[static_cast<size_t>(u)] != 0; });
     if (set.tests > set.workLimit) return false;
   }
   return true;
 }
 
-bool GridOfSet(const CrossingSet& set, CrossingGrid& grid) {
+bool GridOfSet(const CrossingSet& set, CrossingGrid& grid, bool* sideSetCell) {
   // The box is the tree's root.
-  bool sideSetCell = false;
-  return MakeCrossingGrid(set.tree[1], RoundedExactSum(set.perimeter), set.n, grid, sideSetCell);
+  bool side = false;
+  const bool made = MakeCrossingGrid(set.tree[1], RoundedExactSum(set.perimeter), set.n, grid, side);
+  if (sideSetCell) *sideSetCell = side;
+  return made;
 }
 
 int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& point) {
   CrossingGrid grid;
   bool sideSetCell = false;
-  if (!MakeCrossingGrid(set.tree[1], RoundedExactSum(set.perimeter), set.n, grid, sideSetCell)) return 0;
+  if (!GridOfSet(set, grid, &sideSetCell)) return 0;
   if (!sideSetCell) {
     if (!FirstInBands(set, grid, a, b)) return 0;
     if (set.placed > set.workLimit) return -1;

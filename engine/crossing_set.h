@@ -89,8 +89,9 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
 // pairs are tested. False when the sweep takes out too many or the tests
 // cost more than the ring allows.
 bool FindCrossingsThroughSweep(CrossingSet& set);
-// The grid a full search of the ring would place; false when there is none.
-bool GridOfSet(const CrossingSet& set, CrossingGrid& grid);
+// The grid a full search of the ring would place, and whether the box's side
+// set its cell; false when there is none.
+bool GridOfSet(const CrossingSet& set, CrossingGrid& grid, bool* sideSetCell = nullptr);
 // The crossing the plain grid search would report first: 1 with the slots of
 // the two segments (a before b on the ring) and the point, 0 when there is
 // none, -1 when ordering the pairs has cost more than the ring allows.

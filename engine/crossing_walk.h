@@ -66,7 +66,8 @@ struct CrossingSearch {
   // a later cell needs the sweep's tests only for its other segments.
   std::vector<int64_t> coverCold;
   bool coverKept = false;
-  // Segments of the crowded cells the searches had to sweep, all told.
+  // Segments of the crowded cells whose sweep left few that meet (pairs
+  // apart in a crowd), all told.
   int64_t sweptEntries = 0;
 };
 

@@ -24,6 +24,20 @@ void Corners(const SegmentFrame& f, double cx[4], double cy[4]) {
 // Whether [lo, hi] lies apart from [f0, f1] by more than the margin.
 bool Apart(double lo, double hi, double f0, double f1, double margin) { return hi < f0 - margin || lo > f1 + margin; }
 
+// Whether the four corners lie on one side of the line through a and b,
+// each further from it than `margin` (in coordinates).
+bool CornersBeside(const double cx[4], const double cy[4], double ax, double ay, double bx, double by,
+                   double margin) {
+  const double dx = bx - ax, dy = by - ay, sideMargin = margin * (std::fabs(dx) + std::fabs(dy));
+  int above = 0, below = 0;
+  for (int c = 0; c < 4; ++c) {
+    const double side = dx * (cy[c] - ay) - dy * (cx[c] - ax);
+    above += side > sideMargin;
+    below += side < -sideMargin;
+  }
+  return above == 4 || below == 4;
+}
+
 }  // namespace
 
 void AddDirection(SegmentFrame& f, double dx, double dy) {
@@ -79,12 +93,12 @@ bool SegmentMissesFrame(const SegmentFrame& f, double ax, double ay, double bx, 
   if (Apart(std::min(va, vb), std::max(va, vb), f.v0, f.v1, margin)) return true;
   double cx[4], cy[4];
   Corners(f, cx, cy);
-  const double dx = bx - ax, dy = by - ay, sideMargin = margin * (std::fabs(dx) + std::fabs(dy));
-  int above = 0, below = 0;
-  for (int c = 0; c < 4; ++c) {
-    const double side = dx * (cy[c] - ay) - dy * (cx[c] - ax);
-    above += side > sideMargin;
-    below += side < -sideMargin;
-  }
-  return above == 4 || below == 4;
+  return CornersBeside(cx, cy, ax, ay, bx, by, margin);
+}
+
+bool LineMissesBox(double x0, double x1, double y0, double y1, double ax, double ay, double bx, double by) {
+  const double cx[4] = {x0, x0, x1, x1}, cy[4] = {y0, y1, y0, y1};
+  const double scale = std::fabs(ax) + std::fabs(ay) + std::fabs(bx) + std::fabs(by) + std::fabs(x0) +
+                       std::fabs(x1) + std::fabs(y0) + std::fabs(y1);
+  return CornersBeside(cx, cy, ax, ay, bx, by, MARGIN * scale);
 }

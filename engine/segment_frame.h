@@ -27,3 +27,6 @@ SegmentFrame JoinFrames(const SegmentFrame& a, const SegmentFrame& b);
 // apart along u, along v or across the segment's line, by a margin far
 // above the rounding of the projections.
 bool SegmentMissesFrame(const SegmentFrame& f, double ax, double ay, double bx, double by);
+// True when the upright box lies wholly on one side of the line through
+// (ax, ay) and (bx, by), by the same margin.
+bool LineMissesBox(double x0, double x1, double y0, double y1, double ax, double ay, double bx, double by);
