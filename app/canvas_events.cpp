@@ -13,6 +13,9 @@
 
 namespace {
 
+// The pointer position last written into the status bar.
+std::string gPointerText;
+
 void ReadCanvasPointer() {
   ReadCanvasSize();
   gMouseX = static_cast<double>(EventX()) / gPixelScale;
@@ -51,7 +54,8 @@ void OnMouseMove2D() {
     DrawCanvas();
   }
   ComputeWorldMouse();
-  SetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE, PointerPositionText(gWorldMouseX, gWorldMouseY));
+  gPointerText = PointerPositionText(gWorldMouseX, gWorldMouseY);
+  SetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE, gPointerText);
 }
 
 // The end of a 3D drag: the fine mesh comes back if the drag used the coarse one.
@@ -67,6 +71,12 @@ void EndRotate3D() {
 
 std::string PointerPositionText(double x, double y) {
   return Tx(TX_VIEW_POINTER_X) + FormatDecimals(2, x) + Tx(TX_VIEW_POINTER_Y) + FormatDecimals(2, y);
+}
+
+void ClearPointerPosition() {
+  if (!gPointerText.empty() && GetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE) == gPointerText)
+    SetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE, "");
+  gPointerText.clear();
 }
 
 // A double click arrives as press, release, press, double-press, release:

@@ -9,3 +9,6 @@ void OnCanvasEvent2D();
 void OnCanvasEvent3D();
 // The pointer position text of the status bar for a world point.
 std::string PointerPositionText(double x, double y);
+// Empties the message field of the status bar when it still shows the
+// pointer position (not when a message has been written over it since).
+void ClearPointerPosition();

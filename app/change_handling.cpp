@@ -100,11 +100,13 @@ int64_t ApplyImportedOutline(const PointList& points, double width, double heigh
     SetGadgetState(WINDOW_MAIN, GADGET_SHAPE, SHAPE_IMPORTED);
     SetFieldTextIfChanged(GADGET_WIDTH, FormatFieldNumber(width));
     SetFieldTextIfChanged(GADGET_HEIGHT, FormatFieldNumber(height));
-    SetGadgetText(WINDOW_MAIN, GADGET_IMPORT_INFO, FilePart(gImportFileName) + ": " + gImportMessage);
+    ShowImportInfo(FilePart(gImportFileName) + ": " + gImportMessage);
   }
   UpdateFieldEnabling();
   OnParametersChanged(-1, 1);
   MarkProjectModified();
+  // A "Written: " or "Saved: " message was about the outline now replaced.
+  SetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE, "");
   return 0;
 }
 
@@ -119,9 +121,14 @@ int64_t OnStlSectionChanged() {
     ApplyImportedOutline(points, width, height);
   } else {
     SuppressEventsGuard quiet;
-    SetGadgetText(WINDOW_MAIN, GADGET_IMPORT_INFO, gImportMessage);
+    ShowImportInfo(gImportMessage);
   }
   return 0;
+}
+
+void ShowImportInfo(const std::string& text) {
+  SetGadgetText(WINDOW_MAIN, GADGET_IMPORT_INFO, text);
+  SetGadgetTooltip(WINDOW_MAIN, GADGET_IMPORT_INFO, text);
 }
 
 void ComposeInfoText() {

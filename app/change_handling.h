@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/design.h"
 
@@ -17,6 +18,9 @@ int64_t SetShiftFromFraction(double pitches);
 constexpr double SHIFT_WRAP_LIMIT = 0.99995;
 // Makes a normalised closed loop (mm) the base outline.
 int64_t ApplyImportedOutline(const PointList& points, double width, double height);
+// The import message under the import button, also as its tooltip, so
+// that a message longer than the room left is still read whole.
+void ShowImportInfo(const std::string& text);
 // Re-cuts the loaded STL model at the height of the STL field.
 int64_t OnStlSectionChanged();
 // The information field and status fields 0 to 3 from gResult.

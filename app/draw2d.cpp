@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/canvas_text.h"
 #include "app/clip.h"
 #include "app/gadgets.h"
 #include "app/platform/window_system.h"
@@ -16,7 +17,6 @@
 namespace {
 
 constexpr double TEXT_SIZE_PX = 13;
-constexpr double TEXT_LINE_PX = 20;
 
 struct Rgba {
   int r, g, b, a;
@@ -34,6 +34,7 @@ constexpr Rgba ERROR_COLOUR{200, 30, 30, 255};
 constexpr Rgba WARNING_COLOUR{200, 90, 0, 255};
 constexpr Rgba HINT_COLOUR{90, 90, 100, 255};
 constexpr int64_t HINT_MARGIN_PX = 10;
+constexpr int64_t TEXT_LEFT_PX = 12;
 
 // A point closer than this to the last one kept adds nothing visible to a
 // line of 1.2 px, but costs cairo as much as any other.
@@ -224,13 +225,6 @@ void DrawText(cairo_t* cr, PangoLayout* layout, double x, double y, const std::s
   pango_cairo_show_layout(cr, layout);
 }
 
-int64_t TextWidth(PangoLayout* layout, const std::string& text) {
-  pango_layout_set_text(layout, text.c_str(), static_cast<int>(text.size()));
-  int w = 0, h = 0;
-  pango_layout_get_pixel_size(layout, &w, &h);
-  return w;
-}
-
 // The hint line, shortened by whole instructions from its end until it fits
 // the canvas, so that the scale in parentheses always stays readable.
 std::string FitZoomHint(PangoLayout* layout, int64_t canvasWidth) {
@@ -238,28 +232,22 @@ std::string FitZoomHint(PangoLayout* layout, int64_t canvasWidth) {
   const std::string instructions = Tx(TX_VIEW_HINT_2D);
   size_t open = instructions.rfind('(');
   if (open == std::string::npos) return hint;
-  std::string head = instructions.substr(0, open), tail = hint.substr(open);
-  const int64_t room = canvasWidth - 2 * HINT_MARGIN_PX;
-  while (!head.empty() && TextWidth(layout, hint) > room) {
-    // Instructions are set apart by two or more blanks.
-    size_t end = head.find_last_not_of(' ');
-    size_t gap = end == std::string::npos ? std::string::npos : head.rfind("  ", end);
-    head = gap == std::string::npos ? "" : head.substr(0, gap + 2);
-    hint = head + tail;
-  }
-  return hint;
+  return DropInstructionsToWidth(layout, instructions.substr(0, open), hint.substr(open),
+                                 canvasWidth - 2 * HINT_MARGIN_PX);
 }
 
 void DrawTexts(cairo_t* cr, int64_t w, int64_t h) {
   PangoLayout* layout = pango_cairo_create_layout(cr);
   pango_layout_set_font_description(layout, CanvasFont());
-  double y = 10;
+  // The lines end a hint margin short of the right edge.
+  const int64_t room = w - TEXT_LEFT_PX - HINT_MARGIN_PX;
+  double y = TEXT_TOP_PX;
   if (!gResult.valid && !gResult.message.empty()) {
-    DrawText(cr, layout, 12, y, gResult.message, ERROR_COLOUR);
+    DrawText(cr, layout, TEXT_LEFT_PX, y, CutToWidth(layout, gResult.message, room), ERROR_COLOUR);
     y += TEXT_LINE_PX;
   }
   for (const std::string& warning : gResult.warnings) {
-    DrawText(cr, layout, 12, y, "! " + warning, WARNING_COLOUR);
+    DrawText(cr, layout, TEXT_LEFT_PX, y, CutToWidth(layout, "! " + warning, room), WARNING_COLOUR);
     y += TEXT_LINE_PX;
   }
   DrawText(cr, layout, HINT_MARGIN_PX, static_cast<double>(h) - 24, FitZoomHint(layout, w), HINT_COLOUR);
@@ -360,15 +348,7 @@ std::string ZoomHintText() {
 }
 
 std::string ZoomHintForWidth(int64_t canvasWidth) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-  cairo_t* cr = cairo_create(surface);
-  PangoLayout* layout = pango_cairo_create_layout(cr);
-  pango_layout_set_font_description(layout, CanvasFont());
-  std::string hint = FitZoomHint(layout, canvasWidth);
-  g_object_unref(layout);
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
-  return hint;
+  return FitOnScratchLayout(CanvasFont(), [&](PangoLayout* layout) { return FitZoomHint(layout, canvasWidth); });
 }
 
 void PaintCanvas2D(cairo_t* cr, int64_t w, int64_t h, double surfaceWidth, int64_t showGrid, int64_t showBaseLine,

@@ -36,8 +36,12 @@ namespace {
 
 int64_t Show3D() { return GetGadgetState(WINDOW_MAIN, GADGET_SHOW_3D); }
 
+// A pointer position means nothing over the 3D preview.
 void RebuildPreviewAndDraw() {
-  if (Show3D()) RebuildPreviewMesh(0);
+  if (Show3D()) {
+    ClearPointerPosition();
+    RebuildPreviewMesh(0);
+  }
   DrawCanvas();
 }
 

@@ -31,6 +31,9 @@ constexpr int64_t MIN_WINDOW_WIDTH = 700;
 constexpr int64_t MIN_WINDOW_HEIGHT = 450;
 constexpr int64_t INFO_FIELD_MIN_HEIGHT = 160;
 constexpr int64_t CANVAS_MIN_SIZE = 50;
+// The import message names a file and what was found in it: room for it
+// wrapped over this many lines of the column.
+constexpr int64_t IMPORT_INFO_LINES = 3;
 
 const int64_t kStatusFieldWidths[] = {170, 110, 200, 200, -1};
 
@@ -149,8 +152,9 @@ void BuildColumn() {
   AddFieldLabel(y, Tx(TX_CAP_IMPORT));
   CreateButton(WINDOW_MAIN, GADGET_IMPORT_BUTTON, gFieldX, y, gFieldWidth, bh + 2, Tx(TX_BTN_IMPORT));
   y += row;
-  CreateText(WINDOW_MAIN, GADGET_IMPORT_INFO, 10, y, pw - 16, th + 4, "", 0);
-  y += th + 8;
+  CreateText(WINDOW_MAIN, GADGET_IMPORT_INFO, 10, y, pw - 16, IMPORT_INFO_LINES * th + 4, "", 1);
+  LimitTextLines(WINDOW_MAIN, GADGET_IMPORT_INFO, IMPORT_INFO_LINES);
+  y += IMPORT_INFO_LINES * th + 8;
   AddEntryRow(y, GADGET_STL_Z, TX_CAP_STL_Z, "10");
   AddEntryRow(y, GADGET_WIDTH, TX_CAP_WIDTH, "50");
   AddEntryRow(y, GADGET_HEIGHT, TX_CAP_HEIGHT, "30");

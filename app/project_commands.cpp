@@ -86,9 +86,9 @@ void WriteProjectIntoForm(DesignParams& p, const VaseParams& v, const ProjectExt
   if (!gParams.importPoints.empty()) {
     // The model is reloaded silently; without it the stored outline serves.
     if (e.importIsStl != 0 && FileSize(gImportFileName) >= 1 && LoadStlModel(gImportFileName)) gImportFromStl = 1;
-    SetGadgetText(kMain, GADGET_IMPORT_INFO, FilePart(gImportFileName) + Tx(TX_PROJECT_OUTLINE_FROM_PROJECT));
+    ShowImportInfo(FilePart(gImportFileName) + Tx(TX_PROJECT_OUTLINE_FROM_PROJECT));
   } else {
-    SetGadgetText(kMain, GADGET_IMPORT_INFO, "");
+    ShowImportInfo("");
   }
   gDivideByWidth = p.divideByWidth;
 }

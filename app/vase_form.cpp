@@ -1,15 +1,68 @@
 #include "app/vase_form.h"
 
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
 #include "app/form.h"
 #include "app/gadgets.h"
 #include "app/platform/window_system.h"
+#include "export/vase_rings.h"
+#include "export/vase_stl.h"
 #include "vase/preview_mesh.h"
 #include "vase/vase_params.h"
 
+std::string gPreviewRefusal;
+
 namespace {
+
+// What the last check was run on: the check offsets the whole outline, so
+// it runs again only when the outline or a vase value changed.
+struct RefusalCheck {
+  bool filled = false;
+  PointList outline, baseLine;
+  VaseParams vase;
+};
+RefusalCheck gRefusalCheck;
+
+bool SameBits(const PointList& a, const PointList& b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(OutlinePoint)) == 0);
+}
+
+bool SameVase(const VaseParams& a, const VaseParams& b) {
+  const double da[] = {a.height, a.twist, a.topScale, a.bulge, a.wallThickness, a.bottomThickness,
+                       a.patternDepth, a.inwardDepth};
+  const double db[] = {b.height, b.twist, b.topScale, b.bulge, b.wallThickness, b.bottomThickness,
+                       b.patternDepth, b.inwardDepth};
+  return std::memcmp(da, db, sizeof da) == 0 && a.steps == b.steps && a.hollow == b.hollow &&
+         a.innerWallMode == b.innerWallMode;
+}
+
+// The writers' own preparation, so the preview says what an export would
+// say; the mesh writer's tolerance, as the preview is a mesh too. The
+// export's last reason stays for the export.
+void CheckPreviewExportable() {
+  if (!gResult.valid) {
+    gRefusalCheck.filled = false;
+    gPreviewRefusal.clear();
+    return;
+  }
+  RefusalCheck& c = gRefusalCheck;
+  if (c.filled && SameVase(c.vase, gVase) && SameBits(c.outline, gResult.outlinePoints) &&
+      SameBits(c.baseLine, gResult.baseLinePoints))
+    return;
+  c.filled = false;
+  const std::string lastError = gLastError;
+  PointList outer, inner;
+  const int64_t steps =
+      PrepareVaseRings(gResult.outlinePoints, gResult.baseLinePoints, gVase, VASE_STL_TOLERANCE, outer, inner);
+  gPreviewRefusal = steps > 0 ? "" : gLastError;
+  gLastError = lastError;
+  c.outline = gResult.outlinePoints;
+  c.baseLine = gResult.baseLinePoints;
+  c.vase = gVase;
+  c.filled = true;
+}
 
 void ReleasePreviewMesh() {
   gVertexCount = 0;
@@ -42,10 +95,13 @@ void RebuildPreviewMesh(int64_t coarse) {
   ReadVaseParams();
   try {
     RebuildPreviewMeshFor(gResult, gVase, coarse);
+    if (!coarse) CheckPreviewExportable();
     return;
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
   // No room for the mesh: an empty picture, as for an invalid design.
   ReleasePreviewMesh();
+  gRefusalCheck.filled = false;
+  gPreviewRefusal.clear();
 }

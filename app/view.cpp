@@ -50,6 +50,12 @@ void ComputeWorldMouse() {
   gWorldMouseY = gPanY - (gMouseY - gCanvasHeight / 2) / gScale2D;
 }
 
+int64_t CanvasTextLines() {
+  int64_t lines = static_cast<int64_t>(gResult.warnings.size());
+  if (!gResult.valid && !gResult.message.empty()) ++lines;
+  return lines;
+}
+
 int64_t FitView2D() {
   double minX, maxX, minY, maxY;
   if (gResult.valid) {
@@ -65,14 +71,21 @@ int64_t FitView2D() {
     minY = -halfH;
     maxY = halfH;
   }
-  gPanX = (minX + maxX) / 2;
-  gPanY = (minY + maxY) / 2;
+  // The top margin grows to hold the text lines with a gap below them; the
+  // drawing keeps at least half the height it has without them.
+  const double bottom = FIT_MARGIN_Y_PX / 2;
+  double top = MaxF(bottom, TEXT_TOP_PX + static_cast<double>(CanvasTextLines()) * TEXT_LINE_PX + TEXT_TOP_PX);
+  top = MinF(top, bottom + (gCanvasHeight - FIT_MARGIN_Y_PX) / 2);
+  if (!(top >= bottom)) top = bottom;
   double s = MinF((gCanvasWidth - FIT_MARGIN_X_PX) / MaxF(maxX - minX, 1e-6),
-                  (gCanvasHeight - FIT_MARGIN_Y_PX) / MaxF(maxY - minY, 1e-6));
+                  (gCanvasHeight - top - bottom) / MaxF(maxY - minY, 1e-6));
   // NaN and infinity (a box of 1e308 or a non-finite size) would make every
   // later transform meaningless; the small canvas rule covers them too.
   if (!(s > 0) || !std::isfinite(s)) s = 1;
   gScale2D = s;
+  gPanX = (minX + maxX) / 2;
+  // The box's centre on the middle of the room between the margins.
+  gPanY = (minY + maxY) / 2 + (top - bottom) / 2 / s;
   if (!std::isfinite(gPanX)) gPanX = 0;
   if (!std::isfinite(gPanY)) gPanY = 0;
   return 0;

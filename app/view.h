@@ -14,6 +14,10 @@ constexpr double SCALE_2D_MAX = 100000;
 constexpr double SNAP_DISTANCE_PX = 30;
 constexpr double FIT_MARGIN_X_PX = 60;
 constexpr double FIT_MARGIN_Y_PX = 80;
+// The error and warning lines of the 2D canvas: the first at this y, one
+// line below the other.
+constexpr double TEXT_TOP_PX = 10;
+constexpr double TEXT_LINE_PX = 20;
 constexpr double WHEEL_ZOOM_3D = 1.15;
 constexpr double ZOOM_3D_MIN = 0.2;
 constexpr double ZOOM_3D_MAX = 20;
@@ -48,6 +52,9 @@ void WorldToScreen(OutlinePoint& out, double x, double y);
 void OutlineToScreen(const PointList& source, PointList& destination);
 // gWorldMouseX, gWorldMouseY = the world point under gMouseX, gMouseY.
 void ComputeWorldMouse();
+// Lines of error and warning text at the top of the 2D canvas.
+int64_t CanvasTextLines();
+// Frames the outline, or the base size, below those lines.
 int64_t FitView2D();
 int64_t ResetView3D();
 // Wheel zoom by notches about the pointer, within the wheel bounds.

@@ -8,6 +8,7 @@
 #include "export/dxf_writer.h"
 #include "export/outline_step.h"
 #include "export/step_writer.h"
+#include "export/vase_rings.h"
 #include "export/vase_step.h"
 #include "export/vase_stl.h"
 #include "text/texts.h"
@@ -134,5 +135,18 @@ void BM_VaseStepHollow(benchmark::State& state) {
   unlink(path.c_str());
 }
 BENCHMARK(BM_VaseStepHollow)->Arg(60)->Arg(400)->Unit(benchmark::kMillisecond);
+
+// The vase writers' checks alone, which a fine preview rebuild also runs
+// whenever the outline or a vase value changed: the bench vase, and the
+// large outline made a hollow vase.
+void BM_PrepareVaseRingsHollow(benchmark::State& state) {
+  const PointList& outline = state.range(0) ? LargeResult().outlinePoints : VaseOutline();
+  PointList outer, inner;
+  int64_t steps = 0;
+  for (auto _ : state) steps = PrepareVaseRings(outline, {}, BenchVase(60, 1), VASE_STL_TOLERANCE, outer, inner);
+  state.counters["steps"] = static_cast<double>(steps);
+  state.counters["outer"] = static_cast<double>(outer.size());
+}
+BENCHMARK(BM_PrepareVaseRingsHollow)->Arg(0)->Arg(1)->ArgNames({"large"})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -110,6 +110,9 @@ int64_t CreateButton(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w
 // A left-aligned one-line label; wrap 1 wraps long lines instead of cutting.
 int64_t CreateText(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, int64_t h, const std::string& text,
                    int64_t wrap);
+// A wrapping label shows at most this many lines; a longer text ends in
+// "…" on the last. Long words are broken where they do not fit a line.
+void LimitTextLines(int64_t window, int64_t id, int64_t lines);
 // digitsOnly 1: typed characters other than 0 to 9 are dropped.
 int64_t CreateEntry(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, int64_t h, const std::string& text,
                     int64_t digitsOnly);

@@ -283,6 +283,16 @@ int64_t CreateText(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, 
   return AddGadget(window, id, KIND_TEXT, label, label, x, y, w, h);
 }
 
+void LimitTextLines(int64_t window, int64_t id, int64_t lines) {
+  Gadget* g = FindGadget(window, id);
+  if (g == nullptr || g->kind != KIND_TEXT) return;
+  GtkLabel* label = GTK_LABEL(g->inner);
+  gtk_label_set_line_wrap(label, TRUE);
+  gtk_label_set_line_wrap_mode(label, PANGO_WRAP_WORD_CHAR);
+  gtk_label_set_ellipsize(label, PANGO_ELLIPSIZE_END);
+  gtk_label_set_lines(label, static_cast<gint>(lines));
+}
+
 int64_t CreateEntry(int64_t window, int64_t id, int64_t x, int64_t y, int64_t w, int64_t h, const std::string& text,
                     int64_t digitsOnly) {
   GtkWidget* entry = gtk_entry_new();

@@ -153,3 +153,15 @@ int64_t GadgetTextPixelWidth(int64_t window, int64_t id, const std::string& text
   g_object_unref(layout);
   return w;
 }
+
+int64_t GadgetTextShownWhole(int64_t window, int64_t id) {
+  Gadget* g = FindGadget(window, id);
+  if (g == nullptr || g->kind != KIND_TEXT) return 0;
+  PangoLayout* layout = gtk_label_get_layout(GTK_LABEL(g->inner));
+  int w = 0, h = 0;
+  pango_layout_get_pixel_size(layout, &w, &h);
+  return !pango_layout_is_ellipsized(layout) && w <= gtk_widget_get_allocated_width(g->inner) &&
+                 h <= gtk_widget_get_allocated_height(g->inner)
+             ? 1
+             : 0;
+}

@@ -38,3 +38,6 @@ std::vector<int64_t> GadgetIds(int64_t window);
 // gadget's font; 0 for other kinds.
 int64_t GadgetTextRoom(int64_t window, int64_t id);
 int64_t GadgetTextPixelWidth(int64_t window, int64_t id, const std::string& text);
+// Of a label: 1 when its text as laid out now fits the allocation whole
+// (wrapped or not, nothing left out for "…"), else 0.
+int64_t GadgetTextShownWhole(int64_t window, int64_t id);

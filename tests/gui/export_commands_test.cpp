@@ -20,12 +20,6 @@ namespace {
 
 std::string Status() { return GetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE); }
 
-void TypeField(int64_t gadget, const std::string& text) {
-  UserClearText(WINDOW_MAIN, gadget);
-  UserTypeText(WINDOW_MAIN, gadget, text);
-  DispatchQueuedEvents();
-}
-
 class ExportCommandTest : public ShellTest {
  protected:
   void SetUp() override {
@@ -52,7 +46,7 @@ class ExportCommandTest : public ShellTest {
   static void ChooseFigure(int64_t figure, const std::string& count) {
     UserSelectComboItem(WINDOW_MAIN, GADGET_FIGURE, figure);
     DispatchQueuedEvents();
-    if (!count.empty()) TypeField(GADGET_COUNT, count);
+    if (!count.empty()) Retype(GADGET_COUNT, count);
   }
   TempFolder scratch;
   std::string folder;
@@ -231,8 +225,8 @@ TEST_F(ExportCommandTest, InvalidVaseIsReportedAfterTheDialogAndLeavesFilesAlone
   UserSelectComboItem(WINDOW_MAIN, GADGET_SHAPE, SHAPE_RECTANGLE);
   DispatchQueuedEvents();
   ChooseFigure(FIGURE_NONE, "");
-  TypeField(GADGET_WIDTH, "100");
-  TypeField(GADGET_HEIGHT, "20");
+  Retype(GADGET_WIDTH, "100");
+  Retype(GADGET_HEIGHT, "20");
   SetGadgetState(WINDOW_MAIN, GADGET_VASE_TYPE, 1);
   SetGadgetText(WINDOW_MAIN, GADGET_WALL_THICKNESS, "30");
   const std::string path = folder + "thick.stl";

@@ -46,18 +46,6 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
 
 std::string Title() { return GetWindowTitle(WINDOW_MAIN); }
 
-// Replaces a field's text the way the user does, one change per keystroke.
-void Retype(int64_t gadget, const std::string& text) {
-  UserClearText(WINDOW_MAIN, gadget);
-  UserTypeText(WINDOW_MAIN, gadget, text);
-  DispatchQueuedEvents();
-}
-
-void Choose(int64_t gadget, int64_t index) {
-  UserSelectComboItem(WINDOW_MAIN, gadget, index);
-  DispatchQueuedEvents();
-}
-
 class ProjectCommandsTest : public ShellTest {
  protected:
   void SetUp() override {

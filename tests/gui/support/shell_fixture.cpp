@@ -74,6 +74,17 @@ int64_t CountQueuedEdits() {
   return edits;
 }
 
+void Retype(int64_t gadget, const std::string& text) {
+  UserClearText(WINDOW_MAIN, gadget);
+  UserTypeText(WINDOW_MAIN, gadget, text);
+  DispatchQueuedEvents();
+}
+
+void Choose(int64_t gadget, int64_t index) {
+  UserSelectComboItem(WINDOW_MAIN, gadget, index);
+  DispatchQueuedEvents();
+}
+
 std::string Field(int64_t gadget) { return GetGadgetText(WINDOW_MAIN, gadget); }
 
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {

@@ -30,6 +30,11 @@ void PostMenuEvent(int64_t id);
 // events, which windows of other tests on the same X server cause, are
 // not counted.
 int64_t CountQueuedEdits();
+// Replaces a field's text the way the user does, one change per
+// keystroke, and handles the changes.
+void Retype(int64_t gadget, const std::string& text);
+// Chooses a combo box item the way the user does and handles the change.
+void Choose(int64_t gadget, int64_t index);
 // Text of a field of the main window.
 std::string Field(int64_t gadget);
 // Lets the toolkit run until condition holds or about the given time has
