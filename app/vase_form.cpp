@@ -1,8 +1,10 @@
 #include "app/vase_form.h"
 
 #include <cstring>
+#include <functional>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 
 #include "app/form.h"
 #include "app/gadgets.h"
@@ -17,16 +19,18 @@ std::string gPreviewRefusal;
 namespace {
 
 // What the last check was run on: the check offsets the whole outline, so
-// it runs again only when the outline or a vase value changed.
+// it runs again only when the outline or a vase value changed. The point
+// lists are kept as fingerprints, which cost no memory of their size.
 struct RefusalCheck {
   bool filled = false;
-  PointList outline, baseLine;
+  size_t outline = 0, baseLine = 0;
   VaseParams vase;
 };
 RefusalCheck gRefusalCheck;
 
-bool SameBits(const PointList& a, const PointList& b) {
-  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(OutlinePoint)) == 0);
+size_t Fingerprint(const PointList& points) {
+  const std::string_view bytes(reinterpret_cast<const char*>(points.data()), points.size() * sizeof(OutlinePoint));
+  return std::hash<std::string_view>{}(bytes) ^ points.size();
 }
 
 bool SameVase(const VaseParams& a, const VaseParams& b) {
@@ -48,9 +52,8 @@ void CheckPreviewExportable() {
     return;
   }
   RefusalCheck& c = gRefusalCheck;
-  if (c.filled && SameVase(c.vase, gVase) && SameBits(c.outline, gResult.outlinePoints) &&
-      SameBits(c.baseLine, gResult.baseLinePoints))
-    return;
+  const size_t outline = Fingerprint(gResult.outlinePoints), baseLine = Fingerprint(gResult.baseLinePoints);
+  if (c.filled && SameVase(c.vase, gVase) && c.outline == outline && c.baseLine == baseLine) return;
   c.filled = false;
   const std::string lastError = gLastError;
   PointList outer, inner;
@@ -58,8 +61,8 @@ void CheckPreviewExportable() {
       PrepareVaseRings(gResult.outlinePoints, gResult.baseLinePoints, gVase, VASE_STL_TOLERANCE, outer, inner);
   gPreviewRefusal = steps > 0 ? "" : gLastError;
   gLastError = lastError;
-  c.outline = gResult.outlinePoints;
-  c.baseLine = gResult.baseLinePoints;
+  c.outline = outline;
+  c.baseLine = baseLine;
   c.vase = gVase;
   c.filled = true;
 }
@@ -93,15 +96,18 @@ void ReadVaseParams() {
 
 void RebuildPreviewMesh(int64_t coarse) {
   ReadVaseParams();
+  bool built = false;
   try {
     RebuildPreviewMeshFor(gResult, gVase, coarse);
+    built = true;
     if (!coarse) CheckPreviewExportable();
     return;
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
-  // No room for the mesh: an empty picture, as for an invalid design.
-  ReleasePreviewMesh();
+  // No room for the check: nothing is said, the export will say it. No
+  // room for the mesh: an empty picture, as for an invalid design.
   gRefusalCheck.filled = false;
   gPreviewRefusal.clear();
+  if (!built) ReleasePreviewMesh();
 }
