@@ -161,6 +161,7 @@ BENCHMARK(BM_KeystrokeToRedrawImportedRing)
     ->Args({2'000'000, 1, 0, 0})
     ->Args({2'000'000, 0, 0, 0})
     ->Args({2'000'000, 1, 1, 0})
+    ->Args({2'000'000, 0, 1, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 // The ring as a user meets it, from a project file; each keystroke takes
