@@ -162,7 +162,13 @@ int64_t RunCut(double z, PointList& points, double& width, double& height) {
   if (!FinishImportedOutline(points, width, height)) return Fail(Tx(TX_IMPORT_NO_CLOSED_SECTION));
   gImportMessage = std::to_string(loops) + Tx(TX_IMPORT_STL_LOOPS) + std::to_string(points.size()) +
                    Tx(TX_IMPORT_POINTS_END);
-  if (openChains > 0) gImportMessage += " " + std::to_string(openChains) + Tx(TX_IMPORT_OPEN_CHAINS_DROPPED);
+  if (openChains > 0) {
+    // Appended piece by piece: a literal prefixed to a temporary string sets
+    // off a false -Wrestrict in GCC 12 at -O2.
+    gImportMessage += ' ';
+    gImportMessage += std::to_string(openChains);
+    gImportMessage += Tx(TX_IMPORT_OPEN_CHAINS_DROPPED);
+  }
   gImportPieces.clear();
   return 1;
 }
