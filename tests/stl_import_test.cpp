@@ -358,7 +358,10 @@ std::vector<StlTriangle> CadPlate() {
   const float e = 0.0047625f, hx = -2.7e-17f, hy = -1.6e-17f, top = 10, floor = 2;
   const float rows[] = {25, 55, 65, 95, 105, 135};  // pocket rows, bottom and top
   std::vector<float> xs = {0};                      // strip edges; odd strips are pocket columns
-  for (float x = 20; x < 200; x += 30) xs.insert(xs.end(), {x, x + 24});
+  for (float x = 20; x < 200; x += 30) {
+    xs.push_back(x);
+    xs.push_back(x + 24);
+  }
   xs.push_back(224);
   std::vector<Xy> lower = {{0, 0}, {e, 0}}, upper = {{224, 135}};
   for (size_t j = 1; j + 1 < xs.size(); ++j) lower.push_back({xs[j], 0});
