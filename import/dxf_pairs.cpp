@@ -12,7 +12,11 @@
 int64_t gDxfPairCount = 0;
 std::vector<int64_t> gDxfCodes;
 std::vector<std::string_view> gDxfValues;
+bool gDxfBinary = false;
 namespace {
+
+// The first bytes of every binary DXF file.
+constexpr std::string_view BINARY_DXF_SENTINEL{"AutoCAD Binary DXF\r\n\x1a\0", 22};
 
 // The whole file; gDxfValues are views into it.
 std::string gDxfText;
@@ -57,8 +61,15 @@ std::string_view TakeLine(std::string_view text, size_t& pos) {
 bool ReadDxfPairs(const std::string& path) {
   gDxfPairCount = 0;
   gDxfValues.clear();
+  gDxfBinary = false;
   if (!ReadWholeFile(path, gDxfText)) return false;
   const std::string_view text = gDxfText;
+  // Its pairs are binary numbers: read as text they would only mislead.
+  gDxfBinary = text.starts_with(BINARY_DXF_SENTINEL);
+  if (gDxfBinary) {
+    std::string().swap(gDxfText);
+    return false;
+  }
   size_t pos = ByteOrderMarkLength(text);
   gDxfCodes.assign(DXF_INITIAL_PAIRS, 0);
   gDxfValues.assign(DXF_INITIAL_PAIRS, std::string_view());

@@ -18,6 +18,9 @@ extern std::vector<std::string_view> gDxfValues;
 // larger file is refused before it is read.
 constexpr int64_t DXF_MAX_FILE_BYTES = int64_t{1} << 30;
 
+// Set by ReadDxfPairs: the file is a binary DXF, which is not read.
+extern bool gDxfBinary;
+
 // Fills the table from the file; true when at least one pair was read.
 bool ReadDxfPairs(const std::string& path);
 // The value of pair k as a number ("1,5" gives 1, text gives 0).

@@ -243,7 +243,7 @@ int64_t Fail(TextKey key) {
 }
 
 int64_t RunDxfImport(const std::string& path, PointList& points, double& width, double& height) {
-  if (!ReadDxfPairs(path)) return Fail(TX_IMPORT_CANNOT_READ);
+  if (!ReadDxfPairs(path)) return Fail(gDxfBinary ? TX_IMPORT_BINARY_DXF : TX_IMPORT_CANNOT_READ);
   WalkEntitySections();
   ReleaseDxfPairs();
   if (gImportOverBudget) return Fail(TX_IMPORT_CANNOT_READ);

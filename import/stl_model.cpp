@@ -85,6 +85,10 @@ int64_t ReadBinaryStl(std::FILE* file, int64_t n) {
   return count;
 }
 
+// Spaces and tabs alike separate words in ASCII STL, as every reader takes
+// them; CR ends the line before it gets here.
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 void StoreAsciiVertex(int64_t k, double x, double y, double z) {
   size_t i = static_cast<size_t>(k);
   if (i >= gStlX.size()) {
@@ -108,7 +112,7 @@ int64_t ReadAsciiStl(const std::string& path) {
     // Empty lines and leading blanks say nothing; runs of them (a file of
     // zero bytes) are passed over in bulk.
     SkipBlankBytes(reader);
-    std::string_view line = TrimBlanks(ReadTextLine(reader));
+    std::string_view line = TrimBlanksAndTabs(ReadTextLine(reader));
     if (line.size() < 6) continue;
     bool vertex = true;
     for (size_t c = 0; c < 6 && vertex; ++c) vertex = (line[c] | 0x20) == "vertex"[c];
@@ -117,9 +121,9 @@ int64_t ReadAsciiStl(const std::string& path) {
     double value[3] = {0, 0, 0};
     size_t p = 6;
     for (int f = 0; f < 3; ++f) {
-      while (p < line.size() && line[p] == ' ') ++p;
+      while (p < line.size() && IsBlank(line[p])) ++p;
       size_t start = p;
-      while (p < line.size() && line[p] != ' ') ++p;
+      while (p < line.size() && !IsBlank(line[p])) ++p;
       value[f] = ReadNumberPrefix(line.substr(start, p - start), false);
     }
     StoreAsciiVertex(k, value[0], value[1], value[2]);
@@ -147,14 +151,19 @@ int64_t RunStlLoad(const std::string& path) {
 
   // Only size and count decide; the header text never does.
   int64_t count = -1;
+  bool countMismatch = false;
   if (size >= STL_HEADER_BYTES) {
     unsigned char header[STL_HEADER_BYTES];
     if (std::fread(header, 1, sizeof header, closer.file) != sizeof header) return Fail(TX_IMPORT_CANNOT_READ);
     const int64_t n = static_cast<int64_t>(header[80]) | static_cast<int64_t>(header[81]) << 8 |
                       static_cast<int64_t>(header[82]) << 16 | static_cast<int64_t>(header[83]) << 24;
     const int64_t needed = STL_HEADER_BYTES + STL_RECORD_BYTES * n;
-    if (n > 0 && n <= STL_MAX_TRIANGLES && needed <= size && needed > size - STL_RECORD_BYTES)
-      count = ReadBinaryStl(closer.file, n);
+    const bool sizeFits = needed <= size && needed > size - STL_RECORD_BYTES;
+    if (n > 0 && n <= STL_MAX_TRIANGLES && sizeFits) count = ReadBinaryStl(closer.file, n);
+    // Bytes 80 to 83 of a text file are text, far above any binary count: a
+    // count in range that the size does not match is a cut-off or padded
+    // binary file. Its records are not guessed at; the user is told.
+    countMismatch = n <= STL_MAX_TRIANGLES && !sizeFits;
   }
   if (count < 0) {
     std::fclose(closer.file);
@@ -162,7 +171,7 @@ int64_t RunStlLoad(const std::string& path) {
     count = ReadAsciiStl(path);
     if (count < 0) return Fail(TX_IMPORT_CANNOT_READ);
   }
-  if (count == 0) return Fail(TX_IMPORT_NO_TRIANGLES);
+  if (count == 0) return Fail(countMismatch ? TX_IMPORT_STL_DAMAGED : TX_IMPORT_NO_TRIANGLES);
 
   double lo = gStlZ[0], hi = gStlZ[0];
   for (size_t i = 0; i < static_cast<size_t>(3 * count); ++i) {

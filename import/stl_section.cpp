@@ -1,7 +1,9 @@
 #include "import/stl_section.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -49,6 +51,18 @@ void CollectSegments(double zc, Segments& seg) {
   }
 }
 
+// Writes v with SECTION_KEY_DECIMALS decimals. A value that rounds to zero
+// loses its sign: -0 and -1e-15 (a seam at sin(2 pi), a CAD rotation's
+// leftover) are the same point as 0.
+char* PutKeyNumber(char* p, char* end, double v) {
+  char* stop = std::to_chars(p, end, v, std::chars_format::fixed, SECTION_KEY_DECIMALS).ptr;
+  if (*p == '-' && std::all_of(p + 1, stop, [](char c) { return c == '0' || c == '.'; })) {
+    std::memmove(p, p + 1, static_cast<size_t>(stop - p - 1));
+    --stop;
+  }
+  return stop;
+}
+
 // Endpoints meet only when their 12-decimal texts are equal; each distinct
 // text becomes a small number.
 void InternKeys(Segments& seg, int64_t& keyCount) {
@@ -58,9 +72,9 @@ void InternKeys(Segments& seg, int64_t& keyCount) {
   char text[2 * (std::numeric_limits<double>::max_exponent10 + SECTION_KEY_DECIMALS + 4) + 1];
   auto intern = [&](double x, double y) {
     char* end = text + sizeof text;
-    char* p = std::to_chars(text, end, x, std::chars_format::fixed, SECTION_KEY_DECIMALS).ptr;
+    char* p = PutKeyNumber(text, end, x);
     *p++ = ':';
-    p = std::to_chars(p, end, y, std::chars_format::fixed, SECTION_KEY_DECIMALS).ptr;
+    p = PutKeyNumber(p, end, y);
     key.assign(text, p);
     auto [it, fresh] = ids.try_emplace(key, static_cast<int64_t>(ids.size()));
     return it->second;
@@ -162,7 +176,13 @@ int64_t RunCut(double z, PointList& points, double& width, double& height) {
   if (!FinishImportedOutline(points, width, height)) return Fail(Tx(TX_IMPORT_NO_CLOSED_SECTION));
   gImportMessage = std::to_string(loops) + Tx(TX_IMPORT_STL_LOOPS) + std::to_string(points.size()) +
                    Tx(TX_IMPORT_POINTS_END);
-  if (openChains > 0) gImportMessage += " " + std::to_string(openChains) + Tx(TX_IMPORT_OPEN_CHAINS_DROPPED);
+  if (openChains > 0) {
+    // Appended piece by piece: a literal prefixed to a temporary string sets
+    // off a false -Wrestrict in GCC 12 at -O2.
+    gImportMessage += ' ';
+    gImportMessage += std::to_string(openChains);
+    gImportMessage += Tx(TX_IMPORT_OPEN_CHAINS_DROPPED);
+  }
   gImportPieces.clear();
   return 1;
 }

@@ -244,6 +244,14 @@ TEST(DxfImport, FailuresAndTheirMessages) {
   ASSERT_EQ(truncate(huge.c_str(), DXF_MAX_FILE_BYTES + 1), 0);
   EXPECT_EQ(ImportFile(huge).result, 0);
   EXPECT_EQ(gImportMessage, "Cannot read the file.");
+  // A binary DXF (its sentinel, then a SECTION / ENTITIES / EOF of binary pairs) is named for what it is.
+  const char binary[] = "AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION\0\2\0ENTITIES\0\0\0ENDSEC\0\0\0EOF\0";
+  EXPECT_EQ(ImportText("binary.dxf", std::string(binary, sizeof binary - 1)).result, 0);
+  EXPECT_EQ(gImportMessage, "Binary DXF is not supported; save the drawing as ASCII DXF.");
+  gTexts = gTextsNl;
+  ImportFile(ImportTestPath("binary.dxf"));
+  gTexts = gTextsEn;
+  EXPECT_EQ(gImportMessage, "Binaire DXF wordt niet ondersteund; sla de tekening op als ASCII-DXF.");
 }
 
 TEST(DxfImport, NonFiniteNumbersDropTheEntity) {

@@ -67,6 +67,10 @@ void ExpectBoxSection(const Cut& c) {
   EXPECT_GT(ComputeSignedArea(c.points), 0);
 }
 
+const char* const kDamaged = "The STL file is damaged or incomplete: its triangle count does not match its size.";
+const char* const kDamagedNl =
+    "Het STL-bestand is beschadigd of onvolledig: het aantal driehoeken past niet bij de grootte.";
+
 class StlImport : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -91,7 +95,7 @@ TEST_F(StlImport, TrailingBytesDecideBetweenBinaryAndAscii) {
   ASSERT_EQ(Load("tail49.stl", BinaryStl(StlBox(0, 0, 0, 10, 20, 30), 12, 49)), 1);
   EXPECT_EQ(gStlTriangleCount, 12);
   EXPECT_EQ(Load("tail50.stl", BinaryStl(StlBox(0, 0, 0, 10, 20, 30), 12, 50)), 0);
-  EXPECT_EQ(gImportMessage, "No triangles found in the STL file.");
+  EXPECT_EQ(gImportMessage, kDamaged);
   EXPECT_EQ(gStlTriangleCount, 0);
   // A missing record, a zero count or a count claiming 20 million records.
   std::vector<StlTriangle> box = StlBox(0, 0, 0, 1, 1, 1);
@@ -100,7 +104,31 @@ TEST_F(StlImport, TrailingBytesDecideBetweenBinaryAndAscii) {
   std::string claim = BinaryStl(box, 20'000'000);
   claim.resize(1024, ' ');
   EXPECT_EQ(Load("claim.stl", claim), 0);
-  EXPECT_EQ(gImportMessage, "No triangles found in the STL file.");
+  EXPECT_EQ(gImportMessage, kDamaged);
+  // A count that announces half or double the records held: a damaged
+  // file is said to be one, in either language; an empty one is not.
+  struct Case {
+    uint32_t count;
+    size_t records;
+    size_t trailing;
+    const char* en;
+    const char* nl;
+  } cases[] = {
+      {6, 12, 0, kDamaged, kDamagedNl},
+      {24, 12, 0, kDamaged, kDamagedNl},
+      {0, 0, 49, "No triangles found in the STL file.", "Geen driehoeken gevonden in het STL-bestand."},
+  };
+  for (const Case& c : cases) {
+    std::vector<StlTriangle> records = StlBox(0, 0, 0, 10, 20, 30);
+    records.resize(c.records);
+    EXPECT_EQ(Load("count.stl", BinaryStl(records, c.count, c.trailing)), 0);
+    EXPECT_EQ(gImportMessage, c.en) << c.count;
+    EXPECT_EQ(gStlTriangleCount, 0);
+    gTexts = gTextsNl;
+    EXPECT_EQ(LoadStlModel(ImportTestPath("count.stl")), 0);
+    gTexts = gTextsEn;
+    EXPECT_EQ(gImportMessage, c.nl) << c.count;
+  }
 }
 
 TEST_F(StlImport, AsciiWithUpperCaseKeywordAndRunsOfBlanks) {
@@ -110,10 +138,10 @@ TEST_F(StlImport, AsciiWithUpperCaseKeywordAndRunsOfBlanks) {
 }
 
 TEST_F(StlImport, AsciiLineRules) {
-  // Seven vertex lines make two triangles; a tab-indented line is not one;
-  // a decimal comma ends the number; CR line ends are fine.
+  // Seven vertex lines make two triangles; other lines, indented or not, are
+  // passed over; a decimal comma ends the number; CR line ends are fine.
   std::string text =
-      "solid t\r\nvertex 0 0 0\r\nvertex 1,5 0 0\r\nvertex 0 1 0\r\n\tvertex 9 9 9\r\n"
+      "solid t\r\nvertex 0 0 0\r\nvertex 1,5 0 0\r\nvertex 0 1 0\r\n\tendloop 9 9 9\r\n"
       "vertex 0 0 1\rvertex 1 0 1\nvertex 0 1 1\nvertex 5 5 5\n";
   ASSERT_EQ(Load("lines.stl", text), 1);
   EXPECT_EQ(gStlTriangleCount, 2);
@@ -125,6 +153,22 @@ TEST_F(StlImport, AsciiLineRules) {
   EXPECT_EQ(gImportMessage, "No triangles found in the STL file.");
   EXPECT_EQ(LoadStlModel("/tmp"), 0);
   EXPECT_EQ(gImportMessage, "Cannot read the file.");
+}
+
+TEST_F(StlImport, TabsAndSpacesAlikeSeparateWords) {
+  // Tab-indented lines, tabs between the numbers, tabs and blanks mixed, CR LF.
+  std::string text = "solid\ttabs\r\n";
+  for (const StlTriangle& t : StlBox(0, 0, 0, 10, 20, 30)) {
+    text += "\tfacet normal\t0\t0\t0\r\n\t\touter loop\r\n";
+    for (const StlVertex& v : t)
+      text += "\t\t\tvertex\t" + std::to_string(v[0]) + " \t" + std::to_string(v[1]) + "\t\t" +
+              std::to_string(v[2]) + "\t\r\n";
+    text += "\t\tendloop\r\n\tendfacet\r\n";
+  }
+  ASSERT_EQ(Load("tabs.stl", text + "endsolid\ttabs\r\n"), 1) << gImportMessage;
+  EXPECT_EQ(gStlTriangleCount, 12);
+  EXPECT_EQ(gStlMaxZ, 30);
+  ExpectBoxSection(CutAt(15));
 }
 
 TEST_F(StlImport, NonFiniteTrianglesAreDropped) {
@@ -226,16 +270,19 @@ TEST_F(StlImport, TetrahedronClosesAndAnOpenChainFails) {
   EXPECT_EQ(gImportMessage, "No closed cross-section found (is the model watertight?).");
 }
 
-// The side walls of a prism over a ring of (x, y) corners, two triangles
-// each; the plane between z0 and z1 meets nothing else of a closed body.
-void AddWalls(std::vector<StlTriangle>& tris, const std::vector<std::array<float, 2>>& ring, float z0, float z1) {
-  for (size_t i = 0; i < ring.size(); ++i) {
-    const auto& a = ring[i];
-    const auto& b = ring[(i + 1) % ring.size()];
-    StlVertex a0{a[0], a[1], z0}, a1{a[0], a[1], z1}, b0{b[0], b[1], z0}, b1{b[0], b[1], z1};
-    tris.push_back({a1, a0, b0});  // its segment starts at a
-    tris.push_back({a1, b0, b1});
-  }
+using Xy = std::array<float, 2>;
+
+// A vertical wall from corner a to corner b, two triangles.
+void AddWall(std::vector<StlTriangle>& tris, Xy a, Xy b, float z0, float z1) {
+  StlVertex a0{a[0], a[1], z0}, a1{a[0], a[1], z1}, b0{b[0], b[1], z0}, b1{b[0], b[1], z1};
+  tris.push_back({a1, a0, b0});  // its segment starts at a
+  tris.push_back({a1, b0, b1});
+}
+
+// The side walls of a prism over a ring of (x, y) corners; the plane
+// between z0 and z1 meets nothing else of a closed body.
+void AddWalls(std::vector<StlTriangle>& tris, const std::vector<Xy>& ring, float z0, float z1) {
+  for (size_t i = 0; i < ring.size(); ++i) AddWall(tris, ring[i], ring[(i + 1) % ring.size()], z0, z1);
 }
 
 // A pyramid with its apex above the origin over the ring doubled: the plane
@@ -299,6 +346,119 @@ TEST_F(StlImport, AChainBackAtItsStartClosesWhereFourSegmentsMeet) {
   gTexts = gTextsEn;
   EXPECT_EQ(gImportMessage, "2 lus(sen) in de doorsnede; de grootste is gebruikt (9 punten). 2 open keten(s) "
                             "weggelaten (is het model dicht?).");
+}
+
+// A closed plate as a CAD program exports it: an octagon 224 x 165 with its
+// corner on the origin and 18 pockets 8 deep, its bottom and top edges split
+// where the top face's strips meet them. Each wall writes its own corners,
+// and where the model has a zero a rotation has left -0 or a hair below it in
+// some: the crossings at the corner and at (0.0047625, 0) come out as
+// (-0, -0) / (0, 0) and (0.0047625, -0) / (0.0047625, 0).
+std::vector<StlTriangle> CadPlate() {
+  const float e = 0.0047625f, hx = -2.7e-17f, hy = -1.6e-17f, top = 10, floor = 2;
+  const float rows[] = {25, 55, 65, 95, 105, 135};  // pocket rows, bottom and top
+  std::vector<float> xs = {0};                      // strip edges; odd strips are pocket columns
+  for (float x = 20; x < 200; x += 30) {
+    xs.push_back(x);
+    xs.push_back(x + 24);
+  }
+  xs.push_back(224);
+  std::vector<Xy> lower = {{0, 0}, {e, 0}}, upper = {{224, 135}};
+  for (size_t j = 1; j + 1 < xs.size(); ++j) lower.push_back({xs[j], 0});
+  lower.push_back({224, 30});
+  for (size_t j = xs.size() - 2; j > 0; --j) upper.push_back({xs[j], 165});
+  upper.push_back({0, 145});
+  std::vector<Xy> outline = lower;
+  outline.insert(outline.end(), upper.begin(), upper.end());
+
+  std::vector<StlTriangle> tris;
+  auto fan = [&](const std::vector<Xy>& ring, float z, bool up) {
+    Xy c{0, 0};
+    for (const Xy& p : ring) c = {c[0] + p[0] / ring.size(), c[1] + p[1] / ring.size()};
+    for (size_t i = 0; i < ring.size(); ++i) {
+      const Xy& p = ring[i];
+      const Xy& q = ring[(i + 1) % ring.size()];
+      StlVertex vc{c[0], c[1], z}, vp{p[0], p[1], z}, vq{q[0], q[1], z};
+      tris.push_back(up ? StlTriangle{vc, vp, vq} : StlTriangle{vc, vq, vp});
+    }
+  };
+  for (size_t i = 0; i < outline.size(); ++i) {
+    Xy a = outline[i], b = outline[(i + 1) % outline.size()];
+    if (i == 0) b[1] = hy;
+    if (i == 1) a[1] = -0.0f;
+    if (i + 1 == outline.size()) a[0] = -0.0f, b = {hx, hy};
+    AddWall(tris, a, b, 0, top);
+  }
+  fan(outline, 0, false);
+  for (size_t j = 0; j + 1 < xs.size(); ++j) {
+    const float x0 = xs[j], x1 = xs[j + 1];
+    if (j % 2 == 1) {
+      for (int r = 0; r < 6; r += 2) {
+        AddWalls(tris, {{x0, rows[r]}, {x0, rows[r + 1]}, {x1, rows[r + 1]}, {x1, rows[r]}}, floor, top);
+        fan({{x0, rows[r]}, {x1, rows[r]}, {x1, rows[r + 1]}, {x0, rows[r + 1]}}, floor, true);
+      }
+      const float gaps[] = {0, 25, 55, 65, 95, 105, 135, 165};
+      for (int g = 0; g < 8; g += 2)
+        fan({{x0, gaps[g]}, {x1, gaps[g]}, {x1, gaps[g + 1]}, {x0, gaps[g + 1]}}, top, true);
+      continue;
+    }
+    // A strip without pockets: its bounds, and the pocket corners of its neighbours on its sides.
+    std::vector<Xy> strip;
+    for (const Xy& p : lower)
+      if (p[0] >= x0 && p[0] <= x1) strip.push_back(p);
+    if (x1 < 224)
+      for (float y : rows) strip.push_back({x1, y});
+    for (const Xy& p : upper)
+      if (p[0] >= x0 && p[0] <= x1) strip.push_back(p);
+    if (x0 > 0)
+      for (int r = 5; r >= 0; --r) strip.push_back({x0, rows[r]});
+    fan(strip, top, true);
+  }
+  return tris;
+}
+
+// A closed cylinder as a script writes it: every facet works out its corners
+// from cos and sin of 2 pi k / n, so the seam is y = 0 in the first facet and
+// r sin(2 pi) = -2.4e-15 in the last.
+std::vector<StlTriangle> ScriptCylinder(int n, double r, float h) {
+  std::vector<StlTriangle> tris;
+  auto at = [&](int k, float z) {
+    const double a = 2 * M_PI * k / n;
+    return StlVertex{static_cast<float>(r * std::cos(a)), static_cast<float>(r * std::sin(a)), z};
+  };
+  for (int k = 0; k < n; ++k) {
+    tris.push_back({at(k, 0), at(k + 1, 0), at(k + 1, h)});
+    tris.push_back({at(k, 0), at(k + 1, h), at(k, h)});
+    tris.push_back({StlVertex{0, 0, 0}, at(k + 1, 0), at(k, 0)});
+    tris.push_back({StlVertex{0, 0, h}, at(k, h), at(k + 1, h)});
+  }
+  return tris;
+}
+
+TEST_F(StlImport, PointsAtPlusAndMinusZeroAreOnePoint) {
+  const std::vector<StlTriangle> cylinder = ScriptCylinder(64, 10, 30);
+  ASSERT_LT(cylinder[4 * 63 + 1][1][1], 0.0f);  // the seam really is apart
+  struct Case {
+    const char* name;
+    std::vector<StlTriangle> tris;
+    double z;
+    int loops;
+    double width, height;
+  } cases[] = {
+      {"cad_plate.stl", CadPlate(), 5, 19, 224, 165},
+      {"cylinder.stl", cylinder, 15, 1, 20, 20},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(Load(c.name, BinaryStl(c.tris, static_cast<uint32_t>(c.tris.size()))), 1) << c.name;
+    Cut cut = CutAt(c.z);
+    ASSERT_EQ(cut.result, 1) << c.name << ": " << gImportMessage;
+    // Every loop closed, no open chain left out.
+    EXPECT_EQ(gImportMessage, std::to_string(c.loops) + " loop(s) in the cross-section; the largest is used (" +
+                                  std::to_string(cut.points.size()) + " points).")
+        << c.name;
+    EXPECT_NEAR(cut.width, c.width, 1e-5) << c.name;
+    EXPECT_NEAR(cut.height, c.height, 1e-5) << c.name;
+  }
 }
 
 // Zero bytes end lines like line feeds: 3 MB of them and a 2 GB hole before

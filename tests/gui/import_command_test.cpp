@@ -116,6 +116,13 @@ TEST_F(ImportCommandTest, FailureShowsTheFileAndReasonAndKeepsTheDesign) {
   EXPECT_EQ(box.icon, ICON_WARNING);
   EXPECT_EQ(gImportFileName, good);
   EXPECT_EQ(gParams.importPoints.size(), 360u);
+  std::string binary = ImportTestPath("cmd_binary.dxf");
+  WriteTestFile(binary, std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION\0", 30));
+  ImportPath(binary);
+  ASSERT_EQ(RecordedDialogCalls().size(), 2u);
+  EXPECT_EQ(RecordedDialogCalls()[1].text,
+            "cmd_binary.dxf:\nBinary DXF is not supported; save the drawing as ASCII DXF.");
+  EXPECT_EQ(gImportFileName, good);
 }
 
 TEST_F(ImportCommandTest, RecutAfterAFailedFirstCutNamesTheNewModel) {
