@@ -24,6 +24,7 @@
 #include "tests/support/preview_checks.h"
 #include "tests/support/vase_designs.h"
 #include "tests/support/ring_checks.h"
+#include "tests/support/stl_checks.h"
 #include "text/texts.h"
 #include "vase/preview_mesh.h"
 #include "vase/vase_params.h"
@@ -85,17 +86,6 @@ void ExpectClosedOutward(const StlMesh& mesh, double& volume) {
     if (uses != 1 || found == edges.end() || found->second != 1) ++unmatched;
   }
   EXPECT_EQ(unmatched, 0u);
-}
-
-// admesh as an independent reader: one part, nothing to repair.
-void ExpectAdmeshFindsNothingToFix(const std::string& path) {
-  std::string report;
-  if (RunCommand("admesh '" + path + "' 2>&1", report) != 0 || report.find("Number of parts") == std::string::npos)
-    GTEST_SKIP() << "admesh is not available";
-  for (const char* clean : {"Number of parts       :     1", "Degenerate facets     :     0",
-                            "Edges fixed           :     0", "Facets removed        :     0",
-                            "Backwards edges       :     0", "Normals fixed         :     0"})
-    EXPECT_NE(report.find(clean), std::string::npos) << clean << " in " << path;
 }
 
 void AppendRing(std::string& line, const PointList& ring, const VaseParams& vase, double t) {
