@@ -15,6 +15,9 @@ struct SliceFactor {
   double re = 0, im = 0;
 };
 SliceFactor SliceFactorAt(const VaseParams& vase, double t);
+// How far the slice at t1 is turned against the slice at t0, in radians
+// within (-pi, pi].
+double BandTurn(const VaseParams& vase, double t0, double t1);
 // (x, y) of a ring moved to the slice at height fraction t.
 void TransformSlicePoint(const VaseParams& vase, double t, double x, double y, OutlinePoint& out);
 
