@@ -11,10 +11,46 @@
 #include "tests/support/stl_checks.h"
 #include "tests/support/vase_designs.h"
 #include "text/texts.h"
+#include "vase/quad_diagonals.h"
 #include "vase/preview_mesh.h"
 #include "vase/vase_params.h"
 
 namespace {
+
+// A 40 mm square with a slot 0.01 mm wide cut 20 mm deep into its right side.
+PointList SlottedSquare() {
+  return {{0, 20}, {-20, 20}, {-20, -20}, {20, -20}, {20, -0.005}, {0, -0.005}, {0, 0.005}, {20, 0.005}, {20, 20}};
+}
+
+// Quads fold away from the material; where the other wall of a narrow slot
+// leaves no room they fold into it; past a near half turn nothing helps.
+TEST(QuadDiagonals, FoldAwayFromTheMaterialWhereThereIsRoom) {
+  const PointList circle = CircleOutline(20, 40);
+  struct Case {
+    PointList ring;
+    double turn;
+    bool materialLeft;
+    int64_t sound;
+    size_t flipped;  // quads split on (lower j2, upper j)
+    bool foldsIntoMaterial;
+  };
+  const Case cases[] = {
+      {circle, 0, true, 1, 0, false},      // untwisted: the plain split
+      {circle, 0.1, true, 1, 40, false},   // outer wall folds outward
+      {circle, -0.1, true, 1, 0, false},
+      {circle, 0.1, false, 1, 0, false},   // inner wall folds towards the axis
+      {circle, 3.0, true, 0, 0, true},     // 172 degrees a step
+      {SlottedSquare(), 0.1, true, 1, 7, true},  // but the slot's two sides
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> flips;
+    EXPECT_EQ(ChooseQuadDiagonals(c.ring, c.turn, c.materialLeft, flips), c.sound) << c.turn;
+    size_t flipped = 0;
+    for (uint8_t f : flips) flipped += f;
+    EXPECT_EQ(flipped, c.flipped) << c.turn;
+    EXPECT_EQ(LongestEdgeFoldingTo(c.ring, c.turn, flips, c.materialLeft) > 0, c.foldsIntoMaterial) << c.turn;
+  }
+}
 
 class VaseMeshKernel : public ::testing::Test {
  protected:

@@ -73,69 +73,149 @@ bool SegmentEntersRegion(const OutlinePoint& a, const OutlinePoint& b, const Out
   return true;
 }
 
-// Room for the fold of edge k on one side: the region it sweeps over the
-// band, taken twice as high so that two folds facing each other both fit,
-// holds no other part of the ring.
-bool FoldHasRoom(const PointList& ring, const EdgeGrid& grid, std::vector<int64_t>& seen, int64_t stamp, int64_t k,
-                 double turn, bool left) {
-  const int64_t n = static_cast<int64_t>(ring.size());
-  const OutlinePoint& a = ring[static_cast<size_t>(k)];
-  const OutlinePoint& b = ring[static_cast<size_t>((k + 1) % n)];
+// A convex region, corners counter-clockwise, with its box.
+struct Region {
+  OutlinePoint p[4];
+  int corners = 0;
+  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+};
+
+// Where the quads over edge a-b fold to on one side, at every height
+// between the slices: the cut at a height bends off the edge through a
+// point on a circular arc that leaves the edge's ends at the turn angle and
+// rises (length / 2)·tan(turn / 2). Held in the arc's tangents cut at that
+// height; past a right angle the arc overhangs the edge's ends and the
+// region is the box around it.
+Region FoldRegion(const OutlinePoint& a, const OutlinePoint& b, double turn, bool left) {
   double ex = b.x - a.x, ey = b.y - a.y, length = std::hypot(ex, ey);
-  if (!(length > 0)) return true;
-  double nx = -ey / length, ny = ex / length;
+  double dx = ex / length, dy = ey / length, nx = -dy, ny = dx;
   if (!left) {
     nx = -nx;
     ny = -ny;
   }
-  // The quad's cut at any height between the slices bends off the edge
-  // through a point on a circular arc that leaves the edge's ends at the
-  // turn angle: inside the triangle of those tangents, or for large turns
-  // the strip as high as the arc.
-  OutlinePoint region[4];
-  int corners;
   const double angle = std::fabs(turn);
-  if (angle < M_PI / 4) {
-    double h = length * std::tan(angle);
-    region[0] = a;
-    region[1] = b;
-    region[2] = {(a.x + b.x) / 2 + nx * h, (a.y + b.y) / 2 + ny * h};
-    corners = 3;
-  } else {
-    double h = length * std::tan(angle / 2);
-    region[0] = a;
-    region[1] = b;
-    region[2] = {b.x + nx * h, b.y + ny * h};
-    region[3] = {a.x + nx * h, a.y + ny * h};
-    corners = 4;
+  const double h = length / 2 * std::tan(angle / 2);
+  double inset = angle < M_PI / 2 ? h / std::tan(angle) : -(length / 2 / std::sin(angle) - length / 2);
+  if (!std::isfinite(inset)) inset = 0;
+  const double ax = a.x + dx * std::min(inset, 0.0), ay = a.y + dy * std::min(inset, 0.0);
+  const double bx = b.x - dx * std::min(inset, 0.0), by = b.y - dy * std::min(inset, 0.0);
+  const double top = std::max(inset, 0.0);
+  Region r;
+  r.p[0] = {ax, ay};
+  r.p[1] = {bx, by};
+  r.p[2] = {bx - dx * top + nx * h, by - dy * top + ny * h};
+  r.p[3] = {ax + dx * top + nx * h, ay + dy * top + ny * h};
+  r.corners = 4;
+  if (!left) std::reverse(r.p, r.p + 4);
+  r.minX = r.maxX = r.p[0].x;
+  r.minY = r.maxY = r.p[0].y;
+  for (int c = 1; c < 4; ++c) {
+    r.minX = std::min(r.minX, r.p[c].x);
+    r.maxX = std::max(r.maxX, r.p[c].x);
+    r.minY = std::min(r.minY, r.p[c].y);
+    r.maxY = std::max(r.maxY, r.p[c].y);
   }
-  if (!left) std::reverse(region, region + corners);
-  double minX = region[0].x, maxX = minX, minY = region[0].y, maxY = minY;
-  for (int c = 1; c < corners; ++c) {
-    minX = std::min(minX, region[c].x);
-    maxX = std::max(maxX, region[c].x);
-    minY = std::min(minY, region[c].y);
-    maxY = std::max(maxY, region[c].y);
+  return r;
+}
+
+// Whether some side of one region has the other wholly outside it (or just
+// touching): convex regions that share no inside.
+bool SeparatedBySide(const Region& one, const Region& other, double margin) {
+  for (int e = 0; e < one.corners; ++e) {
+    const OutlinePoint& p = one.p[e];
+    const OutlinePoint& q = one.p[(e + 1) % one.corners];
+    double ex = q.x - p.x, ey = q.y - p.y, length = std::hypot(ex, ey);
+    if (!(length > 0)) continue;
+    bool outside = true;
+    for (int c = 0; c < other.corners && outside; ++c)
+      outside = (ex * (other.p[c].y - p.y) - ey * (other.p[c].x - p.x)) / length <= margin;
+    if (outside) return true;
   }
-  const double margin = 1e-9 * length;
-  int64_t c0 = Cell(minX, grid.minX, grid.cell, grid.cols), c1 = Cell(maxX, grid.minX, grid.cell, grid.cols);
-  int64_t r0 = Cell(minY, grid.minY, grid.cell, grid.rows), r1 = Cell(maxY, grid.minY, grid.cell, grid.rows);
+  return false;
+}
+
+bool RegionsOverlap(const Region& one, const Region& other, double margin) {
+  return !SeparatedBySide(one, other, margin) && !SeparatedBySide(other, one, margin);
+}
+
+// The folds already chosen, filed by the cells of the edge grid.
+struct ChosenFolds {
+  std::vector<Region> regions;
+  std::vector<int64_t> edges;
+  std::vector<std::vector<int64_t>> cells;
+  std::vector<int64_t> seen;
+};
+
+void CellRange(const EdgeGrid& grid, const Region& r, int64_t& c0, int64_t& c1, int64_t& r0, int64_t& r1) {
+  c0 = Cell(r.minX, grid.minX, grid.cell, grid.cols);
+  c1 = Cell(r.maxX, grid.minX, grid.cell, grid.cols);
+  r0 = Cell(r.minY, grid.minY, grid.cell, grid.rows);
+  r1 = Cell(r.maxY, grid.minY, grid.cell, grid.rows);
+}
+
+// Room for the fold of edge k: its region crosses no other edge of the ring
+// and meets no fold chosen before but its neighbours', which share a
+// corner with it and are held to the turn there instead.
+bool FoldHasRoom(const PointList& ring, const EdgeGrid& grid, std::vector<int64_t>& seen, int64_t& stamp,
+                 const ChosenFolds& chosen, std::vector<int64_t>& seenFold, int64_t k, const Region& region) {
+  const int64_t n = static_cast<int64_t>(ring.size());
+  const OutlinePoint& a = ring[static_cast<size_t>(k)];
+  const OutlinePoint& b = ring[static_cast<size_t>((k + 1) % n)];
+  const double margin = 1e-9 * std::hypot(b.x - a.x, b.y - a.y);
+  int64_t c0, c1, r0, r1;
+  CellRange(grid, region, c0, c1, r0, r1);
+  ++stamp;
   for (int64_t r = r0; r <= r1; ++r) {
     for (int64_t c = c0; c <= c1; ++c) {
-      for (int64_t g : grid.cells[static_cast<size_t>(r * grid.cols + c)]) {
+      const size_t cell = static_cast<size_t>(r * grid.cols + c);
+      for (int64_t g : grid.cells[cell]) {
         if (g == k || seen[static_cast<size_t>(g)] == stamp) continue;
         seen[static_cast<size_t>(g)] = stamp;
-        if (SegmentEntersRegion(ring[static_cast<size_t>(g)], ring[static_cast<size_t>((g + 1) % n)], region,
-                                corners, margin))
+        if (SegmentEntersRegion(ring[static_cast<size_t>(g)], ring[static_cast<size_t>((g + 1) % n)], region.p,
+                                region.corners, margin))
           return false;
+      }
+      for (int64_t f : chosen.cells[cell]) {
+        if (seenFold[static_cast<size_t>(f)] == stamp) continue;
+        seenFold[static_cast<size_t>(f)] = stamp;
+        const int64_t other = chosen.edges[static_cast<size_t>(f)];
+        if (other == (k + 1) % n || other == (k + n - 1) % n) continue;
+        if (RegionsOverlap(region, chosen.regions[static_cast<size_t>(f)], margin)) return false;
       }
     }
   }
   return true;
 }
 
+void AddFold(const EdgeGrid& grid, const Region& region, int64_t k, ChosenFolds& chosen) {
+  const int64_t index = static_cast<int64_t>(chosen.regions.size());
+  chosen.regions.push_back(region);
+  chosen.edges.push_back(k);
+  int64_t c0, c1, r0, r1;
+  CellRange(grid, region, c0, c1, r0, r1);
+  for (int64_t r = r0; r <= r1; ++r)
+    for (int64_t c = c0; c <= c1; ++c) chosen.cells[static_cast<size_t>(r * grid.cols + c)].push_back(index);
+}
+
 // The side a quad over an edge folds to: split as flips says, turned by turn.
 bool FoldsLeft(double turn, uint8_t flip) { return (turn > 0) != (flip != 0); }
+
+// Whether the cut of the wall keeps its way round ring corner k between
+// edges k - 1 and k, split as given: a split on (lower j, upper j2) turns
+// the cut's piece that leaves a corner by the slices' turn, the other split
+// the piece that arrives; the corner's own turn and these together must
+// stay short of a half turn, or the cut doubles back on itself.
+bool CornerKeepsItsWay(const PointList& ring, int64_t k, double turn, uint8_t before, uint8_t after) {
+  const int64_t n = static_cast<int64_t>(ring.size());
+  const OutlinePoint& p = ring[static_cast<size_t>((k + n - 1) % n)];
+  const OutlinePoint& q = ring[static_cast<size_t>(k)];
+  const OutlinePoint& r = ring[static_cast<size_t>((k + 1) % n)];
+  const double ux = q.x - p.x, uy = q.y - p.y, vx = r.x - q.x, vy = r.y - q.y;
+  if (!(std::hypot(ux, uy) > 0) || !(std::hypot(vx, vy) > 0)) return true;
+  const double corner = std::atan2(ux * vy - uy * vx, ux * vx + uy * vy);
+  const double bend = corner + (after == 0 ? turn : 0) - (before != 0 ? turn : 0);
+  return std::fabs(bend) < M_PI - 1e-9;
+}
 
 }  // namespace
 
@@ -146,19 +226,33 @@ int64_t ChooseQuadDiagonals(const PointList& ring, double turn, bool materialLef
   if (!(std::fabs(turn) < LARGEST_TURN)) return 0;
   EdgeGrid grid;
   BuildEdgeGrid(ring, grid);
-  std::vector<int64_t> seen(static_cast<size_t>(n), -1);
+  std::vector<int64_t> seen(static_cast<size_t>(n), -1), seenFold(static_cast<size_t>(n), -1);
   int64_t stamp = 0;
+  ChosenFolds chosen;
+  chosen.cells.assign(grid.cells.size(), {});
   const bool awayLeft = !materialLeft;
   // The split that folds away from the material, and the other one.
   const uint8_t away = FoldsLeft(turn, 0) == awayLeft ? 0 : 1;
   int64_t sound = 1;
   for (int64_t k = 0; k < n; ++k) {
-    if (FoldHasRoom(ring, grid, seen, stamp++, k, turn, awayLeft)) {
-      flips[static_cast<size_t>(k)] = away;
-    } else if (FoldHasRoom(ring, grid, seen, stamp++, k, turn, !awayLeft)) {
-      flips[static_cast<size_t>(k)] = static_cast<uint8_t>(1 - away);
+    const OutlinePoint& a = ring[static_cast<size_t>(k)];
+    const OutlinePoint& b = ring[static_cast<size_t>((k + 1) % n)];
+    flips[static_cast<size_t>(k)] = away;
+    if (!(std::hypot(b.x - a.x, b.y - a.y) > 0)) continue;
+    const Region there = FoldRegion(a, b, turn, awayLeft), back = FoldRegion(a, b, turn, !awayLeft);
+    // The corners this edge closes: its start, and for the last edge the
+    // ring's first corner as well.
+    auto cornersHold = [&](uint8_t flip) {
+      if (k > 0 && !CornerKeepsItsWay(ring, k, turn, flips[static_cast<size_t>(k - 1)], flip)) return false;
+      return k + 1 < n || CornerKeepsItsWay(ring, 0, turn, flip, flips[0]);
+    };
+    const uint8_t other = static_cast<uint8_t>(1 - away);
+    if (cornersHold(away) && FoldHasRoom(ring, grid, seen, stamp, chosen, seenFold, k, there)) {
+      AddFold(grid, there, k, chosen);
+    } else if (cornersHold(other) && FoldHasRoom(ring, grid, seen, stamp, chosen, seenFold, k, back)) {
+      flips[static_cast<size_t>(k)] = other;
+      AddFold(grid, back, k, chosen);
     } else {
-      flips[static_cast<size_t>(k)] = away;
       sound = 0;
     }
   }
