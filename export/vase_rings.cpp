@@ -4,6 +4,7 @@
 #include "engine/polyline.h"
 #include "export/export_outline.h"
 #include "text/texts.h"
+#include "vase/quad_diagonals.h"
 #include "vase/vase_slices.h"
 
 namespace {
@@ -40,17 +41,26 @@ int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, co
     gLastError = Tx(TX_EXPORT_OUTLINE_UNSOUND);
     return 0;
   }
-  if (vase.hollow == 0) return steps;
-  PointList ring;
-  if (CheckWallThickness(outer, baseLine, vase, ring) == 0) return 0;
-  // The offset ring can be far denser than the writer needs.
-  SimplifyClosedPolyline(ring, tolerance, inner);
-  if (inner.empty() || inner[0].x != ring[0].x || inner[0].y != ring[0].y) inner.insert(inner.begin(), ring[0]);
-  if (inner.size() >= 3 && CrossesItself(inner)) inner = ring;
-  // The meshes are built from these rings; an inner wall that would leave
-  // the outer one between the slices is refused here, for both writers.
-  if (inner.size() < 3 || InnerWallStaysInside(vase, steps, outer, inner) == 0) {
-    gLastError = Tx(TX_VASE_WALL_TOO_THICK);
+  if (vase.hollow != 0) {
+    PointList ring;
+    if (CheckWallThickness(outer, baseLine, vase, ring) == 0) return 0;
+    // The offset ring can be far denser than the writer needs.
+    SimplifyClosedPolyline(ring, tolerance, inner);
+    if (inner.empty() || inner[0].x != ring[0].x || inner[0].y != ring[0].y) inner.insert(inner.begin(), ring[0]);
+    if (inner.size() >= 3 && CrossesItself(inner)) inner = ring;
+    // The meshes are built from these rings; an inner wall that would leave
+    // the outer one between the slices is refused here, for both writers.
+    if (inner.size() < 3 || InnerWallStaysInside(vase, steps, outer, inner) == 0) {
+      gLastError = Tx(TX_VASE_WALL_TOO_THICK);
+      return 0;
+    }
+  }
+  // A wall whose quads must fold into itself somewhere between two slices.
+  std::vector<uint8_t> flips;
+  double turn;
+  if (WallDiagonals(vase, steps, outer, false, flips, turn) == 0 ||
+      (vase.hollow != 0 && WallDiagonals(vase, steps, inner, true, flips, turn) == 0)) {
+    gLastError = Tx(TX_VASE_TWIST_TOO_LARGE);
     return 0;
   }
   return steps;

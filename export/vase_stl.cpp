@@ -9,6 +9,7 @@
 #include "export/vase_rings.h"
 #include "text/texts.h"
 #include "vase/cap_triangulation.h"
+#include "vase/quad_diagonals.h"
 #include "vase/vase_slices.h"
 
 namespace {
@@ -97,6 +98,9 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
   BuildSliceTable(vase, outer, S, [&](int64_t i) { return static_cast<double>(i) / static_cast<double>(S); }, P);
   uint64_t count = 2 * static_cast<uint64_t>(N) * static_cast<uint64_t>(S) + 2 * static_cast<uint64_t>(TK);
 
+  std::vector<uint8_t> outerFlips, innerFlips;
+  double turn;
+  WallDiagonals(vase, S, outer, false, outerFlips, turn);
   const bool hollow = vase.hollow != 0;
   const double b = vase.bottomThickness;
   int64_t M = 0;
@@ -106,19 +110,13 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
     M = static_cast<int64_t>(inner.size());
     std::vector<double> IX, IY;
     RingToArrays(inner, IX, IY);
+    WallDiagonals(vase, S, inner, true, innerFlips, turn);
     TriangulateCap(IX.data(), IY.data(), M, F);
     BuildSliceTable(vase, inner, S, [&](int64_t i) { return InnerSliceZ(vase, i, S) / H; }, Q);
-    std::vector<double> topX(static_cast<size_t>(N)), topY(static_cast<size_t>(N));
-    std::vector<double> innerTopX(static_cast<size_t>(M)), innerTopY(static_cast<size_t>(M));
-    for (int64_t j = 0; j < N; ++j) {
-      topX[static_cast<size_t>(j)] = P.X(S, j);
-      topY[static_cast<size_t>(j)] = P.Y(S, j);
-    }
-    for (int64_t j = 0; j < M; ++j) {
-      innerTopX[static_cast<size_t>(j)] = Q.X(S, j);
-      innerTopY[static_cast<size_t>(j)] = Q.Y(S, j);
-    }
-    StitchRings(topX.data(), topY.data(), N, innerTopX.data(), innerTopY.data(), M, R);
+    // The top rows are the rings scaled and turned alike: the band is
+    // triangulated once on the rings themselves, whose straight runs are
+    // not yet bent by rounding.
+    StitchRings(X.data(), Y.data(), N, IX.data(), IY.data(), M, R);
     count = 2 * static_cast<uint64_t>(N) * static_cast<uint64_t>(S) + static_cast<uint64_t>(TK) +
             2 * static_cast<uint64_t>(M) * static_cast<uint64_t>(S) + F.size() / 3 + R.size() / 3;
   }
@@ -144,10 +142,19 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
     double zL = OuterSliceZ(vase, i, S), zU = OuterSliceZ(vase, i + 1, S);
     for (int64_t j = 0; j < N; ++j) {
       int64_t j2 = (j + 1) % N;
-      WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i, j2), P.Y(i, j2), zL, P.X(i + 1, j2),
-                       P.Y(i + 1, j2), zU);
-      WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i + 1, j2), P.Y(i + 1, j2), zU, P.X(i + 1, j),
-                       P.Y(i + 1, j), zU);
+      // The quad lower j, lower j2, upper j2, upper j faces out; it is cut on
+      // one of its diagonals.
+      if (outerFlips[static_cast<size_t>(j)] == 0) {
+        WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i, j2), P.Y(i, j2), zL, P.X(i + 1, j2),
+                         P.Y(i + 1, j2), zU);
+        WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i + 1, j2), P.Y(i + 1, j2), zU, P.X(i + 1, j),
+                         P.Y(i + 1, j), zU);
+      } else {
+        WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i, j2), P.Y(i, j2), zL, P.X(i + 1, j),
+                         P.Y(i + 1, j), zU);
+        WriteStlTriangle(file, record, P.X(i, j2), P.Y(i, j2), zL, P.X(i + 1, j2), P.Y(i + 1, j2), zU, P.X(i + 1, j),
+                         P.Y(i + 1, j), zU);
+      }
     }
   }
   for (size_t k = 0; k + 2 < K.size(); k += 3) {
@@ -161,10 +168,17 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
       double zL = InnerSliceZ(vase, i, S), zU = InnerSliceZ(vase, i + 1, S);
       for (int64_t j = 0; j < M; ++j) {
         int64_t j2 = (j + 1) % M;
-        WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j2), Q.Y(i + 1, j2), zU, Q.X(i, j2),
-                         Q.Y(i, j2), zL);
-        WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j), Q.Y(i + 1, j), zU, Q.X(i + 1, j2),
-                         Q.Y(i + 1, j2), zU);
+        if (innerFlips[static_cast<size_t>(j)] == 0) {
+          WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j2), Q.Y(i + 1, j2), zU, Q.X(i, j2),
+                           Q.Y(i, j2), zL);
+          WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j), Q.Y(i + 1, j), zU, Q.X(i + 1, j2),
+                           Q.Y(i + 1, j2), zU);
+        } else {
+          WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j), Q.Y(i + 1, j), zU, Q.X(i, j2),
+                           Q.Y(i, j2), zL);
+          WriteStlTriangle(file, record, Q.X(i, j2), Q.Y(i, j2), zL, Q.X(i + 1, j), Q.Y(i + 1, j), zU,
+                           Q.X(i + 1, j2), Q.Y(i + 1, j2), zU);
+        }
       }
     }
     for (size_t k = 0; k + 2 < F.size(); k += 3)

@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool fonts-dejavu-core imagemagick openbox x11-utils
   python3 python3-ezdxf python3-shapely admesh
-  libocct-data-exchange-dev libocct-modeling-algorithms-dev
+  libocct-data-exchange-dev libocct-modeling-algorithms-dev libcgal-dev
   clang-14 libfuzzer-14-dev locales
 )
 

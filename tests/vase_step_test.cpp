@@ -223,6 +223,23 @@ TEST_F(VaseStepReader, HollowVasesHoldTheVolumeOfTheirStl) {
   }
 }
 
+// The designs whose meshes once crossed themselves give valid solids too,
+// from the same rings.
+TEST_F(VaseStepReader, FoldingDesignsAreValidSolids) {
+  for (const VaseDesign& d : FoldingTestDesigns()) {
+    std::string path = ExportTestPath("folding.stp");
+    int64_t faces = ExportVaseStep(path, d.result.outlinePoints, d.result.baseLinePoints, d.vase, VASE_STEP_TOLERANCE);
+    ASSERT_GT(faces, 0) << d.name << ": " << gLastError;
+    std::map<std::string, double> v;
+    ASSERT_TRUE(CheckStepFile(path, v, 0.2)) << d.name;
+    EXPECT_EQ(v["solids"], 1) << d.name;
+    EXPECT_EQ(v["faces"], faces) << d.name;
+    EXPECT_EQ(v["valid"], 1) << d.name;
+    EXPECT_EQ(v["free_edges"], 0) << d.name;
+    EXPECT_GT(v["volume"], 0) << d.name;
+  }
+}
+
 TEST_F(VaseStepReader, ShapedSolidAndHollowVasesAreValidAndMatchTheMesh) {
   // Kept small: OpenCASCADE meshes every span of every surface.
   PointList wavy = WavyOutline(10, 1, 5, 150);

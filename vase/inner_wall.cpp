@@ -7,6 +7,7 @@
 #include "engine/base_line.h"
 #include "engine/polyline.h"
 #include "text/texts.h"
+#include "vase/quad_diagonals.h"
 
 namespace {
 
@@ -148,16 +149,6 @@ double QuadBend(const std::vector<SliceFactor>& slices, double z0, double z1, do
   return size > 0 ? 0.25 * (dim * mre - dre * mim) / size : 0.25 * std::hypot(dre, dim);
 }
 
-double LongestEdge(const PointList& ring) {
-  double longest = 0;
-  for (size_t i = 0; i < ring.size(); ++i) {
-    const OutlinePoint& a = ring[i];
-    const OutlinePoint& b = ring[(i + 1) % ring.size()];
-    longest = MaxF(longest, std::hypot(b.x - a.x, b.y - a.y));
-  }
-  return longest;
-}
-
 }  // namespace
 
 int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointList& outerRing,
@@ -165,7 +156,6 @@ int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointL
   const double H = vase.height, b = vase.bottomThickness;
   double reach = 0;
   for (const OutlinePoint& q : innerRing) reach = MaxF(reach, std::hypot(q.x, q.y));
-  const double outerEdge = LongestEdge(outerRing), innerEdge = LongestEdge(innerRing);
   const double w = vase.wallThickness / MaxF(MinVaseScale(vase), MIN_VASE_SCALE);
   std::vector<SliceFactor> outer, inner;
   std::vector<double> heights;
@@ -177,19 +167,26 @@ int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointL
     if (zo > b && zo < H) heights.push_back(zo);
   }
   std::sort(heights.begin(), heights.end());
+  // The quads fold towards the material only along the edges where the
+  // other side had no room: the outer wall inward, the inner wall outward.
+  std::vector<uint8_t> outerFlips, innerFlips;
+  double outerTurn, innerTurn;
+  WallDiagonals(vase, steps, outerRing, false, outerFlips, outerTurn);
+  WallDiagonals(vase, steps, innerRing, true, innerFlips, innerTurn);
+  const double outerEdge = LongestEdgeFoldingTo(outerRing, outerTurn, outerFlips, true);
+  const double innerEdge = LongestEdgeFoldingTo(innerRing, innerTurn, innerFlips, false);
   // Both walls are straight on each piece between these heights, so the gap
   // of their factors is largest at a piece's ends; the outer factor may pass
   // closest to the axis inside it. An inner point q then lies at least
   // |outer|·(offset) - |inner - outer|·|q| inside the outer wall, less the
-  // bends of the quads where they close the gap: an outer wall bending in,
-  // an inner wall bending out. The offset's clearance is 0.9 of it; some of
+  // folds of the quads where they close the gap. The offset's clearance is 0.9 of it; some of
   // that is kept back for where the clearance was not sampled.
   for (size_t k = 0; k + 1 < heights.size(); ++k) {
     const double za = heights[k], zb = heights[k + 1], zm = (za + zb) / 2;
     SliceFactor oa = MeshedFactorAt(outer, 0, H, za), ob = MeshedFactorAt(outer, 0, H, zb);
     SliceFactor ia = MeshedFactorAt(inner, b, H, za), ib = MeshedFactorAt(inner, b, H, zb);
     double drift = MaxF(std::hypot(ia.re - oa.re, ia.im - oa.im), std::hypot(ib.re - ob.re, ib.im - ob.im));
-    double bends = MaxF(0, QuadBend(outer, 0, H, zm)) * outerEdge + MaxF(0, -QuadBend(inner, b, H, zm)) * innerEdge;
+    double bends = std::fabs(QuadBend(outer, 0, H, zm)) * outerEdge + std::fabs(QuadBend(inner, b, H, zm)) * innerEdge;
     double nearest = PointSegmentDistance(0, 0, oa.re, oa.im, ob.re, ob.im);
     if (!(drift * reach + bends <= 0.75 * w * nearest)) return 0;
   }

@@ -6,6 +6,7 @@
 
 #include "engine/polyline.h"
 #include "vase/cap_triangulation.h"
+#include "vase/quad_diagonals.h"
 #include "vase/vase_slices.h"
 
 
@@ -171,6 +172,10 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
   gRingSize = n;
   gMeshSteps = steps;
 
+  // The quads are cut as the STL writer cuts them.
+  std::vector<uint8_t> outerFlips, innerFlips;
+  double turn;
+  WallDiagonals(vase, steps, ring, false, outerFlips, turn);
   const PointList* inner = nullptr;
   bool hollow = false;
   if (vase.hollow != 0 && vase.wallThickness > 0 && vase.bottomThickness > 0 &&
@@ -178,6 +183,8 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
     PointList* built = nullptr;
     hollow = CachedInnerRing(rings, baseLine, vase, built) != 0 && InnerWallStaysInside(vase, steps, ring, *built) != 0;
     inner = built;
+    // Drawn solid where the export refuses the inner wall.
+    if (hollow) hollow = WallDiagonals(vase, steps, *inner, true, innerFlips, turn) != 0;
   }
   int64_t m = hollow ? static_cast<int64_t>(inner->size()) : 0;
 
@@ -197,8 +204,13 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
     int64_t lo = i * n, up = (i + 1) * n;
     for (int64_t j = 0; j < n; ++j) {
       int64_t jn = j + 1 == n ? 0 : j + 1;
-      AddMeshTriangle(lo + j, lo + jn, up + jn, TRI_WALL);
-      AddMeshTriangle(lo + j, up + jn, up + j, TRI_WALL);
+      if (outerFlips[static_cast<size_t>(j)] == 0) {
+        AddMeshTriangle(lo + j, lo + jn, up + jn, TRI_WALL);
+        AddMeshTriangle(lo + j, up + jn, up + j, TRI_WALL);
+      } else {
+        AddMeshTriangle(lo + j, lo + jn, up + j, TRI_WALL);
+        AddMeshTriangle(lo + jn, up + jn, up + j, TRI_WALL);
+      }
     }
   }
   // A fan where the outline is star-shaped about the axis, else ear-clipped
@@ -218,8 +230,13 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
       int64_t lo = i0 + i * m, up = i0 + (i + 1) * m;
       for (int64_t j = 0; j < m; ++j) {
         int64_t jn = j + 1 == m ? 0 : j + 1;
-        AddMeshTriangle(lo + j, up + jn, lo + jn, TRI_WALL);
-        AddMeshTriangle(lo + j, up + j, up + jn, TRI_WALL);
+        if (innerFlips[static_cast<size_t>(j)] == 0) {
+          AddMeshTriangle(lo + j, up + jn, lo + jn, TRI_WALL);
+          AddMeshTriangle(lo + j, up + j, up + jn, TRI_WALL);
+        } else {
+          AddMeshTriangle(lo + j, up + j, lo + jn, TRI_WALL);
+          AddMeshTriangle(lo + jn, up + j, up + jn, TRI_WALL);
+        }
       }
     }
     const std::vector<int64_t>& innerFloor = rings.innerFloor;

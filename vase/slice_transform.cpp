@@ -26,3 +26,9 @@ double InnerSliceZ(const VaseParams& vase, int64_t i, int64_t steps) {
   double b = vase.bottomThickness;
   return b + (vase.height - b) * static_cast<double>(i) / static_cast<double>(steps);
 }
+
+double BandTurn(const VaseParams& vase, double t0, double t1) {
+  // The turn of the slice meshes, not of the twist: whole turns vanish.
+  const SliceFactor a = SliceFactorAt(vase, t0), b = SliceFactorAt(vase, t1);
+  return std::atan2(a.re * b.im - a.im * b.re, a.re * b.re + a.im * b.im);
+}

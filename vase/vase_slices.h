@@ -15,6 +15,9 @@ struct SliceFactor {
   double re = 0, im = 0;
 };
 SliceFactor SliceFactorAt(const VaseParams& vase, double t);
+// How far the slice at t1 is turned against the slice at t0, in radians
+// within (-pi, pi].
+double BandTurn(const VaseParams& vase, double t0, double t1);
 // (x, y) of a ring moved to the slice at height fraction t.
 void TransformSlicePoint(const VaseParams& vase, double t, double x, double y, OutlinePoint& out);
 
@@ -28,7 +31,7 @@ int64_t BuildInnerWallRing(const PointList& outline, const PointList& baseLine, 
                            PointList& innerRing);
 // Whether the inner wall stays inside the outer wall at every height, both
 // meshed from S + 1 slices of their rings as the preview and the STL mesh
-// them (straight between slices, quads split on one diagonal).
+// them (straight between slices, quads split as ChooseQuadDiagonals says).
 int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointList& outerRing,
                              const PointList& innerRing);
 // The source ring moved inward by d, cleaned and tested; destination is

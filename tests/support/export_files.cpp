@@ -82,24 +82,41 @@ double RingPerimeter(const PointList& ring) {
   return sum;
 }
 
-std::string StepCheckerPath() {
+namespace {
+
+// A checker built next to the test binary, in tools/; empty when not built.
+std::string ToolPath(const std::string& name) {
   char self[4096];
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   if (n <= 0) return "";
   std::string path(self, static_cast<size_t>(n));
-  path = path.substr(0, path.rfind('/')) + "/tools/step_check";
+  path = path.substr(0, path.rfind('/')) + "/tools/" + name;
   return FileExists(path) ? path : "";
 }
 
-bool CheckStepFile(const std::string& path, std::map<std::string, double>& values, double deflection) {
+bool RunChecker(const std::string& command, std::map<std::string, double>& values) {
   values.clear();
   std::string output;
-  char number[32];
-  std::snprintf(number, sizeof number, "%g", deflection);
-  if (RunCommand(StepCheckerPath() + " '" + path + "' " + number + " 2>/dev/null", output) != 0) return false;
+  if (RunCommand(command, output) != 0) return false;
   std::istringstream lines(output);
   std::string key;
   double value;
   while (lines >> key >> value) values[key] = value;
   return values.count("read") == 1 && values["read"] == 1;
+}
+
+}  // namespace
+
+std::string StepCheckerPath() { return ToolPath("step_check"); }
+
+std::string StlCheckerPath() { return ToolPath("stl_check"); }
+
+bool CheckStlFile(const std::string& path, std::map<std::string, double>& values) {
+  return RunChecker(StlCheckerPath() + " '" + path + "' 2>/dev/null", values);
+}
+
+bool CheckStepFile(const std::string& path, std::map<std::string, double>& values, double deflection) {
+  char number[32];
+  std::snprintf(number, sizeof number, "%g", deflection);
+  return RunChecker(StepCheckerPath() + " '" + path + "' " + number + " 2>/dev/null", values);
 }

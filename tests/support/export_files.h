@@ -29,3 +29,9 @@ std::string StepCheckerPath();
 // Runs the checker on a STEP file into key -> value; false when it fails.
 // The volume comes from a mesh of the faces with the given deflection (mm).
 bool CheckStepFile(const std::string& path, std::map<std::string, double>& values, double deflection = 5e-3);
+
+// The CGAL mesh checker built next to the tests; empty when not built.
+std::string StlCheckerPath();
+// Runs it on a binary STL into key -> value (self_intersections, closed,
+// volume, ...); false when it fails.
+bool CheckStlFile(const std::string& path, std::map<std::string, double>& values);
