@@ -41,6 +41,40 @@ void BM_SimplifyOutline400k(benchmark::State& state) {
 }
 BENCHMARK(BM_SimplifyOutline400k)->Unit(benchmark::kMillisecond);
 
+// Rings as other programs export them, each beside a clean circle of the
+// same point count, at the import's tolerance. A zigzag of 200,000 vertices
+// (x -20 / +20, y up 0.0005 a vertex) and a comb of 100,000 teeth (x 20 / 21,
+// y up 0.001 a vertex, a straight back) make the chords peel off one point
+// at a time.
+PointList SimplifyBenchRing(int64_t kind) {
+  PointList ring;
+  const int n = 200000;
+  if (kind == 0) {
+    for (int i = 0; i < n; i++) {
+      double t = 2 * std::numbers::pi * i / n;
+      ring.push_back({-50 * std::sin(t), 50 * std::cos(t)});
+    }
+  } else if (kind == 1) {
+    for (int i = 0; i < n; i++) ring.push_back({i % 2 ? 20.0 : -20.0, i * 0.0005});
+  } else {
+    for (int i = 0; i < n; i++) ring.push_back({i % 2 ? 21.0 : 20.0, i * 0.001});
+    ring.push_back({-20, n * 0.001});
+    ring.push_back({-20, 0});
+  }
+  return ring;
+}
+
+void BM_SimplifyExported200k(benchmark::State& state) {
+  PointList ring = SimplifyBenchRing(state.range(0));
+  PointList out;
+  for (auto _ : state) {
+    SimplifyClosedPolyline(ring, 0.0005, out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.counters["kept"] = static_cast<double>(out.size());
+}
+BENCHMARK(BM_SimplifyExported200k)->Arg(0)->Arg(1)->Arg(2)->ArgNames({"circle_zigzag_comb"})->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 namespace {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,7 +32,7 @@ void ExpectSameAsPlainScan(const std::vector<double>& x, const std::vector<doubl
   }
 }
 
-TEST(ChordTree, GivesThePlainScansPointOnTiesFlipsAndHoles) {
+TEST(ChordTree, GivesThePlainScansPointOnTiesColumnsFlipsAndHoles) {
   std::mt19937_64 random(7);
   const int n = 5000;
   // Points on a coarse grid: many equal distances from every chord.
@@ -42,9 +43,21 @@ TEST(ChordTree, GivesThePlainScansPointOnTiesFlipsAndHoles) {
   // A zigzag whose swing grows along it, with steps of equal swing.
   for (int i = 0; i < n; ++i) x[i] = i * 0.01, y[i] = (i % 2 ? 1 : -1) * (1 + (i / 50) * 0.5);
   ExpectSameAsPlainScan(x, y, random, 400);
-  // Points that are not numbers are passed over by both.
+  // Two columns climbing: every chord along a column ties with the whole
+  // other column, and every slanting chord nearly ties along both.
+  for (int i = 0; i < n; ++i) x[i] = i % 2 ? 20 : -20, y[i] = i * 0.0005;
+  ExpectSameAsPlainScan(x, y, random, 400);
+  for (int i = 0; i < n; ++i) std::swap(x[i], y[i]);
+  ExpectSameAsPlainScan(x, y, random, 400);
+  // Scattered points: hulls of every shape.
+  std::normal_distribution<double> spread(0, 30);
+  for (int i = 0; i < n; ++i) x[i] = spread(random), y[i] = spread(random);
+  ExpectSameAsPlainScan(x, y, random, 400);
+  // Points that are not numbers are passed over by both, and an infinite
+  // one leaves the tree without hulls.
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (int i = 0; i < n; i += 97) x[i] = nan;
+  ExpectSameAsPlainScan(x, y, random, 400);
   y[1234] = std::numeric_limits<double>::infinity();
   ExpectSameAsPlainScan(x, y, random, 400);
 }
