@@ -13,6 +13,7 @@
 namespace {
 
 constexpr int64_t TREE_LEAF = 64;
+constexpr int64_t PARTIAL_BOX_SPAN = 64 * TREE_LEAF;
 
 // Keeps index i when its distance beats the best so far. Squared distances
 // are compared first and a root is taken only when one grows; a root that
@@ -373,17 +374,18 @@ int64_t FarthestByTree(const ChordTree& tree, int64_t a, int64_t b, double& best
       child.first = std::max(child.spanFirst, a + 1);
       if (child.first >= std::min(child.spanLast, b)) continue;
       // A node reaching past an end of the chord holds points beyond it,
-      // which can lie farther than any inside; it keeps its parent's bound.
+      // which can lie farther than any inside: only the box of a large one
+      // is worth a try, as it can spare a whole path down to a leaf.
+      size_t node = static_cast<size_t>(child.node);
       child.bound = e.bound;
       if (child.spanFirst > a && child.spanLast <= b) {
-        size_t node = static_cast<size_t>(child.node);
         child.bound = std::min(BoxBound(tree, node, chord), AxisBound(tree, node, chord));
-        if (!mayWin(child)) continue;
-        if (child.node < tree.leaves) {
+        if (child.node < tree.leaves && mayWin(child))
           child.bound = std::min(child.bound, HullBound(tree, node, chord));
-          if (!mayWin(child)) continue;
-        }
+      } else if (child.spanLast - child.spanFirst >= PARTIAL_BOX_SPAN) {
+        child.bound = std::min(child.bound, BoxBound(tree, node, chord));
       }
+      if (!mayWin(child)) continue;
       heap.push_back(child);
       std::push_heap(heap.begin(), heap.end());
     }
