@@ -344,50 +344,83 @@ int64_t FarthestByTree(const ChordTree& tree, int64_t a, int64_t b, double& best
   struct Entry {
     double bound;
     int64_t first, node, spanFirst, spanLast;
+    bool hulled;
     bool operator<(const Entry& other) const {
       return bound < other.bound || (bound == other.bound && first > other.first);
     }
   };
   auto mayWin = [&](const Entry& e) { return e.bound > best || (e.bound == best && e.first < index); };
-  thread_local std::vector<Entry> heap;
+  auto scan = [&](int64_t first, int64_t last) {
+    double found = -1;
+    int64_t at = FarthestInRange(tree.X, tree.Y, a, b, first, last, found);
+    if (found > best || (found == best && at < index)) {
+      best = found;
+      index = at;
+    }
+  };
+  // The leaves at the chord's ends first: where chords peel off one point
+  // at a time the farthest point lies in one of them, and knowing it sets
+  // aside most nodes in between by their boxes alone.
+  const int64_t firstLeaf = (a + 1) / TREE_LEAF, lastLeaf = (b - 1) / TREE_LEAF;
+  scan(a + 1, std::min(b, (firstLeaf + 1) * TREE_LEAF));
+  if (lastLeaf != firstLeaf) scan(lastLeaf * TREE_LEAF, b);
+  auto scanLeaf = [&](const Entry& e) {
+    if (e.node - tree.leaves != firstLeaf && e.node - tree.leaves != lastLeaf)
+      scan(e.first, std::min(e.spanLast, b));
+  };
+  thread_local std::vector<Entry> heap, partial;
   heap.clear();
+  partial.clear();
+  // Nodes that reach past an end of the chord hold points beyond it, which
+  // can lie farther than any inside: they are walked down to their leaves
+  // (only the box of a large one is worth a try, as it can spare a whole
+  // path), and the nodes wholly inside go to the heap.
+  auto push = [&](const Entry& e) {
+    heap.push_back(e);
+    std::push_heap(heap.begin(), heap.end());
+  };
+  auto split = [&](const Entry& e) {
+    int64_t mid = e.spanFirst + (e.spanLast - e.spanFirst) / 2;
+    for (int64_t side = 0; side < 2; side++) {
+      Entry child{INFINITY, 0, 2 * e.node + side, side ? mid : e.spanFirst, side ? e.spanLast : mid, false};
+      child.first = std::max(child.spanFirst, a + 1);
+      if (child.first >= std::min(child.spanLast, b)) continue;
+      size_t node = static_cast<size_t>(child.node);
+      if (child.spanFirst > a && child.spanLast <= b) {
+        child.bound = std::min(BoxBound(tree, node, chord), AxisBound(tree, node, chord));
+        child.hulled = child.node >= tree.leaves;
+        if (mayWin(child)) push(child);
+        continue;
+      }
+      if (child.spanLast - child.spanFirst >= PARTIAL_BOX_SPAN) child.bound = BoxBound(tree, node, chord);
+      if (mayWin(child)) partial.push_back(child);
+    }
+  };
   int64_t rootFirst, rootLast;
   Span(tree, 1, rootFirst, rootLast);
-  heap.push_back({INFINITY, a + 1, 1, rootFirst, rootLast});
+  partial.push_back({INFINITY, a + 1, 1, rootFirst, rootLast, true});
+  while (!partial.empty()) {
+    Entry e = partial.back();
+    partial.pop_back();
+    if (e.node >= tree.leaves)
+      scanLeaf(e);
+    else
+      split(e);
+  }
+  // Best first among the nodes wholly inside; a node's hull is looked at
+  // only when it comes to the top by its box.
   while (!heap.empty() && mayWin(heap.front())) {
     std::pop_heap(heap.begin(), heap.end());
     Entry e = heap.back();
     heap.pop_back();
-    int64_t last = std::min(e.spanLast, b);
-    if (e.node >= tree.leaves) {
-      double found = -1;
-      int64_t at = FarthestInRange(tree.X, tree.Y, a, b, e.first, last, found);
-      if (found > best || (found == best && at < index)) {
-        best = found;
-        index = at;
-      }
-      continue;
-    }
-    int64_t mid = e.spanFirst + (e.spanLast - e.spanFirst) / 2;
-    for (int64_t side = 0; side < 2; side++) {
-      Entry child{0, 0, 2 * e.node + side, side ? mid : e.spanFirst, side ? e.spanLast : mid};
-      child.first = std::max(child.spanFirst, a + 1);
-      if (child.first >= std::min(child.spanLast, b)) continue;
-      // A node reaching past an end of the chord holds points beyond it,
-      // which can lie farther than any inside: only the box of a large one
-      // is worth a try, as it can spare a whole path down to a leaf.
-      size_t node = static_cast<size_t>(child.node);
-      child.bound = e.bound;
-      if (child.spanFirst > a && child.spanLast <= b) {
-        child.bound = std::min(BoxBound(tree, node, chord), AxisBound(tree, node, chord));
-        if (child.node < tree.leaves && mayWin(child))
-          child.bound = std::min(child.bound, HullBound(tree, node, chord));
-      } else if (child.spanLast - child.spanFirst >= PARTIAL_BOX_SPAN) {
-        child.bound = std::min(child.bound, BoxBound(tree, node, chord));
-      }
-      if (!mayWin(child)) continue;
-      heap.push_back(child);
-      std::push_heap(heap.begin(), heap.end());
+    if (!e.hulled) {
+      e.hulled = true;
+      e.bound = std::min(e.bound, HullBound(tree, static_cast<size_t>(e.node), chord));
+      if (mayWin(e)) push(e);
+    } else if (e.node >= tree.leaves) {
+      scanLeaf(e);
+    } else {
+      split(e);
     }
   }
   bestOut = best;
