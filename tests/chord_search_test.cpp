@@ -62,4 +62,23 @@ TEST(ChordTree, GivesThePlainScansPointOnTiesColumnsFlipsAndHoles) {
   ExpectSameAsPlainScan(x, y, random, 400);
 }
 
+TEST(ChordTree, ARowAlongTheChordTiesToTheBitWithAFartherLookingNodeAfterIt) {
+  // A chord up the y axis; points 1 mm off it early and late in the chain.
+  // The late block also reaches past the chord's end, so its box promises
+  // more and it is searched first: the early block, equally far to the bit,
+  // must still be searched and win by its lower index.
+  const int n = 4096;
+  std::vector<double> x(n, 0), y(n);
+  for (int i = 0; i < n; ++i) y[i] = i * 0.01;
+  for (int i = 200; i < 260; i += 2) x[i] = 1;
+  for (int i = 3000; i < 3060; i += 2) x[i] = 1;
+  y[3001] = y[n - 1] + 0.5;
+  ChordTree tree;
+  BuildChordTree(tree, x.data(), y.data(), n);
+  double plain = 0, fast = 0;
+  EXPECT_EQ(FarthestByTree(tree, 0, n - 1, fast), FarthestFromChord(x.data(), y.data(), 0, n - 1, plain));
+  EXPECT_EQ(fast, plain);
+  EXPECT_EQ(FarthestFromChord(x.data(), y.data(), 0, n - 1, plain), 200);
+}
+
 }  // namespace
