@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <numbers>
+#include <random>
 
 #include "engine/base_line.h"
 #include "engine/polyline.h"
@@ -40,6 +41,54 @@ void BM_SimplifyOutline400k(benchmark::State& state) {
   state.counters["kept"] = static_cast<double>(out.size());
 }
 BENCHMARK(BM_SimplifyOutline400k)->Unit(benchmark::kMillisecond);
+
+// Rings as other programs export them, each beside a clean circle of the
+// same point count, at the import's tolerance: a zigzag of 200,000 vertices
+// (x -20 / +20, y up 0.0005 a vertex), a comb of 100,000 teeth (x 20 / 21,
+// y up 0.001 a vertex, a straight back), a zigzag whose swing grows along
+// it, a circle of radius 50 +- 0.01 (uniform noise), and the zigzag turned
+// by 30 degrees, where the rows tie only to within rounding.
+const char* const SIMPLIFY_RINGS[] = {"circle", "zigzag", "comb", "growing zigzag", "noisy circle",
+                                      "turned zigzag"};
+
+PointList SimplifyBenchRing(int64_t kind) {
+  PointList ring;
+  const int n = 200000;
+  std::mt19937_64 random(5);
+  std::uniform_real_distribution<double> noise(-0.01, 0.01);
+  for (int i = 0; i < n; i++) {
+    double t = 2 * std::numbers::pi * i / n;
+    double side = i % 2 ? 1 : -1;
+    if (kind == 0) ring.push_back({-50 * std::sin(t), 50 * std::cos(t)});
+    if (kind == 1) ring.push_back({20 * side, i * 0.0005});
+    if (kind == 2) ring.push_back({20.5 + 0.5 * side, i * 0.001});
+    if (kind == 3) ring.push_back({i * 0.01, side * (0.001 + i * 0.0005)});
+    if (kind == 4) ring.push_back({-(50 + noise(random)) * std::sin(t), (50 + noise(random)) * std::cos(t)});
+    if (kind == 5) ring.push_back({20 * side * std::cos(0.5236) - i * 0.0005 * std::sin(0.5236),
+                                   20 * side * std::sin(0.5236) + i * 0.0005 * std::cos(0.5236)});
+  }
+  if (kind == 2) {
+    ring.push_back({-20, n * 0.001});
+    ring.push_back({-20, 0});
+  }
+  if (kind == 3) {
+    ring.push_back({n * 0.01, -1000});
+    ring.push_back({0, -1000});
+  }
+  return ring;
+}
+
+void BM_SimplifyExported200k(benchmark::State& state) {
+  PointList ring = SimplifyBenchRing(state.range(0));
+  PointList out;
+  for (auto _ : state) {
+    SimplifyClosedPolyline(ring, 0.0005, out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetLabel(SIMPLIFY_RINGS[state.range(0)]);
+  state.counters["kept"] = static_cast<double>(out.size());
+}
+BENCHMARK(BM_SimplifyExported200k)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

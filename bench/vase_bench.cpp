@@ -47,9 +47,8 @@ DesignResult Result(const PointList& outline, const PointList& baseLine) {
 // A full fine mesh: 120 mm, 60 steps, 1500 points a slice (~180,000 triangles).
 DesignResult DefaultDesign() { return Result(Zigzag(1500, 25, 0.5), Circle(1570, 25)); }
 
-// The program's default design (50 mm circle, 40 outward rectangles) as a
-// 120 mm, 60-step solid vase: its outline thins to a few hundred points.
-void BM_RenderDefaultDesign800x750(benchmark::State& state) {
+// The program's default design: a 50 mm circle, 40 outward rectangles.
+DesignParams DefaultDesignParams() {
   DesignParams p;
   p.width = 50;
   p.height = 30;
@@ -63,8 +62,13 @@ void BM_RenderDefaultDesign800x750(benchmark::State& state) {
   p.topWidth = 1;
   p.smallestSize = DEFAULT_SMALLEST_SIZE;
   p.pointSpacing = DEFAULT_POINT_SPACING;
+  return p;
+}
+
+// As a 120 mm, 60-step solid vase: its outline thins to a few hundred points.
+void BM_RenderDefaultDesign800x750(benchmark::State& state) {
   DesignResult r;
-  RecomputeOutline(p, r);
+  RecomputeOutline(DefaultDesignParams(), r);
   VaseParams v;
   RebuildPreviewMeshFor(r, v, 0);
   for (auto _ : state) RenderPreviewMesh(800, 750, 35, 28, 1);
@@ -144,6 +148,30 @@ void BM_ThinDenseOutline(benchmark::State& state) {
   state.counters["ring"] = static_cast<double>(gRingSize);
 }
 BENCHMARK(BM_ThinDenseOutline)->Unit(benchmark::kMillisecond);
+
+// The default design at the largest count, both preview builds, beside a
+// clean circle of as many points: the thinning runs anew for each.
+void BM_PreviewAtLargestCount(benchmark::State& state) {
+  DesignResult r;
+  DesignParams p = DefaultDesignParams();
+  p.count = 100000;
+  RecomputeOutline(p, r);
+  if (state.range(0) == 0) {
+    size_t n = r.outlinePoints.size();
+    r.outlinePoints = Circle(static_cast<int>(n), 25);
+  }
+  VaseParams v;
+  int64_t flip = 0;
+  for (auto _ : state) {
+    // A changed point defeats the ring cache.
+    r.outlinePoints[0].x += 1e-12 * static_cast<double>(++flip % 2 ? 1 : -1);
+    RebuildPreviewMeshFor(r, v, 1);
+    RebuildPreviewMeshFor(r, v, 0);
+  }
+  state.counters["points"] = static_cast<double>(r.outlinePoints.size());
+  state.counters["ring"] = static_cast<double>(gRingSize);
+}
+BENCHMARK(BM_PreviewAtLargestCount)->Arg(0)->Arg(1)->ArgNames({"design"})->Unit(benchmark::kMillisecond);
 
 // A 20,000-point outline that is not star-shaped about the origin.
 void BM_TriangulateNonStar20k(benchmark::State& state) {

@@ -26,12 +26,17 @@ inline double PointSegmentDistance2(double px, double py, double ax, double ay, 
 int64_t FarthestFromChord(const double* X, const double* Y, int64_t a, int64_t b, double& best);
 
 // Boxes of a chain's points by blocks of indices, as a tree of unions (node
-// 1 the root, leaves from `leaves` on).
+// 1 the root, leaves from `leaves` on), and each node's convex hull as its
+// upper and lower chains (indices into X, Y, x rising): node k's upper chain
+// is upper[upperFrom[k] .. upperTo[k]). No hulls when a point is infinite.
 struct ChordTree {
   const double* X = nullptr;
   const double* Y = nullptr;
   int64_t leaves = 1;
   std::vector<double> x0, x1, y0, y1;
+  bool hulls = false;
+  std::vector<int32_t> upper, lower;
+  std::vector<int64_t> upperFrom, upperTo, lowerFrom, lowerTo;
 };
 
 void BuildChordTree(ChordTree& tree, const double* X, const double* Y, int64_t n);

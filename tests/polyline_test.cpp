@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -172,19 +173,106 @@ PointList PlainSimplify(const PointList& ring, double tol) {
   return out;
 }
 
-TEST(SimplifyClosedPolyline, MatchesThePlainScanWhereChordsPeelOnePointAtATime) {
-  // A zigzag whose swing grows along it makes every chord's farthest point
-  // its last but one: the search leaves the plain scan for the tree of
-  // boxes, and must keep its answer.
-  const int n = 6000;
-  PointList zigzag;
-  for (int i = 0; i < n; i++) zigzag.push_back({i * 0.01, (i % 2 ? 1 : -1) * (0.001 + i * 0.0005)});
-  zigzag.push_back({n * 0.01, -1000});
-  zigzag.push_back({0, -1000});
-  for (double tol : {0.0001, 0.3}) {
-    PointList out;
-    SimplifyClosedPolyline(zigzag, tol, out);
-    ExpectPoints(out, PlainSimplify(zigzag, tol));
+// Rings that make the chords peel off one point at a time (so the search
+// leaves the plain scan for the tree), or that tie or nearly tie on every
+// chord; n points or teeth each.
+enum RingShape { GROWING_ZIGZAG, ZIGZAG, COMB, NOISY_CIRCLE, RANDOM };
+
+PointList TestRing(RingShape shape, int n) {
+  PointList ring;
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> unit(0, 1);
+  if (shape == GROWING_ZIGZAG) {
+    for (int i = 0; i < n; i++) ring.push_back({i * 0.01, (i % 2 ? 1 : -1) * (0.001 + i * 0.0005)});
+    ring.push_back({n * 0.01, -1000});
+    ring.push_back({0, -1000});
+  } else if (shape == ZIGZAG) {
+    for (int i = 0; i < n; i++) ring.push_back({i % 2 ? 20.0 : -20.0, i * 0.0005});
+  } else if (shape == COMB) {
+    for (int i = 0; i < 2 * n; i++) ring.push_back({i % 2 ? 21.0 : 20.0, i * 0.001});
+    ring.push_back({-20, 2 * n * 0.001});
+    ring.push_back({-20, 0});
+  } else if (shape == NOISY_CIRCLE) {
+    for (int i = 0; i < n; i++) {
+      double t = 2 * std::numbers::pi * i / n;
+      double r = 50 + 0.01 * (2 * unit(random) - 1);
+      ring.push_back({-r * std::sin(t), r * std::cos(t)});
+    }
+  } else {
+    for (int i = 0; i < n; i++) ring.push_back({100 * unit(random), 100 * unit(random)});
+  }
+  return ring;
+}
+
+TEST(SimplifyClosedPolyline, KeepsThePlainScansPointsOnPeelingTiedAndNoisyRings) {
+  struct Case {
+    RingShape shape;
+    int n;
+    std::vector<double> tolerances;
+  };
+  const Case cases[] = {
+      {GROWING_ZIGZAG, 6000, {0.0001, 0.3}},
+      {ZIGZAG, 6000, {0.0005, 0.5}},
+      {COMB, 3000, {0.0005, 0.6}},
+      {NOISY_CIRCLE, 20000, {0.0005, 0.005, 0.02}},
+      {RANDOM, 5000, {0.0005, 5}},
+  };
+  for (const Case& c : cases) {
+    PointList ring = TestRing(c.shape, c.n);
+    for (double tol : c.tolerances) {
+      SCOPED_TRACE(testing::Message() << "shape " << c.shape << " tolerance " << tol);
+      PointList out;
+      SimplifyClosedPolyline(ring, tol, out);
+      ExpectPoints(out, PlainSimplify(ring, tol));
+    }
+  }
+}
+
+// The preview's thinning: the first of t, 2t, 4t, ... that meets the budget.
+PointList ThinByPasses(const PointList& ring, double t, int64_t passes, int64_t budget) {
+  PointList out;
+  for (int64_t pass = 0; pass < passes; pass++, t *= 2) {
+    SimplifyClosedPolyline(ring, t, out);
+    if (static_cast<int64_t>(out.size()) <= budget) break;
+  }
+  return out;
+}
+
+TEST(SimplifyClosedPolylineToBudget, GivesThePassThatFirstMeetsTheBudget) {
+  // Budgets at every pass's count and one below it; spikes round a circle
+  // thin only at the last passes; a square with point 0 mid-side is the
+  // budget that only dropping point 0 meets.
+  PointList spikes;
+  for (int i = 0; i < 4000; i++) {
+    double t = 2 * std::numbers::pi * i / 4000, r = i % 4 < 2 ? 25 : 27;
+    spikes.push_back({-r * std::sin(t), r * std::cos(t)});
+  }
+  PointList square = Ring({{0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}});
+  struct Case {
+    PointList ring;
+    double t;
+    int64_t passes;
+  };
+  const Case cases[] = {
+      {spikes, 54.0 / 5000, 13},
+      {TestRing(NOISY_CIRCLE, 3000), 0.0001, 13},
+      {TestRing(COMB, 1500), 0.0005, 13},
+      {square, 0.001, 3},
+  };
+  for (const Case& c : cases) {
+    std::vector<int64_t> budgets{0, 1, 4, 1000000};
+    for (int64_t pass = 0; pass < c.passes; pass++) {
+      PointList out;
+      SimplifyClosedPolyline(c.ring, std::ldexp(c.t, static_cast<int>(pass)), out);
+      budgets.push_back(static_cast<int64_t>(out.size()));
+      budgets.push_back(static_cast<int64_t>(out.size()) - 1);
+    }
+    for (int64_t budget : budgets) {
+      SCOPED_TRACE(testing::Message() << "points " << c.ring.size() << " budget " << budget);
+      PointList out;
+      SimplifyClosedPolylineToBudget(c.ring, c.t, c.passes, budget, out);
+      ExpectPoints(out, ThinByPasses(c.ring, c.t, c.passes, budget));
+    }
   }
 }
 

@@ -72,11 +72,7 @@ void ThinOutline(const PointList& outline, int64_t budget, PointList& thinned) {
     maxY = MaxF(maxY, p.y);
   }
   double t = MaxF(maxX - minX, maxY - minY) / THINNING_START_DIVISOR;
-  for (int64_t pass = 1; pass <= THINNING_PASSES; ++pass) {
-    SimplifyClosedPolyline(outline, t, thinned);
-    t = 2 * t;
-    if (static_cast<int64_t>(thinned.size()) <= budget) break;
-  }
+  SimplifyClosedPolylineToBudget(outline, t, THINNING_PASSES, budget, thinned);
 }
 
 RingCache& CachedThinning(const PointList& outline, int64_t budget) {
