@@ -203,10 +203,11 @@ bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, si
 }
 
 // The first crossing pair of a cell among those with at least one hot
-// segment (pairs of two others are known not to cross); hotAt holds the
-// positions of the hot ones, in increasing order.
+// segment (pairs of two others are known not to cross) and the lower at a
+// position below firstEnd; hotAt holds the positions of the hot ones, in
+// increasing order.
 bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
-                 PairResult& found) {
+                 PairResult& found, size_t firstEnd = SIZE_MAX) {
   size_t boxAt = m;
   SegmentBounds box{};
   return VisitPairsWithHot(m, hotAt, [&](size_t a, size_t b) {
@@ -220,7 +221,7 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
     found.s2 = segs[b];
     found.point = p;
     return true;
-  });
+  }, firstEnd);
 }
 
 // The first crossing pair of a crowded cell that has some. A sweep takes
@@ -564,17 +565,66 @@ struct ScanStart {
   int64_t from = 0, to = 0;
   bool someCold = false;
   double hotFrom = 0;
+  // The pairs the last search passed in its crossing's cell (see
+  // CrossingSearch::clearBefore); clearBefore 0 when none are known.
+  int64_t clearBefore = 0;
+  double clearAbove = 0, clearRight = 0;
 };
+
+// The first crossing pair of a cell by the walk, the hot pairs or the
+// sweep, whichever costs least.
+CellOutcome SearchCell(const Ring& ring, CrossingSearch& work, const ScanStart& start, const int64_t* segs,
+                       size_t size, PairResult& found) {
+  const int64_t n = ring.n;
+  const double* y = ring.y;
+  if (start.someCold) {
+    work.hotAt.clear();
+    for (size_t a = 0; a < size; ++a) {
+      int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
+      if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= start.hotFrom)
+        work.hotAt.push_back(a);
+    }
+  }
+  // With many hot segments the pairs of the whole cell cost less. A
+  // crowded cell is mostly that of the last crossing again, whose
+  // sweep left segments of which no pair crosses.
+  if ((start.someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) ||
+      (size > SWEEP_MIN_ENTRIES && HotBesideCover(work, segs, size)))
+    return FindHotPair(ring, segs, size, work.hotAt, found) ? CellOutcome::FOUND : CellOutcome::NONE;
+  if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) < 2) return CellOutcome::NONE;
+  // In a tangled cell the walk meets a crossing early; where it does
+  // not, the sweep finds the lowest one.
+  size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
+  CellOutcome outcome = WalkCellPairs(ring, work, segs, size, budget, found);
+  if (outcome == CellOutcome::GAVE_UP) outcome = CrowdedCellPair(ring, work, segs, size, found);
+  return outcome;
+}
+
+// The first crossing pair of a cell whose lower segment lies before
+// position `split`, where the segments there are all below
+// start.clearBefore: of those pairs only the ones with a fresh segment (a
+// new one, or one whose box reaches past the last crossing's cell with its
+// bottom or left side) can cross. GAVE_UP where the fresh ones are too many.
+CellOutcome FreshPairBefore(const Ring& ring, CrossingSearch& work, const ScanStart& start, const int64_t* segs,
+                            size_t m, size_t split, PairResult& found) {
+  work.hotAt.clear();
+  for (size_t a = 0; a < m; ++a) {
+    const int64_t k = segs[a];
+    const SegmentBounds b = BoxOf(ring, k);
+    if (k == work.newSeg[0] || k == work.newSeg[1] || b.y0 >= start.clearAbove || b.x0 >= start.clearRight) {
+      work.hotAt.push_back(a);
+      if (work.hotAt.size() > WALK_BUDGET_PER_ENTRY) return CellOutcome::GAVE_UP;
+    }
+  }
+  return FindHotPair(ring, segs, m, work.hotAt, found, split) ? CellOutcome::FOUND : CellOutcome::NONE;
+}
 
 // Step 5, scan: the rows from the first on, cell by cell, up to the first
 // cell with a crossing.
 int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
                  int64_t& j, OutlinePoint& crossing) {
-  const int64_t n = ring.n, gx = grid.gx, firstRow = start.row, firstCol = start.col;
-  const double* y = ring.y;
+  const int64_t gx = grid.gx, firstRow = start.row, firstCol = start.col;
   const double minX = grid.minX;
-  const bool someCold = start.someCold;
-  const double hotFrom = start.hotFrom;
   // Counts are kept at zero between rows.
   work.cellCount.assign(static_cast<size_t>(gx), 0);
   work.cellStart.resize(static_cast<size_t>(gx));
@@ -629,26 +679,20 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
       PairResult found;
       size_t size = static_cast<size_t>(m);
       CellOutcome outcome = CellOutcome::NONE;
-      if (someCold) {
-        work.hotAt.clear();
-        for (size_t a = 0; a < size; ++a) {
-          int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
-          if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= hotFrom) work.hotAt.push_back(a);
+      // The pairs the last search passed come first in the cell (its
+      // segments are in increasing order): only those with a fresh segment
+      // are tested, then the cell from clearBefore on is searched alone.
+      size_t split = 0;
+      if (start.clearBefore > segs[0]) {
+        split = static_cast<size_t>(std::lower_bound(segs, segs + size, start.clearBefore) - segs);
+        if (split > SWEEP_MIN_ENTRIES) outcome = FreshPairBefore(ring, work, start, segs, size, split, found);
+        if (outcome == CellOutcome::GAVE_UP || split <= SWEEP_MIN_ENTRIES) {
+          outcome = CellOutcome::NONE;
+          split = 0;
         }
       }
-      // With many hot segments the pairs of the whole cell cost less. A
-      // crowded cell is mostly that of the last crossing again, whose
-      // sweep left segments of which no pair crosses.
-      if ((someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) ||
-          (size > SWEEP_MIN_ENTRIES && HotBesideCover(work, segs, size))) {
-        if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
-      } else if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2) {
-        // In a tangled cell the walk meets a crossing early; where it does
-        // not, the sweep finds the lowest one.
-        size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
-        outcome = WalkCellPairs(ring, work, segs, size, budget, found);
-        if (outcome == CellOutcome::GAVE_UP) outcome = CrowdedCellPair(ring, work, segs, size, found);
-      }
+      if (outcome == CellOutcome::NONE && size - split >= 2)
+        outcome = SearchCell(ring, work, start, segs + split, size - split, found);
       if (outcome == CellOutcome::FOUND) {
         i = found.s1;
         j = found.s2;
@@ -656,6 +700,7 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
         work.clearBelow = work.rowLow[r];
         work.clearBelowNext = work.rowLow[r + 1];
         work.clearLeft = CellBound(grid, minX, c, gx);
+        work.clearRight = CellBound(grid, minX, c + 1, gx);
         work.foundGrid = grid;
         work.foundRow = r;
         work.foundCol = c;
@@ -704,11 +749,20 @@ void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptSt
   }
   work.coverCold.resize(kept);
   work.coverKept = true;
+  work.clearBefore = keptStart ? i : 0;
 }
 
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
+  // The pairs passed in the last crossing's cell hold for this search alone.
+  ScanStart start;
+  if (!std::isnan(work.clearBelowNext) && !std::isnan(work.clearRight)) {
+    start.clearBefore = work.clearBefore;
+    start.clearAbove = work.clearBelowNext;
+    start.clearRight = work.clearRight;
+  }
+  work.clearBefore = 0;
   // Only the walk's own cuts carry the cover; any other change of the ring
   // drops it.
   if (!work.coverKept) work.coverCold.clear();
@@ -717,7 +771,6 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   if (!MeasureRing(work, x, y, n, grid)) return 0;
   Ring ring{x, y, n};
   int64_t boundRow = -1;
-  ScanStart start;
   start.row = ResumeRow(work, grid, ring, boundRow);
   size_t count = static_cast<size_t>(n);
   work.cy1.resize(count);

@@ -54,6 +54,14 @@ struct CrossingSearch {
   bool resume = false;
   double clearBelow = 0, clearBelowNext = 0, clearLeft = 0;
   int64_t newSeg[2] = {0, 0};
+  // Where the last crossing's cell ends on the right; after a cut that kept
+  // the ring's start, no pair of unchanged segments whose lower index is
+  // below clearBefore crossed with its higher box bottom below
+  // clearBelowNext and its further box left side left of clearRight (the
+  // last search passed them in that cell or before it). 0: nothing known;
+  // the next search takes it and leaves 0.
+  double clearRight = 0;
+  int64_t clearBefore = 0;
   // The grid of the last search (and whether the box's side set its cell)
   // and the cell of its crossing.
   bool sideSetCell = false;

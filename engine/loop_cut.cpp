@@ -93,6 +93,10 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
     work.clearBelow = cell.y0;
     work.clearBelowNext = cell.y1;
     work.clearLeft = cell.x0;
+    work.clearRight = cell.x1;
+    // Where the cut kept the ring's start, the first of the two segments it
+    // made is the lower of the last crossing's.
+    work.clearBefore = last.keptOuter ? IndexOfSlot(set, last.made[0]) : 0;
     work.newSeg[0] = IndexOfSlot(set, last.made[0]);
     work.newSeg[1] = IndexOfSlot(set, last.made[1]);
   };

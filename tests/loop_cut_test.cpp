@@ -417,6 +417,52 @@ TEST(LoopCut, MatchesThePlainSearchOnOverlappingTeeth) {
   ExpectSameAsPlainSearch(OverlappingTeeth(7, 80000), 50);
 }
 
+// The ring moved by d along each segment's normal, each segment on its own
+// (a sharp corner gives two points), as a base line offset from an
+// imported outline: where the outline is dense, teeth and the short
+// joins at their corners cross by the thousand, and the joins lie nearly
+// on one line, so that the cells' sweeps take out most segments.
+PointList OffsetBySegments(const PointList& outline, double d) {
+  PointList ring;
+  const size_t n = outline.size();
+  for (size_t k = 0; k < n; ++k) {
+    const OutlinePoint a = outline[k], b = outline[(k + 1) % n];
+    double len = std::hypot(b.x - a.x, b.y - a.y);
+    double nx = (b.y - a.y) / len, ny = (a.x - b.x) / len;
+    AddListPoint(ring, a.x + d * nx, a.y + d * ny);
+    AddListPoint(ring, b.x + d * nx, b.y + d * ny);
+  }
+  return ring;
+}
+
+// Teeth (x alternating 20 / 20 + depth, y rising by `step`) on one side,
+// a straight side on the other.
+PointList Comb(int teeth, double step, double depth) {
+  PointList ring;
+  for (int k = 0; k < 2 * teeth; ++k) AddListPoint(ring, k % 2 ? 20 + depth : 20, step * k);
+  AddListPoint(ring, -20, step * (2 * teeth - 1));
+  AddListPoint(ring, -20, 0);
+  return ring;
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnCombsAndZigzags) {
+  // Each search meets the crossing in the crowded cell of the last one, a
+  // little further along the ring: the pairs before it there were passed.
+  // A zigzag whose swing grows along it, over a base far below.
+  PointList zigzag;
+  for (int k = 0; k < 3000; ++k) AddListPoint(zigzag, 0.01 * k, (k % 2 ? 1 : -1) * (0.001 + 0.0005 * k));
+  AddListPoint(zigzag, 30, -100);
+  AddListPoint(zigzag, 0, -100);
+  ExpectSameAsPlainSearch(OffsetBySegments(zigzag, 0.3), 1000);
+  // A zigzag of even swing on a flat base.
+  PointList flat;
+  for (int k = 0; k < 3000; ++k) AddListPoint(flat, 0.005 * k, k % 2 ? 2.0 : 0.0);
+  AddListPoint(flat, 15, -10);
+  AddListPoint(flat, 0, -10);
+  ExpectSameAsPlainSearch(OffsetBySegments(flat, -1.5), 300);
+  ExpectSameAsPlainSearch(OffsetBySegments(Comb(1200, 0.001, 1), 0.5), 1);
+}
+
 // The segments a crowded cell's sweep left through a cut: those the cut
 // leaves as they were, at their new places; the two it changes and those it
 // removes drop out. Ring of 20 points, cut at segments 5 and 9.
