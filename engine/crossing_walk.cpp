@@ -33,6 +33,9 @@ constexpr int64_t FIRST_ROWS_BUCKETED = 8;
 // A crowded cell whose meeting segments are more than this share of it is
 // swept whole.
 constexpr size_t HOT_SHARE_MAX = 8;
+// Passed pairs are kept for this many searches, while their cuts made at
+// most WALK_BUDGET_PER_ENTRY segments.
+constexpr size_t PASSED_KEPT = 4;
 // Collecting every crossing, cells up to this size are walked pair by pair.
 constexpr size_t COLLECT_WALK_MAX = 48;
 // What keeping a crossing pair costs, in pair tests.
@@ -565,10 +568,6 @@ struct ScanStart {
   int64_t from = 0, to = 0;
   bool someCold = false;
   double hotFrom = 0;
-  // The pairs the last search passed in its crossing's cell (see
-  // CrossingSearch::clearBefore); clearBefore 0 when none are known.
-  int64_t clearBefore = 0;
-  double clearAbove = 0, clearRight = 0;
 };
 
 // The first crossing pair of a cell by the walk, the hot pairs or the
@@ -601,21 +600,26 @@ CellOutcome SearchCell(const Ring& ring, CrossingSearch& work, const ScanStart& 
 }
 
 // The first crossing pair of a cell whose lower segment lies before
-// position `split`, where the segments there are all below
-// start.clearBefore: of those pairs only the ones with a fresh segment (a
-// new one, or one whose box reaches past the last crossing's cell with its
-// bottom or left side) can cross. GAVE_UP where the fresh ones are too many.
-CellOutcome FreshPairBefore(const Ring& ring, CrossingSearch& work, const ScanStart& start, const int64_t* segs,
+// position `split`, where the segments there are all below passed.before:
+// of those pairs only the ones with a fresh segment (made since, or with
+// its box bottom or left side past the passed region) can cross. GAVE_UP
+// where the fresh ones are too many.
+CellOutcome FreshPairBefore(const Ring& ring, CrossingSearch& work, const PassedPairs& passed, const int64_t* segs,
                             size_t m, size_t split, PairResult& found) {
   work.hotAt.clear();
+  for (int64_t k : passed.made) {
+    const int64_t* at = std::lower_bound(segs, segs + m, k);
+    if (at != segs + m && *at == k) work.hotAt.push_back(static_cast<size_t>(at - segs));
+  }
   for (size_t a = 0; a < m; ++a) {
-    const int64_t k = segs[a];
-    const SegmentBounds b = BoxOf(ring, k);
-    if (k == work.newSeg[0] || k == work.newSeg[1] || b.y0 >= start.clearAbove || b.x0 >= start.clearRight) {
+    const SegmentBounds b = BoxOf(ring, segs[a]);
+    if (b.y0 >= passed.above || b.x0 >= passed.right) {
       work.hotAt.push_back(a);
-      if (work.hotAt.size() > WALK_BUDGET_PER_ENTRY) return CellOutcome::GAVE_UP;
+      if (work.hotAt.size() > WALK_BUDGET_PER_ENTRY + passed.made.size()) return CellOutcome::GAVE_UP;
     }
   }
+  std::sort(work.hotAt.begin(), work.hotAt.end());
+  work.hotAt.erase(std::unique(work.hotAt.begin(), work.hotAt.end()), work.hotAt.end());
   return FindHotPair(ring, segs, m, work.hotAt, found, split) ? CellOutcome::FOUND : CellOutcome::NONE;
 }
 
@@ -679,17 +683,20 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
       PairResult found;
       size_t size = static_cast<size_t>(m);
       CellOutcome outcome = CellOutcome::NONE;
-      // The pairs the last search passed come first in the cell (its
+      // The pairs an earlier search passed come first in the cell (its
       // segments are in increasing order): only those with a fresh segment
-      // are tested, then the cell from clearBefore on is searched alone.
+      // are tested, then the rest of the cell is searched alone.
       size_t split = 0;
-      if (start.clearBefore > segs[0]) {
-        split = static_cast<size_t>(std::lower_bound(segs, segs + size, start.clearBefore) - segs);
-        if (split > SWEEP_MIN_ENTRIES) outcome = FreshPairBefore(ring, work, start, segs, size, split, found);
-        if (outcome == CellOutcome::GAVE_UP || split <= SWEEP_MIN_ENTRIES) {
+      for (size_t q = work.passed.size(); q-- > 0 && split == 0;) {
+        const PassedPairs& passed = work.passed[q];
+        if (passed.before <= segs[0]) continue;
+        size_t at = static_cast<size_t>(std::lower_bound(segs, segs + size, passed.before) - segs);
+        if (at <= SWEEP_MIN_ENTRIES) continue;
+        outcome = FreshPairBefore(ring, work, passed, segs, size, at, found);
+        if (outcome == CellOutcome::GAVE_UP)
           outcome = CellOutcome::NONE;
-          split = 0;
-        }
+        else
+          split = at;
       }
       if (outcome == CellOutcome::NONE && size - split >= 2)
         outcome = SearchCell(ring, work, start, segs + split, size - split, found);
@@ -749,20 +756,39 @@ void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptSt
   }
   work.coverCold.resize(kept);
   work.coverKept = true;
-  work.clearBefore = keptStart ? i : 0;
+  KeepPassedThroughCut(work, i, j, keptStart, work.clearBelowNext, work.clearRight);
+}
+
+void KeepPassedThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart, double above, double right) {
+  if (!keptStart) {
+    work.passed.clear();
+    return;
+  }
+  // Segments i and j change and those between go; those after move down.
+  const int64_t shift = j - i - 1;
+  size_t kept = 0;
+  for (size_t q = 0; q < work.passed.size(); ++q) {
+    PassedPairs& p = work.passed[q];
+    p.before = p.before <= i ? p.before : p.before <= j + 1 ? i : p.before - shift;
+    size_t made = 0;
+    for (int64_t k : p.made)
+      if (k < i || k > j) p.made[made++] = k < i ? k : k - shift;
+    p.made.resize(made);
+    p.made.insert(std::lower_bound(p.made.begin(), p.made.end(), i), {i, i + 1});
+    if (p.before == 0 || p.made.size() > WALK_BUDGET_PER_ENTRY) continue;
+    if (kept != q) work.passed[kept] = std::move(p);
+    ++kept;
+  }
+  work.passed.resize(kept);
+  if (std::isnan(above) || std::isnan(right) || i == 0) return;
+  if (work.passed.size() == PASSED_KEPT) work.passed.erase(work.passed.begin());
+  work.passed.push_back(PassedPairs{above, right, i, {i, i + 1}});
 }
 
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
-  // The pairs passed in the last crossing's cell hold for this search alone.
   ScanStart start;
-  if (!std::isnan(work.clearBelowNext) && !std::isnan(work.clearRight)) {
-    start.clearBefore = work.clearBefore;
-    start.clearAbove = work.clearBelowNext;
-    start.clearRight = work.clearRight;
-  }
-  work.clearBefore = 0;
   // Only the walk's own cuts carry the cover; any other change of the ring
   // drops it.
   if (!work.coverKept) work.coverCold.clear();

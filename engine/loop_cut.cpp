@@ -93,10 +93,6 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
     work.clearBelow = cell.y0;
     work.clearBelowNext = cell.y1;
     work.clearLeft = cell.x0;
-    work.clearRight = cell.x1;
-    // Where the cut kept the ring's start, the first of the two segments it
-    // made is the lower of the last crossing's.
-    work.clearBefore = last.keptOuter ? IndexOfSlot(set, last.made[0]) : 0;
     work.newSeg[0] = IndexOfSlot(set, last.made[0]);
     work.newSeg[1] = IndexOfSlot(set, last.made[1]);
   };
@@ -146,7 +142,10 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
     last.col = col;
     last.keyA = set.key[a];
     last.keyB = set.key[b];
+    const int64_t ia = IndexOfSlot(set, a), ib = IndexOfSlot(set, b);
     last.keptOuter = CutRing(set, a, b, p, last.made);
+    const SegmentBounds cell = CellBounds(grid, row, col);
+    KeepPassedThroughCut(work, ia, ib, last.keptOuter, cell.y1, cell.x1);
     NoteCut(set, last);
     ++cuts;
   }

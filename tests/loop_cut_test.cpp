@@ -4,6 +4,7 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "engine/crossing_walk.h"
@@ -476,6 +477,28 @@ TEST(LoopCut, SweptSegmentsFollowTheirPlacesThroughACut) {
   work.coverCold = before;
   KeepCoverThroughCut(work, 5, 9, false);
   EXPECT_EQ(work.coverCold, (std::vector<int64_t>{1, 3}));
+}
+
+// What earlier searches passed, through a cut at segments 5 and 9 that kept
+// the ring's start: indices below 5 stay, 5 and 9 change and those between
+// go, the rest move down by 3; the cut's two segments are new to every
+// entry, and the search that found the cut adds its own.
+TEST(LoopCut, PassedPairsFollowTheirPlacesThroughACut) {
+  CrossingSearch work;
+  work.passed = {{1, 2, 4, {0, 3}}, {1, 2, 7, {6, 12}}, {1, 2, 20, {5, 9, 10}}};
+  KeepPassedThroughCut(work, 5, 9, true, 3, 4);
+  ASSERT_EQ(work.passed.size(), 4u);
+  const std::vector<std::pair<int64_t, std::vector<int64_t>>> want = {
+      {4, {0, 3, 5, 6}}, {5, {5, 6, 9}}, {17, {5, 6, 7}}, {5, {5, 6}}};
+  for (size_t q = 0; q < want.size(); ++q) {
+    EXPECT_EQ(work.passed[q].before, want[q].first) << q;
+    EXPECT_EQ(work.passed[q].made, want[q].second) << q;
+  }
+  EXPECT_EQ(work.passed[3].above, 3);
+  EXPECT_EQ(work.passed[3].right, 4);
+  // A cut that kept the other part renumbers everything.
+  KeepPassedThroughCut(work, 2, 8, false, 3, 4);
+  EXPECT_TRUE(work.passed.empty());
 }
 
 // Where the mean segment length sets the cell, every cut moves the grid:
