@@ -33,6 +33,9 @@ constexpr int64_t FIRST_ROWS_BUCKETED = 8;
 // A crowded cell whose meeting segments are more than this share of it is
 // swept whole.
 constexpr size_t HOT_SHARE_MAX = 8;
+// Passed pairs are kept for this many searches, while their cuts made at
+// most WALK_BUDGET_PER_ENTRY segments.
+constexpr size_t PASSED_KEPT = 4;
 // Collecting every crossing, cells up to this size are walked pair by pair.
 constexpr size_t COLLECT_WALK_MAX = 48;
 // What keeping a crossing pair costs, in pair tests.
@@ -203,10 +206,11 @@ bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, si
 }
 
 // The first crossing pair of a cell among those with at least one hot
-// segment (pairs of two others are known not to cross); hotAt holds the
-// positions of the hot ones, in increasing order.
+// segment (pairs of two others are known not to cross) and the lower at a
+// position below firstEnd; hotAt holds the positions of the hot ones, in
+// increasing order.
 bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
-                 PairResult& found) {
+                 PairResult& found, size_t firstEnd = SIZE_MAX) {
   size_t boxAt = m;
   SegmentBounds box{};
   return VisitPairsWithHot(m, hotAt, [&](size_t a, size_t b) {
@@ -220,7 +224,7 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
     found.s2 = segs[b];
     found.point = p;
     return true;
-  });
+  }, firstEnd);
 }
 
 // The first crossing pair of a crowded cell that has some. A sweep takes
@@ -566,15 +570,65 @@ struct ScanStart {
   double hotFrom = 0;
 };
 
+// The first crossing pair of a cell by the walk, the hot pairs or the
+// sweep, whichever costs least.
+CellOutcome SearchCell(const Ring& ring, CrossingSearch& work, const ScanStart& start, const int64_t* segs,
+                       size_t size, PairResult& found) {
+  const int64_t n = ring.n;
+  const double* y = ring.y;
+  if (start.someCold) {
+    work.hotAt.clear();
+    for (size_t a = 0; a < size; ++a) {
+      int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
+      if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= start.hotFrom)
+        work.hotAt.push_back(a);
+    }
+  }
+  // With many hot segments the pairs of the whole cell cost less. A
+  // crowded cell is mostly that of the last crossing again, whose
+  // sweep left segments of which no pair crosses.
+  if ((start.someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) ||
+      (size > SWEEP_MIN_ENTRIES && HotBesideCover(work, segs, size)))
+    return FindHotPair(ring, segs, size, work.hotAt, found) ? CellOutcome::FOUND : CellOutcome::NONE;
+  if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) < 2) return CellOutcome::NONE;
+  // In a tangled cell the walk meets a crossing early; where it does
+  // not, the sweep finds the lowest one.
+  size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
+  CellOutcome outcome = WalkCellPairs(ring, work, segs, size, budget, found);
+  if (outcome == CellOutcome::GAVE_UP) outcome = CrowdedCellPair(ring, work, segs, size, found);
+  return outcome;
+}
+
+// The first crossing pair of a cell whose lower segment lies before
+// position `split`, where the segments there are all below passed.before:
+// of those pairs only the ones with a fresh segment (made since, or with
+// its box bottom or left side past the passed region) can cross. GAVE_UP
+// where the fresh ones are too many.
+CellOutcome FreshPairBefore(const Ring& ring, CrossingSearch& work, const PassedPairs& passed, const int64_t* segs,
+                            size_t m, size_t split, PairResult& found) {
+  work.hotAt.clear();
+  for (int64_t k : passed.made) {
+    const int64_t* at = std::lower_bound(segs, segs + m, k);
+    if (at != segs + m && *at == k) work.hotAt.push_back(static_cast<size_t>(at - segs));
+  }
+  for (size_t a = 0; a < m; ++a) {
+    const SegmentBounds b = BoxOf(ring, segs[a]);
+    if (b.y0 >= passed.above || b.x0 >= passed.right) {
+      work.hotAt.push_back(a);
+      if (work.hotAt.size() > WALK_BUDGET_PER_ENTRY + passed.made.size()) return CellOutcome::GAVE_UP;
+    }
+  }
+  std::sort(work.hotAt.begin(), work.hotAt.end());
+  work.hotAt.erase(std::unique(work.hotAt.begin(), work.hotAt.end()), work.hotAt.end());
+  return FindHotPair(ring, segs, m, work.hotAt, found, split) ? CellOutcome::FOUND : CellOutcome::NONE;
+}
+
 // Step 5, scan: the rows from the first on, cell by cell, up to the first
 // cell with a crossing.
 int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
                  int64_t& j, OutlinePoint& crossing) {
-  const int64_t n = ring.n, gx = grid.gx, firstRow = start.row, firstCol = start.col;
-  const double* y = ring.y;
+  const int64_t gx = grid.gx, firstRow = start.row, firstCol = start.col;
   const double minX = grid.minX;
-  const bool someCold = start.someCold;
-  const double hotFrom = start.hotFrom;
   // Counts are kept at zero between rows.
   work.cellCount.assign(static_cast<size_t>(gx), 0);
   work.cellStart.resize(static_cast<size_t>(gx));
@@ -629,26 +683,23 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
       PairResult found;
       size_t size = static_cast<size_t>(m);
       CellOutcome outcome = CellOutcome::NONE;
-      if (someCold) {
-        work.hotAt.clear();
-        for (size_t a = 0; a < size; ++a) {
-          int64_t k = segs[a], k1 = k + 1 == n ? 0 : k + 1;
-          if (k == work.newSeg[0] || k == work.newSeg[1] || std::min(y[k], y[k1]) >= hotFrom) work.hotAt.push_back(a);
-        }
+      // The pairs an earlier search passed come first in the cell (its
+      // segments are in increasing order): only those with a fresh segment
+      // are tested, then the rest of the cell is searched alone.
+      size_t split = 0;
+      for (size_t q = work.passed.size(); q-- > 0 && split == 0;) {
+        const PassedPairs& passed = work.passed[q];
+        if (passed.before <= segs[0]) continue;
+        size_t at = static_cast<size_t>(std::lower_bound(segs, segs + size, passed.before) - segs);
+        if (at <= SWEEP_MIN_ENTRIES) continue;
+        outcome = FreshPairBefore(ring, work, passed, segs, size, at, found);
+        if (outcome == CellOutcome::GAVE_UP)
+          outcome = CellOutcome::NONE;
+        else
+          split = at;
       }
-      // With many hot segments the pairs of the whole cell cost less. A
-      // crowded cell is mostly that of the last crossing again, whose
-      // sweep left segments of which no pair crosses.
-      if ((someCold && work.hotAt.size() < size && work.hotAt.size() <= WALK_BUDGET_PER_ENTRY) ||
-          (size > SWEEP_MIN_ENTRIES && HotBesideCover(work, segs, size))) {
-        if (FindHotPair(ring, segs, size, work.hotAt, found)) outcome = CellOutcome::FOUND;
-      } else if (LabelChains(ring.x, ring.y, ring.n, segs, size, work.chain) >= 2) {
-        // In a tangled cell the walk meets a crossing early; where it does
-        // not, the sweep finds the lowest one.
-        size_t budget = size > SWEEP_MIN_ENTRIES ? WALK_BUDGET_PER_ENTRY * size : size * size;
-        outcome = WalkCellPairs(ring, work, segs, size, budget, found);
-        if (outcome == CellOutcome::GAVE_UP) outcome = CrowdedCellPair(ring, work, segs, size, found);
-      }
+      if (outcome == CellOutcome::NONE && size - split >= 2)
+        outcome = SearchCell(ring, work, start, segs + split, size - split, found);
       if (outcome == CellOutcome::FOUND) {
         i = found.s1;
         j = found.s2;
@@ -656,6 +707,7 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
         work.clearBelow = work.rowLow[r];
         work.clearBelowNext = work.rowLow[r + 1];
         work.clearLeft = CellBound(grid, minX, c, gx);
+        work.clearRight = CellBound(grid, minX, c + 1, gx);
         work.foundGrid = grid;
         work.foundRow = r;
         work.foundCol = c;
@@ -704,11 +756,39 @@ void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptSt
   }
   work.coverCold.resize(kept);
   work.coverKept = true;
+  KeepPassedThroughCut(work, i, j, keptStart, work.clearBelowNext, work.clearRight);
+}
+
+void KeepPassedThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart, double above, double right) {
+  if (!keptStart) {
+    work.passed.clear();
+    return;
+  }
+  // Segments i and j change and those between go; those after move down.
+  const int64_t shift = j - i - 1;
+  size_t kept = 0;
+  for (size_t q = 0; q < work.passed.size(); ++q) {
+    PassedPairs& p = work.passed[q];
+    p.before = p.before <= i ? p.before : p.before <= j + 1 ? i : p.before - shift;
+    size_t made = 0;
+    for (int64_t k : p.made)
+      if (k < i || k > j) p.made[made++] = k < i ? k : k - shift;
+    p.made.resize(made);
+    p.made.insert(std::lower_bound(p.made.begin(), p.made.end(), i), {i, i + 1});
+    if (p.before == 0 || p.made.size() > WALK_BUDGET_PER_ENTRY) continue;
+    if (kept != q) work.passed[kept] = std::move(p);
+    ++kept;
+  }
+  work.passed.resize(kept);
+  if (std::isnan(above) || std::isnan(right) || i == 0) return;
+  if (work.passed.size() == PASSED_KEPT) work.passed.erase(work.passed.begin());
+  work.passed.push_back(PassedPairs{above, right, i, {i, i + 1}});
 }
 
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {
   if (n < 2) return 0;
+  ScanStart start;
   // Only the walk's own cuts carry the cover; any other change of the ring
   // drops it.
   if (!work.coverKept) work.coverCold.clear();
@@ -717,7 +797,6 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   if (!MeasureRing(work, x, y, n, grid)) return 0;
   Ring ring{x, y, n};
   int64_t boundRow = -1;
-  ScanStart start;
   start.row = ResumeRow(work, grid, ring, boundRow);
   size_t count = static_cast<size_t>(n);
   work.cy1.resize(count);

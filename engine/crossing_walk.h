@@ -11,6 +11,18 @@
 #include "engine/exact_sum.h"
 #include "engine/sound_ring.h"
 
+// Pairs a search passed: through the cuts since (each kept the ring's
+// start), no pair of segments that were there then and are unchanged, the
+// lower below index `before`, crossed with its higher box bottom below
+// `above` and its further box left side left of `right` (the search passed
+// them in its crossing's cell or before it). `made`: the segments those
+// cuts made, ascending.
+struct PassedPairs {
+  double above, right;
+  int64_t before;
+  std::vector<int64_t> made;
+};
+
 struct SweepEntry {
   double lo, hi, lo2, hi2;
   int64_t seg, chain;
@@ -54,6 +66,10 @@ struct CrossingSearch {
   bool resume = false;
   double clearBelow = 0, clearBelowNext = 0, clearLeft = 0;
   int64_t newSeg[2] = {0, 0};
+  // Where the last crossing's cell ends on the right.
+  double clearRight = 0;
+  // What the last few searches passed, oldest first.
+  std::vector<PassedPairs> passed;
   // The grid of the last search (and whether the box's side set its cell)
   // and the cell of its crossing.
   bool sideSetCell = false;
@@ -75,6 +91,10 @@ struct CrossingSearch {
 // segments i < j (keptStart: points 0..i, the crossing, j + 1.. remain;
 // else the crossing and points i + 1..j).
 void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart);
+// Carries the passed pairs through a cut at segments i < j and adds those of
+// the search that found its crossing, whose cell ended at `above` and
+// `right`; a cut that kept the other part drops them all.
+void KeepPassedThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart, double above, double right);
 
 // The crossing a plain walk over the ring's grid meets first: 1 with the two
 // segments i < j and the point, 0 when there is none. Resumes where the

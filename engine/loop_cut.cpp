@@ -142,7 +142,10 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
     last.col = col;
     last.keyA = set.key[a];
     last.keyB = set.key[b];
+    const int64_t ia = IndexOfSlot(set, a), ib = IndexOfSlot(set, b);
     last.keptOuter = CutRing(set, a, b, p, last.made);
+    const SegmentBounds cell = CellBounds(grid, row, col);
+    KeepPassedThroughCut(work, ia, ib, last.keptOuter, cell.y1, cell.x1);
     NoteCut(set, last);
     ++cuts;
   }

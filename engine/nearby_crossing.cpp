@@ -80,6 +80,9 @@ void TryPair(const CrossingSet& set, const CrossingGrid& grid, int64_t s, int64_
 // Windows reach this share of a cell beyond the band asked for.
 constexpr double WINDOW_MARGIN = 0x1p-8;
 constexpr size_t MOST_WINDOWS = 8;
+// A window's entries from the latest cuts are merged into its ordered ones
+// once they are this many (an insertion each would move the window).
+constexpr size_t MOST_RECENT = 64;
 
 double StartOf(const SegmentBounds& b, StartSide side) { return side == StartSide::LEFT ? b.x0 : b.y0; }
 
@@ -90,6 +93,7 @@ bool HasUnknownBound(const SegmentBounds& b) {
 }
 
 bool EntryBefore(const LastCrossing::Entry& e, double v) { return e.value < v; }
+bool EntryOrder(const LastCrossing::Entry& l, const LastCrossing::Entry& r) { return l.value < r.value; }
 
 // The living segments whose box left side or bottom lies in [low, high).
 void FindStarts(const CrossingSet& set, LastCrossing& last, StartSide side, double low, double high, double cell,
@@ -105,19 +109,22 @@ void FindStarts(const CrossingSet& set, LastCrossing& last, StartSide side, doub
   if (!found) {
     if (last.windows.size() == MOST_WINDOWS) last.windows.erase(last.windows.begin());
     double margin = std::max(high - low, cell * WINDOW_MARGIN);
-    last.windows.push_back(LastCrossing::Window{side, low - margin, high + margin, {}});
+    last.windows.push_back(LastCrossing::Window{side, low - margin, high + margin, {}, {}});
     found = &last.windows.back();
     std::vector<int64_t>& near = last.partners;
     near.clear();
     FindSegments(set, SegmentQuery{ALL, side, found->low, found->high}, near, work);
     for (int64_t t : near) found->entries.push_back({StartOf(SlotBounds(set, t), side), t, set.version[t]});
-    std::sort(found->entries.begin(), found->entries.end(),
-              [](const LastCrossing::Entry& l, const LastCrossing::Entry& r) { return l.value < r.value; });
+    std::sort(found->entries.begin(), found->entries.end(), EntryOrder);
   }
   auto e = std::lower_bound(found->entries.begin(), found->entries.end(), low, EntryBefore);
   for (; e != found->entries.end() && e->value < high; ++e) {
     ++work;
     if (set.version[e->slot] == e->version) slots.push_back(e->slot);
+  }
+  for (const LastCrossing::Entry& r : found->recent) {
+    ++work;
+    if (r.value >= low && r.value < high && set.version[r.slot] == r.version) slots.push_back(r.slot);
   }
 }
 
@@ -316,8 +323,14 @@ void NoteCut(const CrossingSet& set, LastCrossing& last) {
     for (LastCrossing::Window& w : last.windows) {
       double v = StartOf(b, w.side);
       if (!(w.low <= v && v < w.high)) continue;
-      auto at = std::lower_bound(w.entries.begin(), w.entries.end(), v, EntryBefore);
-      w.entries.insert(at, LastCrossing::Entry{v, m, set.version[m]});
+      w.recent.push_back(LastCrossing::Entry{v, m, set.version[m]});
+      if (w.recent.size() < MOST_RECENT) continue;
+      std::sort(w.recent.begin(), w.recent.end(), EntryOrder);
+      const size_t middle = w.entries.size();
+      w.entries.insert(w.entries.end(), w.recent.begin(), w.recent.end());
+      std::inplace_merge(w.entries.begin(), w.entries.begin() + static_cast<std::ptrdiff_t>(middle), w.entries.end(),
+                         EntryOrder);
+      w.recent.clear();
     }
   }
 }

@@ -28,10 +28,11 @@ struct LastCrossing {
     int64_t slot;
     uint32_t version;
   };
+  // Entries in order of their values, and those the latest cuts filed.
   struct Window {
     StartSide side;
     double low, high;
-    std::vector<Entry> entries;
+    std::vector<Entry> entries, recent;
   };
   std::vector<Window> windows;
   // Working lists.

@@ -108,11 +108,12 @@ bool FindHotPositions(const double* x, const double* y, const int64_t* starts, s
 }
 
 // Visits the pairs (a, b), a < b < m, with a position of `hot` (ascending)
-// in them, in order, until visit(a, b) returns true; true then.
+// in them, in order, until visit(a, b) returns true; true then. Only pairs
+// with a < firstEnd are visited.
 template <typename Visit>
-bool VisitPairsWithHot(size_t m, const std::vector<size_t>& hot, Visit visit) {
+bool VisitPairsWithHot(size_t m, const std::vector<size_t>& hot, Visit visit, size_t firstEnd = SIZE_MAX) {
   size_t next = 0;
-  for (size_t a = 0; a < m && next < hot.size(); ++a) {
+  for (size_t a = 0; a < m && a < firstEnd && next < hot.size(); ++a) {
     if (hot[next] == a) {
       ++next;
       for (size_t b = a + 1; b < m; ++b)

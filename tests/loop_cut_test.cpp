@@ -4,6 +4,7 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "engine/crossing_walk.h"
@@ -417,6 +418,52 @@ TEST(LoopCut, MatchesThePlainSearchOnOverlappingTeeth) {
   ExpectSameAsPlainSearch(OverlappingTeeth(7, 80000), 50);
 }
 
+// The ring moved by d along each segment's normal, each segment on its own
+// (a sharp corner gives two points), as a base line offset from an
+// imported outline: where the outline is dense, teeth and the short
+// joins at their corners cross by the thousand, and the joins lie nearly
+// on one line, so that the cells' sweeps take out most segments.
+PointList OffsetBySegments(const PointList& outline, double d) {
+  PointList ring;
+  const size_t n = outline.size();
+  for (size_t k = 0; k < n; ++k) {
+    const OutlinePoint a = outline[k], b = outline[(k + 1) % n];
+    double len = std::hypot(b.x - a.x, b.y - a.y);
+    double nx = (b.y - a.y) / len, ny = (a.x - b.x) / len;
+    AddListPoint(ring, a.x + d * nx, a.y + d * ny);
+    AddListPoint(ring, b.x + d * nx, b.y + d * ny);
+  }
+  return ring;
+}
+
+// Teeth (x alternating 20 / 20 + depth, y rising by `step`) on one side,
+// a straight side on the other.
+PointList Comb(int teeth, double step, double depth) {
+  PointList ring;
+  for (int k = 0; k < 2 * teeth; ++k) AddListPoint(ring, k % 2 ? 20 + depth : 20, step * k);
+  AddListPoint(ring, -20, step * (2 * teeth - 1));
+  AddListPoint(ring, -20, 0);
+  return ring;
+}
+
+TEST(LoopCut, MatchesThePlainSearchOnCombsAndZigzags) {
+  // Each search meets the crossing in the crowded cell of the last one, a
+  // little further along the ring: the pairs before it there were passed.
+  // A zigzag whose swing grows along it, over a base far below.
+  PointList zigzag;
+  for (int k = 0; k < 3000; ++k) AddListPoint(zigzag, 0.01 * k, (k % 2 ? 1 : -1) * (0.001 + 0.0005 * k));
+  AddListPoint(zigzag, 30, -100);
+  AddListPoint(zigzag, 0, -100);
+  ExpectSameAsPlainSearch(OffsetBySegments(zigzag, 0.3), 1000);
+  // A zigzag of even swing on a flat base.
+  PointList flat;
+  for (int k = 0; k < 3000; ++k) AddListPoint(flat, 0.005 * k, k % 2 ? 2.0 : 0.0);
+  AddListPoint(flat, 15, -10);
+  AddListPoint(flat, 0, -10);
+  ExpectSameAsPlainSearch(OffsetBySegments(flat, -1.5), 300);
+  ExpectSameAsPlainSearch(OffsetBySegments(Comb(1200, 0.001, 1), 0.5), 1);
+}
+
 // The segments a crowded cell's sweep left through a cut: those the cut
 // leaves as they were, at their new places; the two it changes and those it
 // removes drop out. Ring of 20 points, cut at segments 5 and 9.
@@ -430,6 +477,28 @@ TEST(LoopCut, SweptSegmentsFollowTheirPlacesThroughACut) {
   work.coverCold = before;
   KeepCoverThroughCut(work, 5, 9, false);
   EXPECT_EQ(work.coverCold, (std::vector<int64_t>{1, 3}));
+}
+
+// What earlier searches passed, through a cut at segments 5 and 9 that kept
+// the ring's start: indices below 5 stay, 5 and 9 change and those between
+// go, the rest move down by 3; the cut's two segments are new to every
+// entry, and the search that found the cut adds its own.
+TEST(LoopCut, PassedPairsFollowTheirPlacesThroughACut) {
+  CrossingSearch work;
+  work.passed = {{1, 2, 4, {0, 3}}, {1, 2, 7, {6, 12}}, {1, 2, 20, {5, 9, 10}}};
+  KeepPassedThroughCut(work, 5, 9, true, 3, 4);
+  ASSERT_EQ(work.passed.size(), 4u);
+  const std::vector<std::pair<int64_t, std::vector<int64_t>>> want = {
+      {4, {0, 3, 5, 6}}, {5, {5, 6, 9}}, {17, {5, 6, 7}}, {5, {5, 6}}};
+  for (size_t q = 0; q < want.size(); ++q) {
+    EXPECT_EQ(work.passed[q].before, want[q].first) << q;
+    EXPECT_EQ(work.passed[q].made, want[q].second) << q;
+  }
+  EXPECT_EQ(work.passed[3].above, 3);
+  EXPECT_EQ(work.passed[3].right, 4);
+  // A cut that kept the other part renumbers everything.
+  KeepPassedThroughCut(work, 2, 8, false, 3, 4);
+  EXPECT_TRUE(work.passed.empty());
 }
 
 // Where the mean segment length sets the cell, every cut moves the grid:
