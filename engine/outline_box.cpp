@@ -1,22 +1,21 @@
 #include "engine/outline_box.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "engine/sound_ring.h"
 
-namespace {
-
-// Sampling and offsetting round a point past the line's box by far less.
-constexpr double BOX_ROUNDING = 1e-6;
-
-}  // namespace
-
-PointBox BoxOfPoints(const PointList& points) {
+PointBox LaidOutBox(const PointList& outline) {
   constexpr double INF = std::numeric_limits<double>::infinity();
   PointBox box{INF, -INF, INF, -INF};
-  for (const OutlinePoint& p : points) {
+  const size_t n = outline.size();
+  for (size_t k = 0; k < n; ++k) {
+    // The tip of a spike: its neighbours meet.
+    const OutlinePoint& a = outline[k == 0 ? n - 1 : k - 1];
+    const OutlinePoint& c = outline[k + 1 == n ? 0 : k + 1];
+    const double dx = a.x - c.x, dy = a.y - c.y;
+    if (n > 2 && dx * dx + dy * dy < MIN_POINT_DISTANCE * MIN_POINT_DISTANCE) continue;
+    const OutlinePoint& p = outline[k];
     box.x0 = std::min(box.x0, p.x);
     box.x1 = std::max(box.x1, p.x);
     box.y0 = std::min(box.y0, p.y);
@@ -25,17 +24,6 @@ PointBox BoxOfPoints(const PointList& points) {
   return box;
 }
 
-PointBox LaidOutBox(const PointList& outline) {
-  PointList kept = outline;
-  DropRepeatedPoints(kept);
-  return BoxOfPoints(kept);
-}
-
-PointBox GrowBox(const PointBox& box, double d) { return PointBox{box.x0 - d, box.x1 + d, box.y0 - d, box.y1 + d}; }
-
-bool KeepsThePattern(const PointBox& kept, const PointBox& whole, const PointBox& room) {
-  if (!(2 * (kept.x1 - kept.x0) >= whole.x1 - whole.x0 && 2 * (kept.y1 - kept.y0) >= whole.y1 - whole.y0)) return false;
-  const double slack = BOX_ROUNDING * std::max(room.x1 - room.x0, room.y1 - room.y0);
-  const PointBox r = GrowBox(room, slack);
-  return kept.x0 >= r.x0 && kept.x1 <= r.x1 && kept.y0 >= r.y0 && kept.y1 <= r.y1;
+bool KeepsThePattern(const PointBox& kept, const PointBox& whole) {
+  return 2 * (kept.x1 - kept.x0) >= whole.x1 - whole.x0 && 2 * (kept.y1 - kept.y0) >= whole.y1 - whole.y0;
 }

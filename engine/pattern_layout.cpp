@@ -131,11 +131,11 @@ int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const Fi
   const PointBox laidOut = LaidOutBox(outline);
   result.loopsRemoved = RemoveSelfIntersections(outline);
   AddLayOutWarnings(base, fit, result);
-  FinishOutline(result, laidOut, fit.dir > 0 ? fit.depth : 0);
+  FinishOutline(result, laidOut);
   return 1;
 }
 
-void FinishOutline(DesignResult& result, const PointBox& laidOut, double reach) {
+void FinishOutline(DesignResult& result, const PointBox& laidOut) {
   bool simple = false;
   result.loopsRemoved += CutRingContacts(result.outlinePoints, MAX_LOOP_CUTS, simple);
   if (result.loopsRemoved > 0)
@@ -171,11 +171,10 @@ void FinishOutline(DesignResult& result, const PointBox& laidOut, double reach) 
     SetResultError(result, Tx(TX_ERR_OUTLINE_INVERTED));
     return;
   }
-  // What the loop cut left of a pattern that crossed itself everywhere:
-  // a remnant of a few loops, or figures reaching right across the shape.
+  // What the cuts left of a pattern that crossed itself all over: a
+  // remnant of a few loops.
   const PointBox kept{result.minX, result.maxX, result.minY, result.maxY};
-  if (result.loopsRemoved > 0 && !result.baseLinePoints.empty() &&
-      !KeepsThePattern(kept, laidOut, GrowBox(BoxOfPoints(result.baseLinePoints), reach))) {
+  if (result.loopsRemoved > 0 && !KeepsThePattern(kept, laidOut)) {
     SetResultError(result, Tx(TX_ERR_NO_VALID_OUTLINE));
     return;
   }

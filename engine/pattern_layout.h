@@ -40,7 +40,6 @@ int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const Fi
 // loopsRemoved, with the warning, after the lay-out warnings), then length,
 // bounding box and orientation; sets valid, or the error for an outline of
 // fewer than 3 points, one that is not simple, one that runs clockwise, or
-// one that the cuts have left no longer the pattern: laidOut is the box of
-// the outline before any cut, reach how far the pattern reaches beyond the
-// base line.
-void FinishOutline(DesignResult& result, const PointBox& laidOut, double reach);
+// one that the cuts have left no longer the pattern (laidOut: the box of
+// the outline before any cut).
+void FinishOutline(DesignResult& result, const PointBox& laidOut);
