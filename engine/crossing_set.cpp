@@ -232,7 +232,7 @@ void FindCrossingsOf(CrossingSet& set, int64_t s, Skip skip) {
 }  // namespace
 
 void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
-                      const std::vector<CrossingPair>& pairs, RingLengths known) {
+                      const std::vector<CrossingPair>& pairs, RingLengths known, const RingArea* area) {
   size_t count = static_cast<size_t>(n);
   // Each cut adds a slot: room for all of them, so that no cut copies the
   // ring's arrays to grow them.
@@ -260,6 +260,10 @@ void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_
     ClearExactSum(set.perimeter);
     AddAllToExactSum(set.perimeter, set.length.data(), count);
   }
+  if (area)
+    set.area = *area;
+  else
+    StartRingArea(set.area, x, y, n);
   set.keys = set.n = n;
   set.head = 0;
   const int64_t words = n / WORD_KEYS + 1;
@@ -395,6 +399,13 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
 bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, int64_t made[2]) {
   int64_t i = LivingBelow(set, set.key[a]), j = LivingBelow(set, set.key[b]);
   int64_t inner = j - i, outer = set.n - inner;
+  const int64_t a1 = set.next[a], b1 = set.next[b];
+  set.terms.clear();
+  for (int64_t s = inner <= outer ? a1 : b1, c = (inner <= outer ? inner : outer) - 1; c > 0; --c, s = set.next[s])
+    set.terms.push_back(ShoelaceTerm(set.x[s], set.y[s], set.x[set.next[s]], set.y[set.next[s]]));
+  const bool keepOuter = KeepOuterPart(
+      set.area, set.terms, inner <= outer,
+      CutEnds{{set.x[a], set.y[a]}, {set.x[a1], set.y[a1]}, {set.x[b], set.y[b]}, {set.x[b1], set.y[b1]}, point});
   int64_t p = static_cast<int64_t>(set.x.size());
   set.x.push_back(point.x);
   set.y.push_back(point.y);
@@ -429,7 +440,7 @@ bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, 
   // The crossing point takes the key of a point it replaces next to it, so
   // that keys still run in ring order from the start.
   int64_t changed;
-  if (inner <= outer) {
+  if (keepOuter) {
     int64_t after = set.next[b];
     set.key[p] = set.key[set.next[a]];
     drop(set.next[a], inner);
@@ -458,9 +469,9 @@ bool CutRing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point, 
   AddToExactSum(set.perimeter, set.length[changed]);
   AddToExactSum(set.perimeter, set.length[p]);
   RefreshTree(set);
-  made[0] = inner <= outer ? changed : p;
-  made[1] = inner <= outer ? p : changed;
-  return inner <= outer;
+  made[0] = keepOuter ? changed : p;
+  made[1] = keepOuter ? p : changed;
+  return keepOuter;
 }
 
 bool CutAtCrossing(CrossingSet& set, int64_t a, int64_t b, const OutlinePoint& point) {

@@ -12,6 +12,7 @@
 #include "engine/crossing_grid.h"
 #include "engine/design.h"
 #include "engine/exact_sum.h"
+#include "engine/loop_part.h"
 #include "engine/segment_frame.h"
 
 // Two crossing segments s1 < s2 (by index).
@@ -70,6 +71,10 @@ struct CrossingSet {
   std::vector<int64_t> dirty, stack;
   // The lengths of the segments a cut takes away.
   std::vector<double> dropped;
+  // The shoelace terms of the ring, and those of the part with fewer
+  // points at a cut, which choose the part kept.
+  RingArea area;
+  std::vector<double> terms;
 };
 
 // Segment lengths and their sum already measured for a ring.
@@ -80,9 +85,10 @@ struct RingLengths {
 
 // Takes over the ring with all of its crossing pairs (pairs as the segment
 // test reports them in index order, neighbours left out), and its lengths
-// where they are known.
+// and the sum of its shoelace terms where they are known.
 void StartCrossingSet(CrossingSet& set, const double* x, const double* y, int64_t n,
-                      const std::vector<CrossingPair>& pairs, RingLengths known = {nullptr, nullptr});
+                      const std::vector<CrossingPair>& pairs, RingLengths known = {nullptr, nullptr},
+                      const RingArea* area = nullptr);
 // Enters every crossing pair of the set's ring, for rings whose grid cells
 // are crowded: a sweep over the whole ring takes out the segments of the
 // pairs that meet (so every crossing pair has one of them), and only their

@@ -8,6 +8,7 @@
 
 #include "engine/crossing_set.h"
 #include "engine/crossing_walk.h"
+#include "engine/loop_part.h"
 #include "engine/nearby_crossing.h"
 #include "engine/sound_ring.h"
 
@@ -45,13 +46,13 @@ RingLengths KnownLengths(const CrossingSearch& work) {
 // Cuts the remaining loops through the crossing set. False when it gave up
 // on the ring; the ring and the count are then those of the cuts made.
 bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts,
-                        RingLengths known, bool throughSweep) {
+                        RingLengths known, bool throughSweep, RingArea& area) {
   // The set numbers its slots in 32 bits.
   if (n > (int64_t{1} << 30)) return false;
   std::vector<CrossingPair> pairs;
   if (!throughSweep && !CollectCrossings(x.data(), y.data(), n, pairs, known)) return false;
   CrossingSet set;
-  StartCrossingSet(set, x.data(), y.data(), n, pairs, known);
+  StartCrossingSet(set, x.data(), y.data(), n, pairs, known, &area);
   if (throughSweep && !FindCrossingsThroughSweep(set)) return false;
   bool done = true;
   while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
@@ -69,6 +70,7 @@ bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t&
     }
   }
   ReadRing(set, x, y, n);
+  area = set.area;
   return done;
 }
 
@@ -78,10 +80,10 @@ bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t&
 // it handed the ring back to the walk on its arrays, as loops that lie apart
 // from each other are cut faster there.
 bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts,
-                     CrossingSearch& work, int64_t& settled) {
+                     CrossingSearch& work, int64_t& settled, RingArea& area) {
   settled = 0;
   CrossingSet set;
-  StartCrossingSet(set, x.data(), y.data(), n, {}, KnownLengths(work));
+  StartCrossingSet(set, x.data(), y.data(), n, {}, KnownLengths(work), &area);
   LastCrossing last;
   std::vector<int64_t> slots;
   int64_t walksInARow = 0;
@@ -99,6 +101,7 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
   while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
     if (walksInARow == NEARBY_MOST_WALKS) {
       ReadRing(set, x, y, n);
+      area = set.area;
       resumeWalk();
       work.boxKept = work.lengthsKept = false;
       work.rowsFrom = -1;
@@ -150,6 +153,7 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
     ++cuts;
   }
   ReadRing(set, x, y, n);
+  area = set.area;
   return true;
 }
 
@@ -196,6 +200,14 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
   CrossingSearch work;
   int64_t cuts = 0, nearbyAt = NEARBY_AFTER_CUTS, retryAfter = NEARBY_RETRY_CUTS, settled = 0;
   bool sweepTried = false;
+  // The shoelace terms of the ring, summed once a cut needs them.
+  RingArea area;
+  bool areaKnown = false;
+  std::vector<double> terms;
+  auto knowArea = [&] {
+    if (!areaKnown) StartRingArea(area, x.data(), y.data(), n);
+    areaKnown = true;
+  };
   // Loops that lie apart from each other go back to the walk; the search
   // near the cut tries again later, the later the less it settled.
   auto retryLater = [&] {
@@ -204,12 +216,13 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
   };
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
     if (cuts >= nearbyAt && n >= SWITCH_MIN_POINTS && !work.sideSetCell) {
-      if (CutNearLastCuts(x, y, n, cuts, work, settled)) break;
+      knowArea();
+      if (CutNearLastCuts(x, y, n, cuts, work, settled, area)) break;
       if (!sweepTried && ((settled < NEARBY_RETRY_CUTS / 4 && work.sweptEntries * CROWDED_SHARE >= n) ||
                           work.sweptEntries >= CROWDED_RINGS * n)) {
         sweepTried = true;
         int64_t before = cuts;
-        if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), true)) break;
+        if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), true, area)) break;
         if (cuts != before) work = CrossingSearch{};
       }
       retryLater();
@@ -217,10 +230,11 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
     }
     if (cuts == SET_AFTER_CUTS && n >= SWITCH_MIN_POINTS) {
       int64_t before = cuts;
-      if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), false)) break;
+      knowArea();
+      if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), false, area)) break;
       // The ring as the set left it.
       if (cuts != before) work = CrossingSearch{};
-      if (CutNearLastCuts(x, y, n, cuts, work, settled)) break;
+      if (CutNearLastCuts(x, y, n, cuts, work, settled, area)) break;
       retryLater();
       continue;
     }
@@ -229,6 +243,13 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
     if (!FindCrossing(work, x.data(), y.data(), n, i, j, p)) break;
     int64_t inner = j - i;
     int64_t outer = n - inner;
+    const int64_t j1 = j + 1 == n ? 0 : j + 1;
+    knowArea();
+    terms.clear();
+    if (inner <= outer) AppendShoelaceTerms(x.data(), y.data(), n, i + 1, inner - 1, terms);
+    else AppendShoelaceTerms(x.data(), y.data(), n, j1, outer - 1, terms);
+    const bool keepOuter = KeepOuterPart(area, terms, inner <= outer,
+                                         CutEnds{{x[i], y[i]}, {x[i + 1], y[i + 1]}, {x[j], y[j]}, {x[j1], y[j1]}, p});
     // The box stays unless a removed point lay on it; the crossing is added
     // as the full pass would.
     auto onBox = [&](int64_t from, int64_t to) {
@@ -236,12 +257,12 @@ int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) 
         if (x[k] == work.box.x0 || x[k] == work.box.x1 || y[k] == work.box.y0 || y[k] == work.box.y1) return true;
       return false;
     };
-    bool keepBox = inner <= outer ? !onBox(i + 1, j + 1) : !onBox(0, i + 1) && !onBox(j + 1, n);
+    bool keepBox = keepOuter ? !onBox(i + 1, j + 1) : !onBox(0, i + 1) && !onBox(j + 1, n);
     if (keepBox) work.box = SegmentBounds{std::min(work.box.x0, p.x), std::max(work.box.x1, p.x),
                                        std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
     work.boxKept = keepBox;
-    KeepCoverThroughCut(work, i, j, inner <= outer);
-    if (inner <= outer) {
+    KeepCoverThroughCut(work, i, j, keepOuter);
+    if (keepOuter) {
       TakeAllFromExactSum(work.perimeter, work.length.data() + i, static_cast<size_t>(j - i + 1));
       // Keep points 0..i, the crossing, then j+1..n-1.
       size_t tail = static_cast<size_t>(n - 1 - j);

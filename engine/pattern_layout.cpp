@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/loop_cut.h"
+#include "engine/outline_box.h"
 #include "engine/sound_ring.h"
 #include "text/texts.h"
 
@@ -127,13 +128,14 @@ int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const Fi
       return 0;
     }
   }
+  const PointBox laidOut = LaidOutBox(outline);
   result.loopsRemoved = RemoveSelfIntersections(outline);
   AddLayOutWarnings(base, fit, result);
-  FinishOutline(result);
+  FinishOutline(result, laidOut);
   return 1;
 }
 
-void FinishOutline(DesignResult& result) {
+void FinishOutline(DesignResult& result, const PointBox& laidOut) {
   bool simple = false;
   result.loopsRemoved += CutRingContacts(result.outlinePoints, MAX_LOOP_CUTS, simple);
   if (result.loopsRemoved > 0)
@@ -167,6 +169,13 @@ void FinishOutline(DesignResult& result) {
   }
   if (!(area2 > 0)) {
     SetResultError(result, Tx(TX_ERR_OUTLINE_INVERTED));
+    return;
+  }
+  // What the cuts left of a pattern that crossed itself all over: a
+  // remnant of a few loops.
+  const PointBox kept{result.minX, result.maxX, result.minY, result.maxY};
+  if (result.loopsRemoved > 0 && !KeepsThePattern(kept, laidOut)) {
+    SetResultError(result, Tx(TX_ERR_NO_VALID_OUTLINE));
     return;
   }
   result.valid = 1;

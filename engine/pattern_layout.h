@@ -6,6 +6,7 @@
 
 #include "engine/base_line.h"
 #include "engine/design.h"
+#include "engine/outline_box.h"
 
 constexpr int64_t MAX_BASE_SAMPLES = 200000;
 constexpr int64_t MAX_PATTERN_POINTS = 400000;
@@ -38,5 +39,7 @@ int64_t LayOutPattern(const DesignParams& params, const BaseLine& base, const Fi
 // Cuts the places where the outline still meets itself (adding them to
 // loopsRemoved, with the warning, after the lay-out warnings), then length,
 // bounding box and orientation; sets valid, or the error for an outline of
-// fewer than 3 points, one that is not simple or one that runs clockwise.
-void FinishOutline(DesignResult& result);
+// fewer than 3 points, one that is not simple, one that runs clockwise, or
+// one that the cuts have left no longer the pattern (laidOut: the box of
+// the outline before any cut).
+void FinishOutline(DesignResult& result, const PointBox& laidOut);

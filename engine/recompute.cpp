@@ -237,7 +237,7 @@ void RecomputeOutline(const DesignParams& params, DesignResult& result) {
 
   if (kind == FIGURE_NONE) {
     result.outlinePoints = result.baseLinePoints;
-    FinishOutline(result);
+    FinishOutline(result, LaidOutBox(result.outlinePoints));
     return;
   }
 

@@ -10,6 +10,7 @@
 
 #include "engine/key_sort.h"
 #include "engine/loop_cut.h"
+#include "engine/loop_part.h"
 
 namespace {
 
@@ -476,8 +477,9 @@ RingView ViewRing(const PointList& points, std::vector<double>& x, std::vector<d
 }
 
 // The point where segments i < j meet and the cut that joins them there,
-// as the loop cut makes it; r views the same points.
-void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j) {
+// as the loop cut makes it; r views the same points, and whole is the
+// rounded sum of the shoelace terms of the ring before the first cut.
+void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, double whole) {
   int64_t n = r.n;
   int64_t i1 = i + 1, j1 = NextOf(r, j);
   OutlinePoint p;
@@ -503,9 +505,15 @@ void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j) {
       p = OutlinePoint{x[i] + t * rx, y[i] + t * ry};
     }
   }
-  int64_t inner = j - i;
+  int64_t inner = j - i, outer = n - inner;
+  RingArea area;
+  StartRingArea(area, r.x, r.y, n);
+  area.whole = whole;
+  std::vector<double> terms;
+  if (inner <= outer) AppendShoelaceTerms(r.x, r.y, n, i1, inner - 1, terms);
+  else AppendShoelaceTerms(r.x, r.y, n, j1, outer - 1, terms);
   PointList kept;
-  if (inner <= n - inner) {
+  if (KeepOuterPart(area, terms, inner <= outer, CutEnds{points[i], points[i1], points[j], points[j1], p})) {
     kept.assign(points.begin(), points.begin() + i + 1);
     kept.push_back(p);
     kept.insert(kept.end(), points.begin() + j + 1, points.end());
@@ -580,6 +588,7 @@ int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple) {
   if (!AllFinite(points)) return 0;
   int64_t cuts = 0;
   std::vector<double> x, y;
+  double whole = 0;
   for (;;) {
     DropRepeatedPoints(points);
     if (points.size() < 3) return cuts;
@@ -590,7 +599,12 @@ int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple) {
       return cuts;
     }
     if (cuts >= limit) return cuts;
-    CutAtContact(points, r, i, j);
+    if (cuts == 0) {
+      RingArea area;
+      StartRingArea(area, r.x, r.y, r.n);
+      whole = area.whole;
+    }
+    CutAtContact(points, r, i, j, whole);
     ++cuts;
   }
 }

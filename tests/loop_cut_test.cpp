@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -10,6 +11,7 @@
 #include "engine/crossing_walk.h"
 #include "engine/exact_sum.h"
 #include "engine/loop_cut.h"
+#include "engine/loop_part.h"
 
 namespace {
 
@@ -71,7 +73,20 @@ int64_t PlainFind(const std::vector<double>& x, const std::vector<double>& y, in
   return 0;
 }
 
-int64_t PlainRemove(PointList& points) {
+// Twice the area of a ring, its shoelace terms summed exactly and rounded
+// once.
+double PlainArea(const std::vector<double>& x, const std::vector<double>& y) {
+  ExactSum sum;
+  for (size_t k = 0; k < x.size(); ++k) {
+    size_t k1 = (k + 1) % x.size();
+    AddToExactSum(sum, ShoelaceTerm(x[k], y[k], x[k1], y[k1]));
+  }
+  return RoundedExactSum(sum);
+}
+
+// The plain loop cut; `overruled` counts the cuts where the area overruled
+// the rule by points.
+int64_t PlainRemove(PointList& points, int64_t* overruled = nullptr) {
   int64_t n = static_cast<int64_t>(points.size());
   if (n < 4) return 0;
   std::vector<double> x, y;
@@ -80,21 +95,30 @@ int64_t PlainRemove(PointList& points) {
     y.push_back(q.y);
   }
   int64_t cuts = 0;
+  const double whole = PlainArea(x, y);
   while (cuts < MAX_LOOP_CUTS && n >= 4) {
     int64_t i = 0, j = 0;
     OutlinePoint p;
     if (!PlainFind(x, y, n, i, j, p)) break;
-    std::vector<double> nx, ny;
-    if (j - i <= n - (j - i)) {
-      for (int64_t k = 0; k <= i; ++k) nx.push_back(x[k]), ny.push_back(y[k]);
-      nx.push_back(p.x), ny.push_back(p.y);
-      for (int64_t k = j + 1; k < n; ++k) nx.push_back(x[k]), ny.push_back(y[k]);
-    } else {
-      nx.push_back(p.x), ny.push_back(p.y);
-      for (int64_t k = i + 1; k <= j; ++k) nx.push_back(x[k]), ny.push_back(y[k]);
-    }
-    x = nx;
-    y = ny;
+    // Both parts; the one with more points stays (the outer one on a tie)
+    // unless the other runs counter-clockwise round more area than it holds
+    // and than half (but not more than all) of what the ring held before
+    // the first cut.
+    std::vector<double> ox, oy, ix, iy;
+    for (int64_t k = 0; k <= i; ++k) ox.push_back(x[k]), oy.push_back(y[k]);
+    ox.push_back(p.x), oy.push_back(p.y);
+    for (int64_t k = j + 1; k < n; ++k) ox.push_back(x[k]), oy.push_back(y[k]);
+    ix.push_back(p.x), iy.push_back(p.y);
+    for (int64_t k = i + 1; k <= j; ++k) ix.push_back(x[k]), iy.push_back(y[k]);
+    double outerArea = PlainArea(ox, oy), innerArea = PlainArea(ix, iy);
+    auto takesOver = [whole](double fewer, double more) {
+      return whole > 0 && fewer > std::fabs(more) && 2 * fewer > whole && fewer <= whole;
+    };
+    bool byPoints = j - i <= n - (j - i);
+    bool keepOuter = byPoints ? !takesOver(innerArea, outerArea) : takesOver(outerArea, innerArea);
+    if (overruled && keepOuter != byPoints) ++*overruled;
+    x = keepOuter ? ox : ix;
+    y = keepOuter ? oy : iy;
     n = static_cast<int64_t>(x.size());
     ++cuts;
   }
@@ -567,6 +591,57 @@ TEST(LoopCut, NonFinitePointsAreLeftAlone) {
   PointList plainHuge = huge;
   EXPECT_EQ(RemoveSelfIntersections(huge), PlainRemove(plainHuge));
   ExpectSameRing(huge, plainHuge);
+}
+
+// A square whose left side, run downward, curls inward into `small` loops
+// of a few points (the lowest, cut first) and, higher up, into one loop of
+// `dense` points, of little area.
+PointList CurledSquare(int small, int64_t dense, double denseTop) {
+  // 400 points on the other three sides.
+  PointList ring;
+  for (int k = 0; k < 400; ++k) {
+    double t = k / 4.0 * 3;
+    AddListPoint(ring, std::min(t, 100.0) - std::max(t - 200, 0.0), std::clamp(t - 100, 0.0, 100.0));
+  }
+  // A circle that leaves the side and crosses it again higher up.
+  auto curl = [&ring](double top, int64_t points, double radius) {
+    AddListPoint(ring, 0, top);
+    const double a0 = std::numbers::pi + std::asin(0.6);
+    for (int64_t k = 0; k < points; ++k) {
+      double a = a0 + 2 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(points);
+      AddListPoint(ring, radius * (std::cos(a) + 0.8), top + radius * (std::sin(a) - 1));
+    }
+  };
+  curl(denseTop, dense, 2);
+  for (int c = 0; c < small; ++c) curl(20 - 1.5 * c, 12, 0.5);
+  return ring;
+}
+// The part with fewer points stays where it clearly holds the ring's area,
+// on every route of the loop cut (the walk for the first cuts, the crossing
+// set and the search near the last cut after them), as in the plain search,
+// which weighs both parts afresh; where the loop has fewer points, or many
+// loops are cut, the points decide.
+TEST(LoopCut, AreaOverrulesPointsAsInThePlainSearch) {
+  struct Case {
+    PointList ring;
+    int64_t minimumCuts;
+    bool overruled;
+  };
+  const Case cases[] = {
+      {CurledSquare(0, 3000, 10), 0, true},    // the dense loop cut first
+      {CurledSquare(10, 3000, 50), 10, true},  // the dense loop cut after ten small ones
+      {CurledSquare(10, 300, 50), 10, false},  // the dense loop has fewer points than the rest
+      {LeaningTeeth(3), 300, false},
+  };
+  for (const Case& c : cases) {
+    PointList ring = c.ring, plain = c.ring;
+    int64_t overruled = 0;
+    int64_t want = PlainRemove(plain, &overruled);
+    EXPECT_GT(want, c.minimumCuts);
+    EXPECT_EQ(overruled > 0, c.overruled);
+    EXPECT_EQ(RemoveSelfIntersections(ring), want);
+    ExpectSameRing(ring, plain);
+  }
 }
 
 }  // namespace

@@ -1,17 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <numbers>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/base_line.h"
 #include "engine/pattern_layout.h"
 #include "engine/recompute.h"
+#include "import/dxf_reader.h"
+#include "import/import_pieces.h"
 #include "tests/support/default_design.h"
+#include "tests/support/import_files.h"
 #include "tests/support/ring_checks.h"
 #include "tests/support/temp_folder.h"
 
@@ -324,6 +329,91 @@ TEST(FinalChecks, ClockwiseOutlineIsRefused) {
   EXPECT_EQ(r.message, "The outline is inverted; check the sizes.");
   DutchTexts nl;
   EXPECT_EQ(Recompute(p).message, "De omtrek is omgeklapt; controleer de maten.");
+}
+
+// A closed polyline imported through the DXF reader, as the import button
+// would, into the default design.
+DesignParams ImportedPolyline(const std::string& name, const PointList& points) {
+  std::string pairs = "0\nLWPOLYLINE\n70\n1\n";
+  char number[64];
+  for (const OutlinePoint& q : points) {
+    std::snprintf(number, sizeof number, "10\n%.6f\n20\n%.6f\n", q.x, q.y);
+    pairs += number;
+  }
+  const std::string path = ImportTestPath(name);
+  WriteTestFile(path, DxfEntities(pairs));
+  DesignParams p = DefaultDesign();
+  double width = 0, height = 0;
+  EXPECT_EQ(ImportDxfOutline(path, p.importPoints, width, height), 1);
+  p.shapeKind = SHAPE_IMPORTED;
+  p.importWidth = p.width = width;
+  p.importHeight = p.height = height;
+  return p;
+}
+
+// Outlines that crossed themselves all over once came out of the loop cut
+// as a valid sliver or wedge of the shape: each now gives an error or an
+// outline of the full size.
+TEST(FinalChecks, NoSliverOfTheLoopCutIsValid) {
+  DesignParams deep = DefaultDesign();
+  deep.width = 60;
+  deep.direction = DIRECTION_INWARD;
+  deep.depth = 40;
+  DesignParams deeper = deep;
+  deeper.depth = 1e9;
+  // One side of 5000 teeth 1 mm deep, 0.002 mm apart; the other straight.
+  PointList comb;
+  for (int k = 0; k < 10000; ++k) AddListPoint(comb, k % 2 ? 21 : 20, 0.001 * k);
+  AddListPoint(comb, -20, 9.999);
+  AddListPoint(comb, -20, 0);
+  // A circle of radius 50 with a uniform noise of 0.01 mm.
+  std::mt19937 random(1);
+  std::uniform_real_distribution<double> noise(-0.01, 0.01);
+  PointList noisy;
+  for (int k = 0; k < 100000; ++k) {
+    double a = 2 * std::numbers::pi * k / 100000, r = 50 + noise(random);
+    AddListPoint(noisy, r * std::cos(a), r * std::sin(a));
+  }
+  // A project's outline: 200000 points zigzagging from x = -20 to 20 and
+  // back, climbing 0.0005 mm a point.
+  PointList zigzag;
+  for (int k = 0; k < 200000; ++k) AddListPoint(zigzag, k % 2 ? 20 : -20, 0.0005 * k);
+  DesignParams project = DefaultDesign();
+  project.shapeKind = SHAPE_IMPORTED;
+  NormalizeImportedOutline(zigzag, project.importWidth, project.importHeight);
+  project.importPoints = zigzag;
+  project.width = project.importWidth;
+  project.height = project.importHeight;
+  struct Case {
+    const char* name;
+    DesignParams params;
+    const char* error;  // nullptr: an error, or a valid outline of the full size
+  };
+  const Case cases[] = {
+      {"inward rectangles deeper than the circle", deep, "No valid outline."},
+      {"inward rectangles 1e9 deep", deeper, "No valid outline."},
+      {"comb", ImportedPolyline("comb.dxf", comb), "No valid outline."},
+      {"noisy circle", ImportedPolyline("noisy.dxf", noisy), nullptr},
+      {"zigzag project", project, nullptr},
+  };
+  for (const Case& c : cases) {
+    DesignResult r = Recompute(c.params);
+    if (c.error) {
+      EXPECT_EQ(r.message, c.error) << c.name;
+    }
+    if (!r.valid) continue;
+    double minX = r.baseLinePoints[0].x, maxX = minX, minY = r.baseLinePoints[0].y, maxY = minY;
+    for (const OutlinePoint& q : r.baseLinePoints) {
+      minX = std::min(minX, q.x), maxX = std::max(maxX, q.x);
+      minY = std::min(minY, q.y), maxY = std::max(maxY, q.y);
+    }
+    EXPECT_GE(2 * (r.maxX - r.minX), maxX - minX) << c.name;
+    EXPECT_GE(2 * (r.maxY - r.minY), maxY - minY) << c.name;
+    EXPECT_GE(2 * (r.maxX - r.minX), c.params.width) << c.name;
+    EXPECT_GE(2 * (r.maxY - r.minY), c.params.height) << c.name;
+  }
+  DutchTexts nl;
+  EXPECT_EQ(Recompute(deep).message, "Geen geldige omtrek.");
 }
 
 // An independent reading of the rings: shapely's validity and area.
