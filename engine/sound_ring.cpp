@@ -378,11 +378,34 @@ bool ChainsMeet(const RingView& r, const int64_t* segs, const ChainRun& A, const
   return false;
 }
 
+// What the last search of the mending proved, for the search after its cut.
+// The first cell holding a meeting pair is the cell of the higher of the
+// pair's box bottoms (and the further of their left sides), whatever the
+// grid, and every cell is searched completely; so no two segments of the
+// last ring met whose higher box bottom lay at or below yAbove. A segment
+// that the cut and the dropping of points left as it was (both its points
+// come from the last ring, one after the other: origin holds each point's
+// index there, -1 for a new point) keeps that, so a cell below yAbove
+// with no other segment holds no meeting pair and is passed.
+struct ContactMemory {
+  bool known = false;
+  double yAbove = 0;
+  int64_t lastN = 0;
+  std::vector<int64_t> origin;
+};
+
+bool ChangedSegment(const ContactMemory& memory, int64_t k, int64_t k1) {
+  const int64_t from = memory.origin[static_cast<size_t>(k)], to = memory.origin[static_cast<size_t>(k1)];
+  return from < 0 || to != (from + 1 == memory.lastN ? 0 : from + 1);
+}
+
 // Any two segments of the ring that meet, other than neighbours at their
 // common point; the ring's points are distinct from their neighbours and
 // finite. Segments are bucketed on a grid as the loop cut does, and each
-// cell's segments tested pair by pair or, when crowded, swept.
-bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj) {
+// cell's segments tested pair by pair or, when crowded, swept. With a
+// memory, cells it proves free are passed, and what this search proves is
+// left in it (yAbove and known; the caller fills in origin).
+bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj, ContactMemory* memory = nullptr) {
   int64_t n = r.n;
   double minX = r.x[0], maxX = r.x[0], minY = r.y[0], maxY = r.y[0], perimeter = 0;
   for (int64_t k = 0; k < n; ++k) {
@@ -400,6 +423,8 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj) {
   double cell = std::max({2 * perimeter / static_cast<double>(n), std::max(w, h) / static_cast<double>(GRID_DIVISIONS),
                           std::sqrt(w * h / static_cast<double>(n))});
   std::vector<int64_t> all;
+  const bool remembered = memory && memory->known;
+  if (memory) memory->known = false;
   if (!(cell > 0) || !std::isfinite(cell)) {
     for (int64_t k = 0; k < n; ++k) all.push_back(k);
     return SweepForContact(r, all.data(), all.size(), si, sj);
@@ -408,18 +433,28 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj) {
   auto column = [&](double v) { return std::min(static_cast<int64_t>((v - minX) / cell), gx - 1); };
   auto row = [&](double v) { return std::min(static_cast<int64_t>((v - minY) / cell), gy - 1); };
   std::vector<int64_t> start(static_cast<size_t>(gx * gy) + 1, 0), fill;
+  // Cells before passEnd that hold no changed segment are passed.
+  int64_t passEnd = 0;
+  std::vector<char> changed;
+  if (remembered && memory->yAbove >= minY) {
+    passEnd = (memory->yAbove >= maxY ? gy - 1 : row(memory->yAbove)) * gx;
+    changed.assign(static_cast<size_t>(passEnd), 0);
+  }
   for (int pass = 0; pass < 2; ++pass) {
     for (int64_t k = 0; k < n; ++k) {
       int64_t k1 = NextOf(r, k);
       int64_t c0 = column(std::min(r.x[k], r.x[k1])), c1 = column(std::max(r.x[k], r.x[k1]));
       int64_t r0 = row(std::min(r.y[k], r.y[k1])), r1 = row(std::max(r.y[k], r.y[k1]));
+      const bool mark = pass == 0 && r0 * gx < passEnd && ChangedSegment(*memory, k, k1);
       for (int64_t cy = r0; cy <= r1; ++cy)
         for (int64_t cx = c0; cx <= c1; ++cx) {
           size_t c = static_cast<size_t>(cy * gx + cx);
-          if (pass == 0)
+          if (pass == 0) {
             ++start[c + 1];
-          else
+            if (mark && static_cast<int64_t>(c) < passEnd) changed[c] = 1;
+          } else {
             all[static_cast<size_t>(fill[c]++)] = k;
+          }
         }
     }
     if (pass == 0) {
@@ -430,21 +465,39 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj) {
   }
   std::vector<int64_t> chain;
   std::vector<ChainRun> runs;
+  // The lowest y that lies in row `at` or above: every y up to the value
+  // left lies in an earlier row.
+  auto remember = [&](size_t c) {
+    const int64_t at = static_cast<int64_t>(c) / gx;
+    if (!memory || at == 0) return;
+    double below = minY + static_cast<double>(at) * cell;
+    for (int step = 0; step < 64 && row(below) >= at; ++step) below = std::nextafter(below, -INFINITY);
+    if (row(below) >= at) return;
+    memory->known = true;
+    memory->yAbove = below;
+  };
   for (size_t c = 0; c + 1 < start.size(); ++c) {
     int64_t from = start[c];
     size_t m = static_cast<size_t>(start[c + 1] - from);
     if (m < 2) continue;
+    if (static_cast<int64_t>(c) < passEnd && !changed[c]) continue;
     const int64_t* list = all.data() + from;
     int64_t chains = LabelChains(r.x, r.y, r.n, list, m, chain);
     if (chains < 2) continue;
     if (chains > MAX_CHAIN_PAIRS_CHAINS) {
-      if (SweepForContact(r, list, m, si, sj)) return true;
+      if (SweepForContact(r, list, m, si, sj)) {
+        remember(c);
+        return true;
+      }
       continue;
     }
     ChainRuns(r, list, chain, runs);
     for (size_t p = 0; p < runs.size(); ++p)
       for (size_t q = p + 1; q < runs.size(); ++q)
-        if (ChainsMeet(r, list, runs[p], runs[q], si, sj)) return true;
+        if (ChainsMeet(r, list, runs[p], runs[q], si, sj)) {
+          remember(c);
+          return true;
+        }
   }
   return false;
 }
@@ -479,7 +532,9 @@ RingView ViewRing(const PointList& points, std::vector<double>& x, std::vector<d
 // The point where segments i < j meet and the cut that joins them there,
 // as the loop cut makes it; r views the same points, and whole is the
 // rounded sum of the shoelace terms of the ring before the first cut.
-void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, double whole) {
+// origin gets each kept point's index in the ring cut, -1 for the new point.
+void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, double whole,
+                  std::vector<int64_t>& origin) {
   int64_t n = r.n;
   int64_t i1 = i + 1, j1 = NextOf(r, j);
   OutlinePoint p;
@@ -513,13 +568,22 @@ void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, do
   if (inner <= outer) AppendShoelaceTerms(r.x, r.y, n, i1, inner - 1, terms);
   else AppendShoelaceTerms(r.x, r.y, n, j1, outer - 1, terms);
   PointList kept;
+  origin.clear();
+  auto keep = [&](int64_t from, int64_t to) {
+    kept.insert(kept.end(), points.begin() + from, points.begin() + to);
+    for (int64_t k = from; k < to; ++k) origin.push_back(k);
+  };
+  auto keepNew = [&] {
+    kept.push_back(p);
+    origin.push_back(-1);
+  };
   if (KeepOuterPart(area, terms, inner <= outer, CutEnds{points[i], points[i1], points[j], points[j1], p})) {
-    kept.assign(points.begin(), points.begin() + i + 1);
-    kept.push_back(p);
-    kept.insert(kept.end(), points.begin() + j + 1, points.end());
+    keep(0, i + 1);
+    keepNew();
+    keep(j + 1, n);
   } else {
-    kept.push_back(p);
-    kept.insert(kept.end(), points.begin() + i + 1, points.begin() + j + 1);
+    keepNew();
+    keep(i + 1, j + 1);
   }
   points.swap(kept);
 }
@@ -541,10 +605,20 @@ int OrientExactSlow(double ax, double ay, double bx, double by, double cx, doubl
   return ExactSumSign(terms, 12);
 }
 
-void DropRepeatedPoints(PointList& points) {
+namespace {
+
+// DropRepeatedPoints, with a tag for each point (when tags is not null)
+// that stays with the point.
+void DropRepeatedTagged(PointList& points, std::vector<int64_t>* tags) {
   PointList kept;
   kept.reserve(points.size());
-  for (const OutlinePoint& p : points) {
+  std::vector<int64_t> keptTags;
+  auto pop = [&] {
+    kept.pop_back();
+    if (tags) keptTags.pop_back();
+  };
+  for (size_t at = 0; at < points.size(); ++at) {
+    const OutlinePoint& p = points[at];
     bool drop = false;
     while (!kept.empty()) {
       if (TooClose(kept.back(), p)) {
@@ -556,14 +630,17 @@ void DropRepeatedPoints(PointList& points) {
       if (kept.size() < 2) break;
       const OutlinePoint& before = kept[kept.size() - 2];
       if (TooClose(before, p)) {
-        kept.pop_back();
+        pop();
         drop = true;
         break;
       }
       if (!FoldsBack(before, kept.back(), p)) break;
-      kept.pop_back();
+      pop();
     }
-    if (!drop) kept.push_back(p);
+    if (!drop) {
+      kept.push_back(p);
+      if (tags) keptTags.push_back((*tags)[at]);
+    }
   }
   // The same across the closing point, at its end and at its start.
   size_t head = 0;
@@ -572,7 +649,7 @@ void DropRepeatedPoints(PointList& points) {
     size_t last = kept.size() - 1;
     if (TooClose(kept[last], kept[head]) || TooClose(kept[last - 1], kept[head]) ||
         FoldsBack(kept[last - 1], kept[last], kept[head])) {
-      kept.pop_back();
+      pop();
       changed = true;
     } else if (TooClose(kept[last], kept[head + 1]) || FoldsBack(kept[last], kept[head], kept[head + 1])) {
       ++head;
@@ -581,20 +658,29 @@ void DropRepeatedPoints(PointList& points) {
   }
   kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(head));
   points.swap(kept);
+  if (tags) {
+    keptTags.erase(keptTags.begin(), keptTags.begin() + static_cast<std::ptrdiff_t>(head));
+    tags->swap(keptTags);
+  }
 }
 
-int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple) {
+}  // namespace
+
+void DropRepeatedPoints(PointList& points) { DropRepeatedTagged(points, nullptr); }
+
+int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple, bool remember) {
   simple = false;
   if (!AllFinite(points)) return 0;
   int64_t cuts = 0;
   std::vector<double> x, y;
   double whole = 0;
+  ContactMemory memory;
   for (;;) {
-    DropRepeatedPoints(points);
+    DropRepeatedTagged(points, memory.known ? &memory.origin : nullptr);
     if (points.size() < 3) return cuts;
     const RingView r = ViewRing(points, x, y);
     int64_t i = 0, j = 0;
-    if (!FindRingContact(r, i, j)) {
+    if (!FindRingContact(r, i, j, remember ? &memory : nullptr)) {
       simple = true;
       return cuts;
     }
@@ -604,7 +690,8 @@ int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple) {
       StartRingArea(area, r.x, r.y, r.n);
       whole = area.whole;
     }
-    CutAtContact(points, r, i, j, whole);
+    memory.lastN = r.n;
+    CutAtContact(points, r, i, j, whole, memory.origin);
     ++cuts;
   }
 }

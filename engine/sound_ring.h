@@ -36,8 +36,10 @@ void DropRepeatedPoints(PointList& points);
 // Cuts the ring where two of its segments still meet, as the loop cut does
 // (the part with more points stays), at most `limit` times, dropping repeated
 // points after each cut. Returns the cuts; `simple` tells whether the ring
-// left is simple.
-int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple);
+// left is simple. Each search passes the cells that the search before it
+// proved free, unless `remember` is false (every search afresh, as the
+// tests compare).
+int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple, bool remember = true);
 
 // 1 when no two segments of the ring meet apart from neighbours at their
 // common point, no segment is shorter than MIN_POINT_DISTANCE and the ring

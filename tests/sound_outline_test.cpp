@@ -162,6 +162,43 @@ TEST(SoundRing, ExactPredicatesRepeatedPointsAndContacts) {
   EXPECT_EQ(CheckSoundOutline(clockwise), 0);
 }
 
+// The mending passes cells that its last search proved free of meetings;
+// each cut must still be the one a fresh search makes. Rings of lattice
+// steps touch and cross themselves everywhere (crowded cells, vertices on
+// segments, overlaps).
+TEST(SoundRing, MendingCutsAsAFreshSearchEachTime) {
+  struct Case {
+    int64_t n, span;
+    uint64_t seed;
+  };
+  const Case cases[] = {{300, 2, 1}, {300, 6, 2}, {1500, 3, 3}, {1500, 12, 4}, {1500, 40, 5}, {4000, 2, 6}, {4000, 25, 7}, {4000, 200, 8}};
+  for (const Case& c : cases) {
+    std::mt19937_64 random(c.seed);
+    std::uniform_int_distribution<int64_t> step(-c.span, c.span);
+    PointList ring;
+    double x = 0, y = 0;
+    // Steps along the axes as well as slanted ones, drifting up for a
+    // while then back, so that cuts leave runs that fold back.
+    for (int64_t k = 0; k < c.n; ++k) {
+      const double dx = static_cast<double>(step(random)), dy = static_cast<double>(step(random));
+      const int64_t kind = k % 3;
+      x += kind == 1 ? 0 : dx;
+      y += kind == 0 ? 0 : (k % 50 < 25 ? std::abs(dy) : dy) * 0.5;
+      ring.push_back({x, y});
+    }
+    PointList once = ring;
+    bool simple = false;
+    const int64_t cuts = CutRingContacts(once, 1000000, simple);
+    EXPECT_TRUE(simple) << c.seed;
+    EXPECT_GT(cuts, 5) << c.seed;
+    PointList fresh = ring;
+    EXPECT_EQ(CutRingContacts(fresh, 1000000, simple, false), cuts) << c.seed;
+    ASSERT_EQ(fresh.size(), once.size()) << c.seed;
+    for (size_t k = 0; k < once.size(); ++k)
+      ASSERT_TRUE(fresh[k].x == once[k].x && fresh[k].y == once[k].y) << c.seed << " " << k;
+  }
+}
+
 // Enough segments that the sweep sorts its events by key: two that only
 // share an end, with an event of the same x between them as they come.
 TEST(SoundRing, SweepMeetsEndsOnOnePointAmongManySegments) {
