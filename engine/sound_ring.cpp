@@ -608,7 +608,11 @@ int OrientExactSlow(double ax, double ay, double bx, double by, double cx, doubl
 namespace {
 
 // DropRepeatedPoints, with a tag for each point (when tags is not null)
-// that stays with the point.
+// that stays with the point: its index in the ring the points were cut
+// from, itself left by this function, or -1. Three points of that ring
+// that follow each other were looked at there with the same two points
+// kept before the third, so when they come again in a row the third is
+// kept as it was then.
 void DropRepeatedTagged(PointList& points, std::vector<int64_t>* tags) {
   PointList kept;
   kept.reserve(points.size());
@@ -619,6 +623,14 @@ void DropRepeatedTagged(PointList& points, std::vector<int64_t>* tags) {
   };
   for (size_t at = 0; at < points.size(); ++at) {
     const OutlinePoint& p = points[at];
+    if (tags && kept.size() >= 2) {
+      const int64_t from = (*tags)[at];
+      if (from >= 2 && keptTags.back() == from - 1 && keptTags[keptTags.size() - 2] == from - 2) {
+        kept.push_back(p);
+        keptTags.push_back(from);
+        continue;
+      }
+    }
     bool drop = false;
     while (!kept.empty()) {
       if (TooClose(kept.back(), p)) {
@@ -676,7 +688,7 @@ int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple, bool rem
   double whole = 0;
   ContactMemory memory;
   for (;;) {
-    DropRepeatedTagged(points, memory.known ? &memory.origin : nullptr);
+    DropRepeatedTagged(points, remember && cuts > 0 ? &memory.origin : nullptr);
     if (points.size() < 3) return cuts;
     const RingView r = ViewRing(points, x, y);
     int64_t i = 0, j = 0;

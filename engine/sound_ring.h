@@ -37,8 +37,8 @@ void DropRepeatedPoints(PointList& points);
 // (the part with more points stays), at most `limit` times, dropping repeated
 // points after each cut. Returns the cuts; `simple` tells whether the ring
 // left is simple. Each search passes the cells that the search before it
-// proved free, unless `remember` is false (every search afresh, as the
-// tests compare).
+// proved free, and points are dropped only where the cut changed the ring,
+// unless `remember` is false (all afresh, as the tests compare).
 int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple, bool remember = true);
 
 // 1 when no two segments of the ring meet apart from neighbours at their
