@@ -440,28 +440,33 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj, ContactMemory*
     passEnd = (memory->yAbove >= maxY ? gy - 1 : row(memory->yAbove)) * gx;
     changed.assign(static_cast<size_t>(passEnd), 0);
   }
-  for (int pass = 0; pass < 2; ++pass) {
-    for (int64_t k = 0; k < n; ++k) {
-      int64_t k1 = NextOf(r, k);
-      int64_t c0 = column(std::min(r.x[k], r.x[k1])), c1 = column(std::max(r.x[k], r.x[k1]));
-      int64_t r0 = row(std::min(r.y[k], r.y[k1])), r1 = row(std::max(r.y[k], r.y[k1]));
-      const bool mark = pass == 0 && r0 * gx < passEnd && ChangedSegment(*memory, k, k1);
-      for (int64_t cy = r0; cy <= r1; ++cy)
-        for (int64_t cx = c0; cx <= c1; ++cx) {
-          size_t c = static_cast<size_t>(cy * gx + cx);
-          if (pass == 0) {
-            ++start[c + 1];
-            if (mark && static_cast<int64_t>(c) < passEnd) changed[c] = 1;
-          } else {
-            all[static_cast<size_t>(fill[c]++)] = k;
-          }
-        }
-    }
-    if (pass == 0) {
-      for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
-      all.resize(static_cast<size_t>(start.back()));
-      fill.assign(start.begin(), start.end() - 1);
-    }
+  // Each segment's cells are worked out once, counted, then filed (the
+  // grid has at most GRID_DIVISIONS + 1 cells a side).
+  struct CellSpan {
+    int32_t c0, c1, r0, r1;
+  };
+  std::vector<CellSpan> spans(static_cast<size_t>(n));
+  for (int64_t k = 0; k < n; ++k) {
+    int64_t k1 = NextOf(r, k);
+    int64_t c0 = column(std::min(r.x[k], r.x[k1])), c1 = column(std::max(r.x[k], r.x[k1]));
+    int64_t r0 = row(std::min(r.y[k], r.y[k1])), r1 = row(std::max(r.y[k], r.y[k1]));
+    spans[static_cast<size_t>(k)] = CellSpan{static_cast<int32_t>(c0), static_cast<int32_t>(c1),
+                                             static_cast<int32_t>(r0), static_cast<int32_t>(r1)};
+    const bool mark = r0 * gx < passEnd && ChangedSegment(*memory, k, k1);
+    for (int64_t cy = r0; cy <= r1; ++cy)
+      for (int64_t cx = c0; cx <= c1; ++cx) {
+        size_t c = static_cast<size_t>(cy * gx + cx);
+        ++start[c + 1];
+        if (mark && static_cast<int64_t>(c) < passEnd) changed[c] = 1;
+      }
+  }
+  for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+  all.resize(static_cast<size_t>(start.back()));
+  fill.assign(start.begin(), start.end() - 1);
+  for (int64_t k = 0; k < n; ++k) {
+    const CellSpan& span = spans[static_cast<size_t>(k)];
+    for (int64_t cy = span.r0; cy <= span.r1; ++cy)
+      for (int64_t cx = span.c0; cx <= span.c1; ++cx) all[static_cast<size_t>(fill[static_cast<size_t>(cy * gx + cx)]++)] = k;
   }
   std::vector<int64_t> chain;
   std::vector<ChainRun> runs;
