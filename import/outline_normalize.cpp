@@ -5,8 +5,11 @@
 #include "engine/polyline.h"
 #include "import/import_pieces.h"
 
-void NormalizeImportedOutline(PointList& points, double& width, double& height) {
-  const size_t n = points.size();
+namespace {
+
+// Moves the points so that their box is centred on the origin; returns its
+// size.
+void CentreOnBox(PointList& points, double& width, double& height) {
   double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
   for (const OutlinePoint& p : points) {
     minX = MinF(minX, p.x), maxX = MaxF(maxX, p.x);
@@ -14,15 +17,28 @@ void NormalizeImportedOutline(PointList& points, double& width, double& height) 
   }
   width = maxX - minX;
   height = maxY - minY;
-  if (n == 0) {
-    width = height = 0;
-    return;
-  }
   const double cx = (minX + maxX) / 2, cy = (minY + maxY) / 2;
   for (OutlinePoint& p : points) {
     p.x -= cx;
     p.y -= cy;
   }
+}
+
+}  // namespace
+
+void NormalizeImportedOutline(PointList& points, double& width, double& height) {
+  const size_t n = points.size();
+  if (n == 0) {
+    width = height = 0;
+    return;
+  }
+  CentreOnBox(points, width, height);
+  // Far from the origin the centre itself is rounded to the coarse spacing
+  // of the coordinates there (a drawing placed at 1e9 mm: 1e-7 mm), which
+  // leaves the box that much off centre; near the origin a second pass puts
+  // it within the rounding of its own size.
+  double w2, h2;
+  CentreOnBox(points, w2, h2);
   if (ComputeSignedArea(points) < 0) std::reverse(points.begin(), points.end());
 
   // The highest leftward crossing of the y axis lies on the top of a

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "import/import_pieces.h"
@@ -172,6 +173,25 @@ TEST(Normalize, NoCrossingLeavesTheOrderAndEmptyGivesZeroSize) {
   NormalizeImportedOutline(none, w, h);
   EXPECT_EQ(w, 0);
   EXPECT_EQ(h, 0);
+}
+
+TEST(Normalize, ABoxFarFromTheOriginIsCentredWithinItsOwnRounding) {
+  // The box's middle falls between two numbers that far out: the first
+  // centring leaves it an eighth of a micrometre off.
+  const double x0 = 777777771, x1 = 777777772 + 3 * std::ldexp(1.0, -23);
+  PointList far{{x0, x0}, {x1, x0}, {x1, x1}, {x0, x1}};
+  double w = 0, h = 0;
+  NormalizeImportedOutline(far, w, h);
+  double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+  for (const OutlinePoint& p : far) {
+    minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+  }
+  EXPECT_LE(std::fabs(minX + maxX), 1e-15);
+  EXPECT_LE(std::fabs(minY + maxY), 1e-15);
+  EXPECT_EQ(w, x1 - x0);
+  EXPECT_NEAR(maxX - minX, w, 1e-15);
+  EXPECT_EQ(far[0].x, 0);
 }
 
 TEST_F(LoopJoin, FinishRefusesSliversAndKeepsTheOutputsUntouched) {
