@@ -535,10 +535,10 @@ RingView ViewRing(const PointList& points, std::vector<double>& x, std::vector<d
 }
 
 // The point where segments i < j meet and the cut that joins them there,
-// as the loop cut makes it; r views the same points, and whole is the
-// rounded sum of the shoelace terms of the ring before the first cut.
+// as the loop cut makes it; r views the same points, and area holds the
+// ring's shoelace terms summed exactly (left as those of the part kept).
 // origin gets each kept point's index in the ring cut, -1 for the new point.
-void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, double whole,
+void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, RingArea& area,
                   std::vector<int64_t>& origin) {
   int64_t n = r.n;
   int64_t i1 = i + 1, j1 = NextOf(r, j);
@@ -566,9 +566,6 @@ void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, do
     }
   }
   int64_t inner = j - i, outer = n - inner;
-  RingArea area;
-  StartRingArea(area, r.x, r.y, n);
-  area.whole = whole;
   std::vector<double> terms;
   if (inner <= outer) AppendShoelaceTerms(r.x, r.y, n, i1, inner - 1, terms);
   else AppendShoelaceTerms(r.x, r.y, n, j1, outer - 1, terms);
@@ -618,7 +615,7 @@ namespace {
 // that follow each other were looked at there with the same two points
 // kept before the third, so when they come again in a row the third is
 // kept as it was then.
-void DropRepeatedTagged(PointList& points, std::vector<int64_t>* tags) {
+void DropRepeatedTagged(PointList& points, std::vector<int64_t>* tags, PointList* before = nullptr) {
   PointList kept;
   kept.reserve(points.size());
   std::vector<int64_t> keptTags;
@@ -675,10 +672,35 @@ void DropRepeatedTagged(PointList& points, std::vector<int64_t>* tags) {
   }
   kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(head));
   points.swap(kept);
+  if (before) before->swap(kept);
   if (tags) {
     keptTags.erase(keptTags.begin(), keptTags.begin() + static_cast<std::ptrdiff_t>(head));
     tags->swap(keptTags);
   }
+}
+
+// Brings the exact shoelace sum of the ring `before` to that of `after`,
+// which DropRepeatedTagged left of it (a subsequence of its points): each
+// run of segments between two points kept becomes the one segment joining
+// them, so the sum changes only where points went.
+void FollowDroppedPoints(ExactSum& sum, const PointList& before, const PointList& after) {
+  const size_t nb = before.size(), na = after.size();
+  if (na == nb || na == 0) return;
+  std::vector<size_t> at(na);
+  for (size_t k = 0, a = 0; k < na; ++k, ++a) {
+    while (before[a].x != after[k].x || before[a].y != after[k].y) ++a;
+    at[k] = a;
+  }
+  auto term = [](const OutlinePoint& a, const OutlinePoint& b) { return ShoelaceTerm(a.x, a.y, b.x, b.y); };
+  std::vector<double> gone, joined;
+  for (size_t k = 0; k < na; ++k) {
+    const size_t from = at[k], to = k + 1 < na ? at[k + 1] : at[0] + nb;
+    if (to == from + 1) continue;
+    for (size_t c = from; c < to; ++c) gone.push_back(term(before[c % nb], before[(c + 1) % nb]));
+    joined.push_back(term(after[k], after[k + 1 < na ? k + 1 : 0]));
+  }
+  TakeAllFromExactSum(sum, gone.data(), gone.size());
+  AddAllToExactSum(sum, joined.data(), joined.size());
 }
 
 }  // namespace
@@ -690,10 +712,13 @@ int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple, bool rem
   if (!AllFinite(points)) return 0;
   int64_t cuts = 0;
   std::vector<double> x, y;
-  double whole = 0;
+  // Summed once, then kept with each cut and each point dropped.
+  RingArea area;
+  PointList before;
   ContactMemory memory;
   for (;;) {
-    DropRepeatedTagged(points, remember && cuts > 0 ? &memory.origin : nullptr);
+    DropRepeatedTagged(points, remember && cuts > 0 ? &memory.origin : nullptr, &before);
+    if (cuts > 0) FollowDroppedPoints(area.sum, before, points);
     if (points.size() < 3) return cuts;
     const RingView r = ViewRing(points, x, y);
     int64_t i = 0, j = 0;
@@ -702,13 +727,9 @@ int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple, bool rem
       return cuts;
     }
     if (cuts >= limit) return cuts;
-    if (cuts == 0) {
-      RingArea area;
-      StartRingArea(area, r.x, r.y, r.n);
-      whole = area.whole;
-    }
+    if (cuts == 0) StartRingArea(area, r.x, r.y, r.n);
     memory.lastN = r.n;
-    CutAtContact(points, r, i, j, whole, memory.origin);
+    CutAtContact(points, r, i, j, area, memory.origin);
     ++cuts;
   }
 }
