@@ -76,6 +76,27 @@ void WriteStlTriangle(ExportFile& file, char* buffer, double x1, double y1, doub
   PutExportBytes(file, buffer, STL_RECORD_SIZE);
 }
 
+namespace {
+
+// The two triangles of the wall quad over edge j..j2 between slices i and
+// i + 1 (at heights zL and zU) of a slice table.
+void WriteWallQuad(ExportFile& file, char* buffer, const SliceTable& t, const QuadCorner* c, int64_t i, int64_t j,
+                   int64_t j2, double zL, double zU) {
+  for (int k = 0; k < 6; k += 3) {
+    double v[9];
+    for (int m = 0; m < 3; ++m) {
+      const QuadCorner& q = c[k + m];
+      const int64_t row = i + q.upper, col = q.second ? j2 : j;
+      v[3 * m] = t.X(row, col);
+      v[3 * m + 1] = t.Y(row, col);
+      v[3 * m + 2] = q.upper ? zU : zL;
+    }
+    WriteStlTriangle(file, buffer, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+  }
+}
+
+}  // namespace
+
 int64_t ExportVaseStl(const std::string& path, const PointList& outline, const PointList& baseLine,
                       const VaseParams& vase, double tolerance) {
   PointList outer, inner;
@@ -144,17 +165,7 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
       int64_t j2 = (j + 1) % N;
       // The quad lower j, lower j2, upper j2, upper j faces out; it is cut on
       // one of its diagonals.
-      if (outerFlips[static_cast<size_t>(j)] == 0) {
-        WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i, j2), P.Y(i, j2), zL, P.X(i + 1, j2),
-                         P.Y(i + 1, j2), zU);
-        WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i + 1, j2), P.Y(i + 1, j2), zU, P.X(i + 1, j),
-                         P.Y(i + 1, j), zU);
-      } else {
-        WriteStlTriangle(file, record, P.X(i, j), P.Y(i, j), zL, P.X(i, j2), P.Y(i, j2), zL, P.X(i + 1, j),
-                         P.Y(i + 1, j), zU);
-        WriteStlTriangle(file, record, P.X(i, j2), P.Y(i, j2), zL, P.X(i + 1, j2), P.Y(i + 1, j2), zU, P.X(i + 1, j),
-                         P.Y(i + 1, j), zU);
-      }
+      WriteWallQuad(file, record, P, WallQuadCorners(outerFlips[static_cast<size_t>(j)], false), i, j, j2, zL, zU);
     }
   }
   for (size_t k = 0; k + 2 < K.size(); k += 3) {
@@ -168,17 +179,7 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
       double zL = InnerSliceZ(vase, i, S), zU = InnerSliceZ(vase, i + 1, S);
       for (int64_t j = 0; j < M; ++j) {
         int64_t j2 = (j + 1) % M;
-        if (innerFlips[static_cast<size_t>(j)] == 0) {
-          WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j2), Q.Y(i + 1, j2), zU, Q.X(i, j2),
-                           Q.Y(i, j2), zL);
-          WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j), Q.Y(i + 1, j), zU, Q.X(i + 1, j2),
-                           Q.Y(i + 1, j2), zU);
-        } else {
-          WriteStlTriangle(file, record, Q.X(i, j), Q.Y(i, j), zL, Q.X(i + 1, j), Q.Y(i + 1, j), zU, Q.X(i, j2),
-                           Q.Y(i, j2), zL);
-          WriteStlTriangle(file, record, Q.X(i, j2), Q.Y(i, j2), zL, Q.X(i + 1, j), Q.Y(i + 1, j), zU,
-                           Q.X(i + 1, j2), Q.Y(i + 1, j2), zU);
-        }
+        WriteWallQuad(file, record, Q, WallQuadCorners(innerFlips[static_cast<size_t>(j)], true), i, j, j2, zL, zU);
       }
     }
     for (size_t k = 0; k + 2 < F.size(); k += 3)

@@ -113,6 +113,14 @@ int64_t CachedInnerRing(RingCache& entry, const PointList& baseLine, const VaseP
   return entry.innerOk;
 }
 
+// The two wall triangles of the quad over edge j..j2 between the slices
+// whose first vertices are lo and up.
+void AddWallQuad(const QuadCorner* c, int64_t lo, int64_t up, int64_t j, int64_t j2) {
+  auto at = [&](const QuadCorner& k) { return (k.upper ? up : lo) + (k.second ? j2 : j); };
+  AddMeshTriangle(at(c[0]), at(c[1]), at(c[2]), TRI_WALL);
+  AddMeshTriangle(at(c[3]), at(c[4]), at(c[5]), TRI_WALL);
+}
+
 // Writes the S + 1 slices of a ring from vertex index first on; returns the
 // largest x^2 + y^2 of the moved points, or infinity as soon as one is not
 // finite (a twist, scale or bulge beyond double range).
@@ -200,13 +208,7 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
     int64_t lo = i * n, up = (i + 1) * n;
     for (int64_t j = 0; j < n; ++j) {
       int64_t jn = j + 1 == n ? 0 : j + 1;
-      if (outerFlips[static_cast<size_t>(j)] == 0) {
-        AddMeshTriangle(lo + j, lo + jn, up + jn, TRI_WALL);
-        AddMeshTriangle(lo + j, up + jn, up + j, TRI_WALL);
-      } else {
-        AddMeshTriangle(lo + j, lo + jn, up + j, TRI_WALL);
-        AddMeshTriangle(lo + jn, up + jn, up + j, TRI_WALL);
-      }
+      AddWallQuad(WallQuadCorners(outerFlips[static_cast<size_t>(j)], false), lo, up, j, jn);
     }
   }
   // A fan where the outline is star-shaped about the axis, else ear-clipped
@@ -226,13 +228,7 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
       int64_t lo = i0 + i * m, up = i0 + (i + 1) * m;
       for (int64_t j = 0; j < m; ++j) {
         int64_t jn = j + 1 == m ? 0 : j + 1;
-        if (innerFlips[static_cast<size_t>(j)] == 0) {
-          AddMeshTriangle(lo + j, up + jn, lo + jn, TRI_WALL);
-          AddMeshTriangle(lo + j, up + j, up + jn, TRI_WALL);
-        } else {
-          AddMeshTriangle(lo + j, up + j, lo + jn, TRI_WALL);
-          AddMeshTriangle(lo + jn, up + j, up + jn, TRI_WALL);
-        }
+        AddWallQuad(WallQuadCorners(innerFlips[static_cast<size_t>(j)], true), lo, up, j, jn);
       }
     }
     const std::vector<int64_t>& innerFloor = rings.innerFloor;

@@ -279,3 +279,10 @@ int64_t WallDiagonals(const VaseParams& vase, int64_t steps, const PointList& ri
   if (!std::isfinite(turn)) turn = 0;
   return ChooseQuadDiagonals(ring, turn, !inner, flips);
 }
+
+const QuadCorner* WallQuadCorners(uint8_t flip, bool inner) {
+  static const QuadCorner corners[2][2][6] = {
+      {{{0, 0}, {0, 1}, {1, 1}, {0, 0}, {1, 1}, {1, 0}}, {{0, 0}, {0, 1}, {1, 0}, {0, 1}, {1, 1}, {1, 0}}},
+      {{{0, 0}, {1, 1}, {0, 1}, {0, 0}, {1, 0}, {1, 1}}, {{0, 0}, {1, 0}, {0, 1}, {0, 1}, {1, 0}, {1, 1}}}};
+  return corners[inner ? 1 : 0][flip != 0 ? 1 : 0];
+}

@@ -24,3 +24,13 @@ double LongestEdgeFoldingTo(const PointList& ring, double turn, const std::vecto
 // 0 as ChooseQuadDiagonals.
 int64_t WallDiagonals(const VaseParams& vase, int64_t steps, const PointList& ring, bool inner,
                       std::vector<uint8_t>& flips, double& turn);
+
+// A corner of a wall quad: of the lower or the upper slice, at the edge's
+// first end j or its second end j2.
+struct QuadCorner {
+  uint8_t upper, second;
+};
+// The six corners of the two triangles that the split flip makes of a wall
+// quad, wound to face out of the outer wall, or into the hollow for the
+// inner wall.
+const QuadCorner* WallQuadCorners(uint8_t flip, bool inner);
