@@ -135,8 +135,12 @@ void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int
     line.length = 0;
     return;
   }
-  // One growth instead of one per doubling; sharp corners may still grow it.
-  ReserveBasePoints(line, n + 1);
+  // One growth instead of one per doubling: a first pass counts the points
+  // that sharp corners add (growing a million-point line costs more than
+  // visiting its corners twice).
+  int64_t stored = 1;
+  VisitPolylineCorners(x, y, n, [&stored](double, double, double, double) { ++stored; });
+  ReserveBasePoints(line, stored);
   bool sharp = VisitPolylineCorners(
       x, y, n, [&line](double px, double py, double nx, double ny) { AppendBasePoint(line, px, py, nx, ny); });
   line.hasSharpCorner = sharp ? 1 : 0;
