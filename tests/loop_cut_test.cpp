@@ -8,10 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "engine/crossing_walk.h"
 #include "engine/exact_sum.h"
-#include "engine/loop_cut.h"
-#include "engine/loop_part.h"
+#include "engine/loop_cut/crossing_set.h"
+#include "engine/loop_cut/crossing_walk.h"
+#include "engine/loop_cut/loop_cut.h"
+#include "engine/loop_cut/loop_part.h"
 
 namespace {
 

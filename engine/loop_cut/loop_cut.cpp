@@ -1,4 +1,4 @@
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,11 +6,10 @@
 #include <limits>
 #include <vector>
 
-#include "engine/crossing_set.h"
-#include "engine/crossing_walk.h"
-#include "engine/loop_part.h"
-#include "engine/nearby_crossing.h"
-#include "engine/sound_ring.h"
+#include "engine/loop_cut/crossing_set.h"
+#include "engine/loop_cut/crossing_walk.h"
+#include "engine/loop_cut/loop_part.h"
+#include "engine/loop_cut/nearby_crossing.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/crossing_grid.h"
-#include "engine/crossing_set.h"
 #include "engine/design.h"
 #include "engine/exact_sum.h"
-#include "engine/sound_ring.h"
+#include "engine/loop_cut/crossing_grid.h"
+#include "engine/loop_cut/meeting_sweep.h"
+#include "engine/loop_cut/ring_segments.h"
 
 // Pairs a search passed: through the cuts since (each kept the ring's
 // start), no pair of segments that were there then and are unchanged, the
@@ -106,7 +106,3 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
 // every cut.
 bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs,
                       RingLengths known = {nullptr, nullptr});
-// The length of segment k (from point k to point (k + 1) mod n).
-double SegmentLength(const double* x, const double* y, int64_t n, int64_t k);
-// The lengths of all n segments.
-void MeasureLengths(const double* x, const double* y, int64_t n, double* length);

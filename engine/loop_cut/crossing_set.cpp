@@ -1,14 +1,13 @@
-#include "engine/crossing_set.h"
+#include "engine/loop_cut/crossing_set.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
 
-#include "engine/crossing_walk.h"
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
+#include "engine/loop_cut/meeting_sweep.h"
 #include "engine/segment_frame.h"
-#include "engine/sound_ring.h"
 
 // Why the minimum over the set is the plain search's answer: a crossing pair
 // is first met in the cell of the higher of its two box bottoms and the

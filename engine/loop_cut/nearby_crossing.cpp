@@ -1,10 +1,10 @@
-#include "engine/nearby_crossing.h"
+#include "engine/loop_cut/nearby_crossing.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
 
 // Why the answer can be settled near the cut. Every crossing pair is first
 // met in the cell of its corner Q (the higher of its two box bottoms, the
