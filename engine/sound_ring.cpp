@@ -9,15 +9,12 @@
 #include <vector>
 
 #include "engine/loop_cut/crossing_grid.h"
+#include "engine/loop_cut/crowded_cells.h"
 #include "engine/loop_cut/loop_cut.h"
 #include "engine/loop_cut/loop_part.h"
 #include "engine/loop_cut/meeting_sweep.h"
 
 namespace {
-
-// Up to this many chains a cell tests them two by two; beyond it a sweep
-// keeps dense bundles of near-parallel segments from costing squares.
-constexpr int64_t MAX_CHAIN_PAIRS_CHAINS = 16;
 
 struct RingView {
   const double* x;
