@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/loop_cut/loop_cut.h"
+#include "engine/loop_cut/loop_cut_routes.h"
 #include "engine/loop_cut/meeting_sweep.h"
 #include "engine/segment_frame.h"
 
@@ -333,7 +334,7 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
   CrossingGrid grid;
   bool sideSetCell = false;
   if (!GridOfSet(set, grid, &sideSetCell)) return 0;
-  if (!sideSetCell) {
+  if (!sideSetCell || (gLoopCutRoutes.alternateHeapAndBands && ++gLoopCutRoutes.turns % 2 == 1)) {
     if (!FirstInBands(set, grid, a, b)) return 0;
     if (set.placed > set.workLimit) return -1;
     PointOfPair(set, a, b, point);

@@ -10,6 +10,7 @@
 #endif
 
 #include "engine/key_sort.h"
+#include "engine/loop_cut/crowded_cells.h"
 #include "engine/loop_cut/loop_cut.h"
 
 // The crossing search must report the same crossing as a plain walk over a
@@ -24,20 +25,8 @@
 
 namespace {
 
-// Cells with more segments than this are walked pair by pair only for a
-// while (so many pairs per segment), then swept.
-constexpr size_t SWEEP_MIN_ENTRIES = 24;
-constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
 // Rows bucketed first when a search resumes after a cut.
 constexpr int64_t FIRST_ROWS_BUCKETED = 8;
-// A crowded cell whose meeting segments are more than this share of it is
-// swept whole.
-constexpr size_t HOT_SHARE_MAX = 8;
-// Passed pairs are kept for this many searches, while their cuts made at
-// most WALK_BUDGET_PER_ENTRY segments.
-constexpr size_t PASSED_KEPT = 4;
-// Collecting every crossing, cells up to this size are walked pair by pair.
-constexpr size_t COLLECT_WALK_MAX = 48;
 // What keeping a crossing pair costs, in pair tests.
 constexpr int64_t PAIR_COST = 16;
 // Collecting every crossing, the cell is this many mean segment lengths (at
@@ -719,48 +708,6 @@ bool ListCellEntries(const Ring& ring, const SegmentBounds& box, double cell, st
 }
 
 }  // namespace
-
-void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart) {
-  // The segments that start at i and j change, those between go.
-  size_t kept = 0;
-  for (int64_t k : work.coverCold) {
-    if (keptStart && k < i)
-      work.coverCold[kept++] = k;
-    else if (keptStart && k > j)
-      work.coverCold[kept++] = k - (j - i - 1);
-    else if (!keptStart && k > i && k < j)
-      work.coverCold[kept++] = k - i;
-  }
-  work.coverCold.resize(kept);
-  work.coverKept = true;
-  KeepPassedThroughCut(work, i, j, keptStart, work.clearBelowNext, work.clearRight);
-}
-
-void KeepPassedThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart, double above, double right) {
-  if (!keptStart) {
-    work.passed.clear();
-    return;
-  }
-  // Segments i and j change and those between go; those after move down.
-  const int64_t shift = j - i - 1;
-  size_t kept = 0;
-  for (size_t q = 0; q < work.passed.size(); ++q) {
-    PassedPairs& p = work.passed[q];
-    p.before = p.before <= i ? p.before : p.before <= j + 1 ? i : p.before - shift;
-    size_t made = 0;
-    for (int64_t k : p.made)
-      if (k < i || k > j) p.made[made++] = k < i ? k : k - shift;
-    p.made.resize(made);
-    p.made.insert(std::lower_bound(p.made.begin(), p.made.end(), i), {i, i + 1});
-    if (p.before == 0 || p.made.size() > WALK_BUDGET_PER_ENTRY) continue;
-    if (kept != q) work.passed[kept] = std::move(p);
-    ++kept;
-  }
-  work.passed.resize(kept);
-  if (std::isnan(above) || std::isnan(right) || i == 0) return;
-  if (work.passed.size() == PASSED_KEPT) work.passed.erase(work.passed.begin());
-  work.passed.push_back(PassedPairs{above, right, i, {i, i + 1}});
-}
 
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {

@@ -85,16 +85,9 @@ struct CrossingSearch {
   // Segments of the crowded cells whose sweep left few that meet (pairs
   // apart in a crowd), all told.
   int64_t sweptEntries = 0;
+  // The shoelace terms of the part a cut drops.
+  std::vector<double> terms;
 };
-
-// Carries the swept cell's segments that met none through a walk cut at
-// segments i < j (keptStart: points 0..i, the crossing, j + 1.. remain;
-// else the crossing and points i + 1..j).
-void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart);
-// Carries the passed pairs through a cut at segments i < j and adds those of
-// the search that found its crossing, whose cell ended at `above` and
-// `right`; a cut that kept the other part drops them all.
-void KeepPassedThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart, double above, double right);
 
 // The crossing a plain walk over the ring's grid meets first: 1 with the two
 // segments i < j and the point, 0 when there is none. Resumes where the
