@@ -13,14 +13,11 @@
 #include "engine/loop_cut/loop_cut.h"
 #include "engine/loop_cut/loop_part.h"
 #include "engine/loop_cut/meeting_sweep.h"
+#include "engine/loop_cut/ring_segments.h"
 
 namespace {
 
-struct RingView {
-  const double* x;
-  const double* y;
-  int64_t n;
-};
+using RingView = RingArrays;
 
 int64_t NextOf(const RingView& r, int64_t k) { return k + 1 == r.n ? 0 : k + 1; }
 

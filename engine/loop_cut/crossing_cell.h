@@ -16,11 +16,7 @@
 
 namespace crossing_cell {
 
-struct Ring {
-  const double* x;
-  const double* y;
-  int64_t n;
-};
+using Ring = RingArrays;
 
 inline int64_t NextPoint(const Ring& ring, int64_t k) { return k + 1 == ring.n ? 0 : k + 1; }
 

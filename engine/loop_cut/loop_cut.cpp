@@ -1,3 +1,5 @@
+// RemoveSelfIntersections chooses among the routes to the next crossing;
+// engine/loop_cut/README.md maps them, when each hands over, and the words.
 #include "engine/loop_cut/loop_cut.h"
 
 #include <algorithm>

@@ -7,6 +7,16 @@
 
 #include "engine/exact_sum.h"
 
+// A ring of n points as two coordinate arrays, as the walk and the outline
+// check read it (the crossing set holds its ring as linked slots instead,
+// which a cut edits in place); segment k runs from point k to point
+// (k + 1) mod n.
+struct RingArrays {
+  const double* x;
+  const double* y;
+  int64_t n;
+};
+
 // Two crossing segments s1 < s2 (by index).
 struct CrossingPair {
   int64_t s1, s2;
