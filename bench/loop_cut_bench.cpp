@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
 
 namespace {
 

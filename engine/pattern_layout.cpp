@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
 #include "engine/outline_box.h"
 #include "engine/sound_ring.h"
 #include "text/texts.h"

@@ -6,7 +6,7 @@
 #endif
 
 #include "engine/base_line.h"
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
 
 namespace {
 

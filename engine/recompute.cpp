@@ -5,7 +5,7 @@
 
 #include "engine/base_line.h"
 #include "engine/figure_profile.h"
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
 #include "engine/pattern_layout.h"
 #include "text/texts.h"
 

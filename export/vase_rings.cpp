@@ -1,6 +1,6 @@
 #include "export/vase_rings.h"
 
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
 #include "engine/polyline.h"
 #include "export/export_outline.h"
 #include "text/texts.h"

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/crossing_bands.h"
+#include "engine/loop_cut/crossing_bands.h"
 
 namespace {
 

@@ -8,10 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "engine/crossing_walk.h"
 #include "engine/exact_sum.h"
-#include "engine/loop_cut.h"
-#include "engine/loop_part.h"
+#include "engine/loop_cut/crossing_set.h"
+#include "engine/loop_cut/crossing_walk.h"
+#include "engine/loop_cut/loop_cut.h"
+#include "engine/loop_cut/loop_cut_routes.h"
+#include "engine/loop_cut/loop_part.h"
+#include "engine/loop_cut/walk_cut.h"
 
 namespace {
 
@@ -486,6 +489,47 @@ TEST(LoopCut, MatchesThePlainSearchOnCombsAndZigzags) {
   AddListPoint(flat, 0, -10);
   ExpectSameAsPlainSearch(OffsetBySegments(flat, -1.5), 300);
   ExpectSameAsPlainSearch(OffsetBySegments(Comb(1200, 0.001, 1), 0.5), 1);
+}
+
+// Every route of the loop cut, and every hand-over between routes, gives
+// the plain search's cuts: each ring is sent down each route from its
+// first cut (the walk alone; the crossing set filled by collecting or by a
+// sweep; the search near the last cut), with the set giving up after a few
+// cuts (to the search near the last cut) and with the set taking turns
+// between its heap and its bands (the bands handing back to the heap).
+TEST(LoopCut, EveryRouteMatchesThePlainSearch) {
+  struct Route {
+    const char* name;
+    LoopCutRoutes force;
+  };
+  const Route routes[] = {
+      {"walk", {LoopCutRoute::WALK, -1, false, 0}},
+      {"collected set", {LoopCutRoute::COLLECTED_SET, -1, false, 0}},
+      {"collected set, heap and bands in turn", {LoopCutRoute::COLLECTED_SET, -1, true, 0}},
+      {"collected set giving up", {LoopCutRoute::COLLECTED_SET, 3, false, 0}},
+      {"swept set, heap and bands in turn", {LoopCutRoute::SWEPT_SET, -1, true, 0}},
+      {"swept set giving up", {LoopCutRoute::SWEPT_SET, 5, false, 0}},
+      {"search near the last cut", {LoopCutRoute::NEARBY, -1, false, 0}},
+  };
+  // Puts the routes back as the program has them, however the test ends.
+  struct Restore {
+    ~Restore() { gLoopCutRoutes = LoopCutRoutes{}; }
+  } restore;
+  const PointList rings[] = {LoopedRing(40000, 50, 2, 40), LoopedRing(10400, 50, 2, 40), DenseSpikes(2000, 97),
+                             CornerTriangles(1201, 3.5), ToothedEllipse(1500, 12), LeaningTeeth(3)};
+  for (const PointList& ring : rings) {
+    PointList plain = ring;
+    const int64_t want = PlainRemove(plain);
+    EXPECT_GT(want, 5);
+    for (const Route& route : routes) {
+      SCOPED_TRACE(route.name);
+      gLoopCutRoutes = route.force;
+      PointList cut = ring;
+      EXPECT_EQ(RemoveSelfIntersections(cut), want);
+      gLoopCutRoutes = LoopCutRoutes{};
+      ExpectSameRing(cut, plain);
+    }
+  }
 }
 
 // The segments a crowded cell's sweep left through a cut: those the cut

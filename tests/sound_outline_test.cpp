@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/recompute.h"
+#include "engine/loop_cut/meeting_sweep.h"
 #include "engine/sound_ring.h"
 #include "export/dxf_writer.h"
 #include "export/export_file.h"

@@ -17,7 +17,7 @@ flags=(-std=c++20 -O1 -g -Wall -Wextra -ffp-contract=off -I"$root"
 objs=()
 # The project reader is the one shell file without the toolkit; it writes
 # through the export file.
-for src in "$root"/import/*.cpp "$root"/engine/*.cpp "$root"/vase/*.cpp "$root"/text/texts_en.cpp \
+for src in "$root"/import/*.cpp "$root"/engine/*.cpp "$root"/engine/loop_cut/*.cpp "$root"/vase/*.cpp "$root"/text/texts_en.cpp \
            "$root"/text/texts_nl.cpp "$root"/app/project_file.cpp "$root"/export/export_file.cpp; do
   obj="$out/obj/$(basename "$(dirname "$src")")_$(basename "$src" .cpp).o"
   if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$root"/import "$root"/engine "$root"/text "$root"/vase \

@@ -1,4 +1,4 @@
-#include "engine/crossing_walk.h"
+#include "engine/loop_cut/crossing_walk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,9 @@
 #endif
 
 #include "engine/key_sort.h"
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/crossing_cell.h"
+#include "engine/loop_cut/crowded_cells.h"
+#include "engine/loop_cut/loop_cut.h"
 
 // The crossing search must report the same crossing as a plain walk over a
 // uniform grid: cells in index order (row by row), and within a cell the
@@ -22,24 +24,12 @@
 // walk starts again at the row of the last crossing, and tests there only
 // pairs that were not below it, or that have a segment the cut made.
 
+using namespace crossing_cell;
+
 namespace {
 
-// Cells with more segments than this are walked pair by pair only for a
-// while (so many pairs per segment), then swept.
-constexpr size_t SWEEP_MIN_ENTRIES = 24;
-constexpr size_t WALK_BUDGET_PER_ENTRY = 32;
 // Rows bucketed first when a search resumes after a cut.
 constexpr int64_t FIRST_ROWS_BUCKETED = 8;
-// A crowded cell whose meeting segments are more than this share of it is
-// swept whole.
-constexpr size_t HOT_SHARE_MAX = 8;
-// Passed pairs are kept for this many searches, while their cuts made at
-// most WALK_BUDGET_PER_ENTRY segments.
-constexpr size_t PASSED_KEPT = 4;
-// Collecting every crossing, cells up to this size are walked pair by pair.
-constexpr size_t COLLECT_WALK_MAX = 48;
-// What keeping a crossing pair costs, in pair tests.
-constexpr int64_t PAIR_COST = 16;
 // Collecting every crossing, the cell is this many mean segment lengths (at
 // least the box's larger side / COLLECT_MOST_DIVISIONS, at most the walk's
 // cell), made coarser while the segments' boxes would cover more than
@@ -47,249 +37,6 @@ constexpr int64_t PAIR_COST = 16;
 constexpr double COLLECT_CELL_LENGTHS = 3;
 constexpr double COLLECT_MOST_DIVISIONS = 16384;
 constexpr int64_t COLLECT_MOST_ENTRIES = 4;
-
-struct Ring {
-  const double* x;
-  const double* y;
-  int64_t n;
-};
-
-int64_t NextPoint(const Ring& ring, int64_t k) { return k + 1 == ring.n ? 0 : k + 1; }
-
-struct PairResult {
-  int64_t s1 = std::numeric_limits<int64_t>::max();
-  int64_t s2 = std::numeric_limits<int64_t>::max();
-  OutlinePoint point;
-};
-
-SegmentBounds BoxOf(const Ring& ring, int64_t k) {
-  int64_t k1 = NextPoint(ring, k);
-  return SegmentBounds{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]), std::min(ring.y[k], ring.y[k1]),
-                    std::max(ring.y[k], ring.y[k1])};
-}
-
-// Tests segment s1 against s2 (s1 < s2) unless they are neighbours on the ring.
-bool TestPair(const Ring& ring, int64_t s1, int64_t s2, OutlinePoint& point) {
-  if (s2 - s1 <= 1 || (s1 == 0 && s2 == ring.n - 1)) return false;
-  int64_t e2 = NextPoint(ring, s2);
-  return IntersectSegments(point, ring.x[s1], ring.y[s1], ring.x[s1 + 1], ring.y[s1 + 1], ring.x[s2], ring.y[s2],
-                           ring.x[e2], ring.y[e2]) != 0;
-}
-
-bool Before(int64_t a1, int64_t a2, const PairResult& best) { return a1 < best.s1 || (a1 == best.s1 && a2 < best.s2); }
-
-// The boxes of a cell's segments, in work.cellBox.
-void LoadCellBoxes(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
-  work.cellBox.resize(m);
-  for (size_t a = 0; a < m; ++a) work.cellBox[a] = BoxOf(ring, segs[a]);
-}
-
-// Whether the cell's segments at a and b cross, with their chains labelled
-// and boxes loaded. Pairs of one chain, and pairs whose boxes are apart,
-// cannot; the segment test could only claim them through rounding on
-// (nearly) collinear segments, so they are never tested.
-bool CellPairCrosses(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t a, size_t b,
-                     OutlinePoint& p) {
-  return work.chain[a] != work.chain[b] && BoundsMeet(work.cellBox[a], work.cellBox[b]) &&
-         TestPair(ring, segs[a], segs[b], p);
-}
-
-// Where the chain of the cell's segment at a ends (chains are runs in the
-// cell's order), given where the chain before it ended.
-size_t EndOfChain(const CrossingSearch& work, size_t m, size_t a, size_t end) {
-  if (end > a) return end;
-  end = a + 1;
-  while (end < m && work.chain[end] == work.chain[a]) ++end;
-  return end;
-}
-
-enum class CellOutcome { NONE, FOUND, GAVE_UP };
-
-// Walks the pairs of a cell in order until the first crossing, or gives up
-// after `budget` pairs.
-CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
-                          PairResult& found) {
-  LoadCellBoxes(ring, work, segs, m);
-  size_t chainEnd = 0;
-  for (size_t a = 0; a < m; ++a) {
-    if (m - a - 1 > budget) return CellOutcome::GAVE_UP;
-    budget -= m - a - 1;
-    chainEnd = EndOfChain(work, m, a, chainEnd);
-    for (size_t b = chainEnd; b < m; ++b) {
-      OutlinePoint p;
-      if (CellPairCrosses(ring, work, segs, a, b, p)) {
-        found.s1 = segs[a];
-        found.s2 = segs[b];
-        found.point = p;
-        return CellOutcome::FOUND;
-      }
-    }
-  }
-  return CellOutcome::NONE;
-}
-
-// Finds the lowest crossing pair of a crowded cell by sweeping along the axis
-// in which its segments spread most; or, given `all`, every crossing pair
-// (false when that costs more tests than the budget left).
-bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found,
-               std::vector<CrossingPair>* all = nullptr) {
-  LoadCellBoxes(ring, work, segs, m);
-  double spreadX = 0, spreadY = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
-  for (size_t a = 0; a < m; ++a) {
-    const SegmentBounds& b = work.cellBox[a];
-    spreadX += b.x1 - b.x0;
-    spreadY += b.y1 - b.y0;
-    if (a == 0 || b.x0 < minX) minX = b.x0;
-    if (a == 0 || b.x0 > maxX) maxX = b.x0;
-    if (a == 0 || b.y0 < minY) minY = b.y0;
-    if (a == 0 || b.y0 > maxY) maxY = b.y0;
-  }
-  // Spread of the starts against the mean extent; the larger ratio keeps the
-  // active list short.
-  bool alongX = (maxX - minX) * (spreadY + 1e-300) >= (maxY - minY) * (spreadX + 1e-300);
-  work.sweep.clear();
-  for (size_t a = 0; a < m; ++a) {
-    const SegmentBounds& b = work.cellBox[a];
-    if (alongX)
-      work.sweep.push_back(SweepEntry{b.x0, b.x1, b.y0, b.y1, segs[a], work.chain[a]});
-    else
-      work.sweep.push_back(SweepEntry{b.y0, b.y1, b.x0, b.x1, segs[a], work.chain[a]});
-  }
-  std::sort(work.sweep.begin(), work.sweep.end(),
-            [](const SweepEntry& a, const SweepEntry& b) { return a.lo < b.lo || (a.lo == b.lo && a.seg < b.seg); });
-  PairResult best;
-  work.sweepActive.clear();
-  for (size_t e = 0; e < work.sweep.size(); ++e) {
-    const SweepEntry& cur = work.sweep[e];
-    if (all && work.collectBudget < 0) return false;
-    size_t kept = 0;
-    for (size_t k = 0; k < work.sweepActive.size(); ++k) {
-      const SweepEntry& other = work.sweep[work.sweepActive[k]];
-      if (other.hi < cur.lo) continue;
-      work.sweepActive[kept++] = work.sweepActive[k];
-      if (other.chain == cur.chain || other.lo2 > cur.hi2 || cur.lo2 > other.hi2) continue;
-      int64_t s1 = std::min(cur.seg, other.seg), s2 = std::max(cur.seg, other.seg);
-      OutlinePoint p;
-      if (all) {
-        --work.collectBudget;
-        if (TestPair(ring, s1, s2, p)) {
-          all->push_back(CrossingPair{s1, s2});
-          work.collectBudget -= PAIR_COST;
-        }
-        continue;
-      }
-      if (!Before(s1, s2, best)) continue;
-      if (TestPair(ring, s1, s2, p)) {
-        best.s1 = s1;
-        best.s2 = s2;
-        best.point = p;
-      }
-    }
-    work.sweepActive.resize(kept);
-    work.sweepActive.push_back(e);
-  }
-  if (all) return work.collectBudget >= 0;
-  if (best.s1 == std::numeric_limits<int64_t>::max()) return false;
-  found = best;
-  return true;
-}
-
-// True when no two of the cell's segments meet anywhere by exact
-// predicates, so that none of its pairs can cross; a segment of no length
-// leaves the question open. Dense bundles of long, nearly parallel segments
-// overlap box by box, so this costs far less than their pairs.
-bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
-  ListContactSegments(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); }, work.meeting,
-                      work.hotAt);
-  size_t a = 0, b = 0;
-  return work.hotAt.empty() && !FindSegmentContact(work.meeting.contact, a, b);
-}
-
-// The first crossing pair of a cell among those with at least one hot
-// segment (pairs of two others are known not to cross) and the lower at a
-// position below firstEnd; hotAt holds the positions of the hot ones, in
-// increasing order.
-bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
-                 PairResult& found, size_t firstEnd = SIZE_MAX) {
-  size_t boxAt = m;
-  SegmentBounds box{};
-  return VisitPairsWithHot(m, hotAt, [&](size_t a, size_t b) {
-    if (a != boxAt) {
-      box = BoxOf(ring, segs[a]);
-      boxAt = a;
-    }
-    OutlinePoint p;
-    if (!BoundsMeet(box, BoxOf(ring, segs[b])) || !TestPair(ring, segs[a], segs[b], p)) return false;
-    found.s1 = segs[a];
-    found.s2 = segs[b];
-    found.point = p;
-    return true;
-  }, firstEnd);
-}
-
-// The first crossing pair of a crowded cell that has some. A sweep takes
-// out the segments of every pair that meets by exact predicates, so that a
-// crossing pair has at least one of those (a segment of no length counts as
-// one too); only their pairs are tested. Where the sweep takes out many, the
-// whole cell is swept.
-CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
-                            PairResult& found) {
-  work.coverCold.clear();
-  if (!FindHotPositions(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); },
-                        m / HOT_SHARE_MAX, work.meeting, work.hotAt))
-    return SweepCell(ring, work, segs, m, found) ? CellOutcome::FOUND : CellOutcome::NONE;
-  work.sweptEntries += m;
-  // The segments the sweep left meet none of each other, wherever they go.
-  for (size_t a = 0, q = 0; a < m; ++a) {
-    if (q < work.hotAt.size() && work.hotAt[q] == a)
-      ++q;
-    else
-      work.coverCold.push_back(segs[a]);
-  }
-  return FindHotPair(ring, segs, m, work.hotAt, found) ? CellOutcome::FOUND : CellOutcome::NONE;
-}
-
-// The positions of the cell's segments outside the last sweep's cold ones,
-// in work.hotAt; false when they are too many for their pairs to cost less
-// than a sweep (each costs about m tests, a sweep a few dozen per segment).
-bool HotBesideCover(CrossingSearch& work, const int64_t* segs, size_t m) {
-  const std::vector<int64_t>& cold = work.coverCold;
-  if (cold.empty()) return false;
-  work.hotAt.clear();
-  size_t q = std::lower_bound(cold.begin(), cold.end(), segs[0]) - cold.begin();
-  for (size_t a = 0; a < m; ++a) {
-    while (q < cold.size() && cold[q] < segs[a]) ++q;
-    if (q == cold.size() || cold[q] != segs[a]) {
-      work.hotAt.push_back(a);
-      if (work.hotAt.size() > WALK_BUDGET_PER_ENTRY) return false;
-    }
-  }
-  return true;
-}
-
-// Every crossing pair of a cell; false when that costs more tests than the
-// budget left.
-bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
-                      std::vector<CrossingPair>& all) {
-  if (m > COLLECT_WALK_MAX) {
-    PairResult unused;
-    return CellIsClear(ring, work, segs, m) || SweepCell(ring, work, segs, m, unused, &all);
-  }
-  work.collectBudget -= static_cast<int64_t>(m * (m - 1) / 2);
-  LoadCellBoxes(ring, work, segs, m);
-  size_t chainEnd = 0;
-  for (size_t a = 0; a < m; ++a) {
-    chainEnd = EndOfChain(work, m, a, chainEnd);
-    for (size_t b = chainEnd; b < m; ++b) {
-      OutlinePoint p;
-      if (CellPairCrosses(ring, work, segs, a, b, p)) {
-        all.push_back(CrossingPair{segs[a], segs[b]});
-        work.collectBudget -= PAIR_COST;
-      }
-    }
-  }
-  return work.collectBudget >= 0;
-}
 
 // Last row and columns of segment k.
 void ActivateSegment(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t k) {
@@ -316,29 +63,6 @@ bool RowBounds(const CrossingGrid& grid, int64_t from, std::vector<double>& low)
   return true;
 }
 
-}  // namespace
-
-double SegmentLength(const double* x, const double* y, int64_t n, int64_t k) {
-  int64_t k1 = k + 1 == n ? 0 : k + 1;
-  double dx = x[k1] - x[k], dy = y[k1] - y[k];
-  return std::sqrt(dx * dx + dy * dy);
-}
-
-void MeasureLengths(const double* x, const double* y, int64_t n, double* length) {
-  // Two at a time in SSE2 (the compiler keeps std::sqrt scalar for errno),
-  // with the same operations in the same order; the wrap comes last.
-  int64_t k = 0;
-#ifdef __SSE2__
-  for (; k + 2 < n; k += 2) {
-    const __m128d dx = _mm_sub_pd(_mm_loadu_pd(x + k + 1), _mm_loadu_pd(x + k));
-    const __m128d dy = _mm_sub_pd(_mm_loadu_pd(y + k + 1), _mm_loadu_pd(y + k));
-    _mm_storeu_pd(length + k, _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy))));
-  }
-#endif
-  for (; k < n; ++k) length[k] = SegmentLength(x, y, n, k);
-}
-
-namespace {
 
 // The points' bounding box; a coordinate that is NaN is passed over unless
 // it is the first point's.
@@ -742,48 +466,6 @@ bool ListCellEntries(const Ring& ring, const SegmentBounds& box, double cell, st
 }
 
 }  // namespace
-
-void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart) {
-  // The segments that start at i and j change, those between go.
-  size_t kept = 0;
-  for (int64_t k : work.coverCold) {
-    if (keptStart && k < i)
-      work.coverCold[kept++] = k;
-    else if (keptStart && k > j)
-      work.coverCold[kept++] = k - (j - i - 1);
-    else if (!keptStart && k > i && k < j)
-      work.coverCold[kept++] = k - i;
-  }
-  work.coverCold.resize(kept);
-  work.coverKept = true;
-  KeepPassedThroughCut(work, i, j, keptStart, work.clearBelowNext, work.clearRight);
-}
-
-void KeepPassedThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart, double above, double right) {
-  if (!keptStart) {
-    work.passed.clear();
-    return;
-  }
-  // Segments i and j change and those between go; those after move down.
-  const int64_t shift = j - i - 1;
-  size_t kept = 0;
-  for (size_t q = 0; q < work.passed.size(); ++q) {
-    PassedPairs& p = work.passed[q];
-    p.before = p.before <= i ? p.before : p.before <= j + 1 ? i : p.before - shift;
-    size_t made = 0;
-    for (int64_t k : p.made)
-      if (k < i || k > j) p.made[made++] = k < i ? k : k - shift;
-    p.made.resize(made);
-    p.made.insert(std::lower_bound(p.made.begin(), p.made.end(), i), {i, i + 1});
-    if (p.before == 0 || p.made.size() > WALK_BUDGET_PER_ENTRY) continue;
-    if (kept != q) work.passed[kept] = std::move(p);
-    ++kept;
-  }
-  work.passed.resize(kept);
-  if (std::isnan(above) || std::isnan(right) || i == 0) return;
-  if (work.passed.size() == PASSED_KEPT) work.passed.erase(work.passed.begin());
-  work.passed.push_back(PassedPairs{above, right, i, {i, i + 1}});
-}
 
 int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int64_t n, int64_t& i, int64_t& j,
                      OutlinePoint& crossing) {

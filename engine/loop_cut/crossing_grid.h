@@ -6,7 +6,9 @@
 #include <cstdint>
 
 #include "engine/design.h"
-#include "engine/loop_cut.h"
+
+// The grid's cell is at least the ring box's larger side / GRID_DIVISIONS.
+constexpr int64_t GRID_DIVISIONS = 1024;
 
 // A box: a segment's, or a cell's (then half open at its upper sides).
 struct SegmentBounds {

@@ -1,4 +1,4 @@
-#include "engine/crossing_grid.h"
+#include "engine/loop_cut/crossing_grid.h"
 
 #include <limits>
 

@@ -7,7 +7,6 @@
 #include "engine/design.h"
 
 constexpr int64_t MAX_LOOP_CUTS = 5000;
-constexpr int64_t GRID_DIVISIONS = 1024;
 
 // Rewrites the ring in place without its loops; returns the number of cuts.
 int64_t RemoveSelfIntersections(PointList& points);

@@ -1,4 +1,4 @@
-#include "engine/crossing_bands.h"
+#include "engine/loop_cut/crossing_bands.h"
 
 #include <algorithm>
 #include <limits>

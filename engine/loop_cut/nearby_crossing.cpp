@@ -1,10 +1,11 @@
-#include "engine/nearby_crossing.h"
+#include "engine/loop_cut/nearby_crossing.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/crowded_cells.h"
+#include "engine/loop_cut/loop_cut.h"
 
 // Why the answer can be settled near the cut. Every crossing pair is first
 // met in the cell of its corner Q (the higher of its two box bottoms, the
@@ -133,9 +134,6 @@ void FindStarts(const CrossingSet& set, LastCrossing& last, StartSide side, doub
 // crossing pair has one of those (or a segment of no length); only their
 // pairs are tested, in key order. Where the sweep takes out more than
 // 1 / CORE_HOT_SHARE of them, the core is left to the walk.
-constexpr size_t CORE_SWEEP_MIN = 64;
-constexpr size_t CORE_WALK_PER_SEGMENT = 8;
-constexpr size_t CORE_HOT_SHARE = 8;
 
 template <typename Crosses>
 bool SweepCore(const CrossingSet& set, LastCrossing& last, size_t kept, Crosses crosses, int64_t& work,

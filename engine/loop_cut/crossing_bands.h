@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/crossing_grid.h"
+#include "engine/loop_cut/crossing_grid.h"
 
 // A pair of segments from slots a and b (a first on the ring), known to
 // cross while both slots' versions hold; `order` is the pair's place in

@@ -1,14 +1,14 @@
-#include "engine/crossing_set.h"
+#include "engine/loop_cut/crossing_set.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
 
-#include "engine/crossing_walk.h"
-#include "engine/loop_cut.h"
+#include "engine/loop_cut/loop_cut.h"
+#include "engine/loop_cut/loop_cut_routes.h"
+#include "engine/loop_cut/meeting_sweep.h"
 #include "engine/segment_frame.h"
-#include "engine/sound_ring.h"
 
 // Why the minimum over the set is the plain search's answer: a crossing pair
 // is first met in the cell of the higher of its two box bottoms and the
@@ -334,7 +334,7 @@ int64_t FirstCrossing(CrossingSet& set, int64_t& a, int64_t& b, OutlinePoint& po
   CrossingGrid grid;
   bool sideSetCell = false;
   if (!GridOfSet(set, grid, &sideSetCell)) return 0;
-  if (!sideSetCell) {
+  if (!sideSetCell || (gLoopCutRoutes.alternateHeapAndBands && ++gLoopCutRoutes.turns % 2 == 1)) {
     if (!FirstInBands(set, grid, a, b)) return 0;
     if (set.placed > set.workLimit) return -1;
     PointOfPair(set, a, b, point);

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/crossing_grid.h"
-#include "engine/crossing_set.h"
 #include "engine/design.h"
 #include "engine/exact_sum.h"
-#include "engine/sound_ring.h"
+#include "engine/loop_cut/crossing_grid.h"
+#include "engine/loop_cut/meeting_sweep.h"
+#include "engine/loop_cut/ring_segments.h"
 
 // Pairs a search passed: through the cuts since (each kept the ring's
 // start), no pair of segments that were there then and are unchanged, the
@@ -85,16 +85,9 @@ struct CrossingSearch {
   // Segments of the crowded cells whose sweep left few that meet (pairs
   // apart in a crowd), all told.
   int64_t sweptEntries = 0;
+  // The shoelace terms of the part a cut drops.
+  std::vector<double> terms;
 };
-
-// Carries the swept cell's segments that met none through a walk cut at
-// segments i < j (keptStart: points 0..i, the crossing, j + 1.. remain;
-// else the crossing and points i + 1..j).
-void KeepCoverThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart);
-// Carries the passed pairs through a cut at segments i < j and adds those of
-// the search that found its crossing, whose cell ended at `above` and
-// `right`; a cut that kept the other part drops them all.
-void KeepPassedThroughCut(CrossingSearch& work, int64_t i, int64_t j, bool keptStart, double above, double right);
 
 // The crossing a plain walk over the ring's grid meets first: 1 with the two
 // segments i < j and the point, 0 when there is none. Resumes where the
@@ -106,7 +99,3 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
 // every cut.
 bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<CrossingPair>& pairs,
                       RingLengths known = {nullptr, nullptr});
-// The length of segment k (from point k to point (k + 1) mod n).
-double SegmentLength(const double* x, const double* y, int64_t n, int64_t k);
-// The lengths of all n segments.
-void MeasureLengths(const double* x, const double* y, int64_t n, double* length);

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/crossing_set.h"
-#include "engine/sound_ring.h"
+#include "engine/loop_cut/crossing_set.h"
+#include "engine/loop_cut/meeting_sweep.h"
 
 // What the last search found and the cut after it did.
 struct LastCrossing {

@@ -1,4 +1,6 @@
-#include "engine/loop_cut.h"
+// RemoveSelfIntersections chooses among the routes to the next crossing;
+// engine/loop_cut/README.md maps them, when each hands over, and the words.
+#include "engine/loop_cut/loop_cut.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,11 +8,12 @@
 #include <limits>
 #include <vector>
 
-#include "engine/crossing_set.h"
-#include "engine/crossing_walk.h"
-#include "engine/loop_part.h"
-#include "engine/nearby_crossing.h"
-#include "engine/sound_ring.h"
+#include "engine/loop_cut/crossing_set.h"
+#include "engine/loop_cut/crossing_walk.h"
+#include "engine/loop_cut/loop_cut_routes.h"
+#include "engine/loop_cut/loop_part.h"
+#include "engine/loop_cut/nearby_crossing.h"
+#include "engine/loop_cut/walk_cut.h"
 
 namespace {
 
@@ -37,12 +40,6 @@ constexpr int64_t SET_AFTER_CUTS = 8;
 constexpr int64_t CROWDED_SHARE = 4;
 constexpr int64_t CROWDED_RINGS = 2;
 
-// The walk's lengths where they are those of the ring as it stands.
-RingLengths KnownLengths(const CrossingSearch& work) {
-  if (!work.lengthsKept) return {nullptr, nullptr};
-  return {&work.length, &work.perimeter};
-}
-
 // Cuts the remaining loops through the crossing set. False when it gave up
 // on the ring; the ring and the count are then those of the cuts made.
 bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t& cuts,
@@ -55,7 +52,12 @@ bool CutWithCrossingSet(std::vector<double>& x, std::vector<double>& y, int64_t&
   StartCrossingSet(set, x.data(), y.data(), n, pairs, known, &area);
   if (throughSweep && !FindCrossingsThroughSweep(set)) return false;
   bool done = true;
+  const int64_t first = cuts;
   while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
+    if (cuts - first == gLoopCutRoutes.setGivesUpAfter) {
+      done = false;
+      break;
+    }
     int64_t a = 0, b = 0;
     OutlinePoint p;
     int64_t found = FirstCrossing(set, a, b, p);
@@ -83,28 +85,22 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
                      CrossingSearch& work, int64_t& settled, RingArea& area) {
   settled = 0;
   CrossingSet set;
-  StartCrossingSet(set, x.data(), y.data(), n, {}, KnownLengths(work), &area);
+  StartCrossingSet(set, x.data(), y.data(), n, {}, WalkLengths(work), &area);
   LastCrossing last;
   std::vector<int64_t> slots;
   int64_t walksInARow = 0;
   // The walk resumes where the last search here left off: before its cell,
   // nothing crossed but pairs with the two segments the cut made.
   auto resumeWalk = [&] {
-    const SegmentBounds cell = CellBounds(last.grid, last.row, last.col);
-    work.resume = true;
-    work.clearBelow = cell.y0;
-    work.clearBelowNext = cell.y1;
-    work.clearLeft = cell.x0;
-    work.newSeg[0] = IndexOfSlot(set, last.made[0]);
-    work.newSeg[1] = IndexOfSlot(set, last.made[1]);
+    ResumeWalkAfterSetCut(work, CellBounds(last.grid, last.row, last.col), IndexOfSlot(set, last.made[0]),
+                          IndexOfSlot(set, last.made[1]));
   };
   while (cuts < MAX_LOOP_CUTS && set.n >= 4) {
     if (walksInARow == NEARBY_MOST_WALKS) {
       ReadRing(set, x, y, n);
       area = set.area;
       resumeWalk();
-      work.boxKept = work.lengthsKept = false;
-      work.rowsFrom = -1;
+      ForgetWalkRing(work);
       return false;
     }
     CrossingGrid grid;
@@ -121,12 +117,7 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
       if (last.known) {
         ReadRing(set, x, y, n, &slots);
         resumeWalk();
-        // The set keeps the box and the lengths' sum; the walk's lengths are
-        // not needed while the set cuts.
-        work.box = set.tree[1];
-        work.perimeter = set.perimeter;
-        work.boxKept = work.lengthsKept = true;
-        work.rowsFrom = -1;
+        TakeRingFromSet(work, set.tree[1], set.perimeter);
       } else {
         slots.resize(static_cast<size_t>(n));
         for (int64_t k = 0; k < n; ++k) slots[k] = k;
@@ -155,6 +146,102 @@ bool CutNearLastCuts(std::vector<double>& x, std::vector<double>& y, int64_t& n,
   ReadRing(set, x, y, n);
   area = set.area;
   return true;
+}
+
+// The ring as the loop cut goes, and when the routes are tried next.
+struct LoopCut {
+  LoopCut(std::vector<double>& xs, std::vector<double>& ys) : x(xs), y(ys), n(static_cast<int64_t>(xs.size())) {}
+  std::vector<double>& x;
+  std::vector<double>& y;
+  int64_t n = 0, cuts = 0;
+  CrossingSearch work;
+  // The shoelace terms of the ring, summed once a cut needs them.
+  RingArea area;
+  bool areaKnown = false;
+  int64_t nearbyAt = NEARBY_AFTER_CUTS, retryAfter = NEARBY_RETRY_CUTS, settled = 0;
+  bool sweepTried = false;
+  int64_t setAt = SET_AFTER_CUTS, minPoints = SWITCH_MIN_POINTS;
+};
+
+void KnowArea(LoopCut& c) {
+  if (!c.areaKnown) StartRingArea(c.area, c.x.data(), c.y.data(), c.n);
+  c.areaKnown = true;
+}
+
+// Loops that lie apart from each other go back to the walk; the search
+// near the cut tries again later, the later the less it settled.
+void RetryLater(LoopCut& c) {
+  c.retryAfter = c.settled >= NEARBY_RETRY_CUTS / 4 ? NEARBY_RETRY_CUTS : 2 * c.retryAfter;
+  c.nearbyAt = c.cuts + c.retryAfter;
+}
+
+// The crossing set cuts what it can; true when the ring is done.
+bool CutBySet(LoopCut& c, bool throughSweep) {
+  const int64_t before = c.cuts;
+  KnowArea(c);
+  if (CutWithCrossingSet(c.x, c.y, c.n, c.cuts, WalkLengths(c.work), throughSweep, c.area)) return true;
+  // The ring as the set left it.
+  if (c.cuts != before) ForgetWalkCaches(c.work);
+  return false;
+}
+
+// The search near the last cuts; where it settled little and the walk has
+// swept much, once the set filled through a sweep.
+bool CutNearby(LoopCut& c) {
+  KnowArea(c);
+  if (CutNearLastCuts(c.x, c.y, c.n, c.cuts, c.work, c.settled, c.area)) return true;
+  const int64_t swept = c.work.sweptEntries;
+  if (!c.sweepTried && ((c.settled < NEARBY_RETRY_CUTS / 4 && swept * CROWDED_SHARE >= c.n) ||
+                        swept >= CROWDED_RINGS * c.n)) {
+    c.sweepTried = true;
+    if (CutBySet(c, true)) return true;
+  }
+  RetryLater(c);
+  return false;
+}
+
+// The set filled by collecting every crossing, then the search near the
+// last cuts.
+bool CutBySetThenNearby(LoopCut& c) {
+  if (CutBySet(c, false) || CutNearLastCuts(c.x, c.y, c.n, c.cuts, c.work, c.settled, c.area)) return true;
+  RetryLater(c);
+  return false;
+}
+
+// One cut by the walk; false when the ring crosses itself nowhere.
+bool CutByWalk(LoopCut& c) {
+  int64_t i = 0, j = 0;
+  OutlinePoint p;
+  if (!FindCrossing(c.work, c.x.data(), c.y.data(), c.n, i, j, p)) return false;
+  KnowArea(c);
+  CutWalkRing(c.work, c.x, c.y, c.n, i, j, p, c.area);
+  ++c.cuts;
+  return true;
+}
+
+// The route the tests ask for; true when it left the ring done.
+bool StartForcedRoute(LoopCut& c) {
+  switch (gLoopCutRoutes.route) {
+    case LoopCutRoute::CHOSEN:
+      break;
+    case LoopCutRoute::WALK:
+      c.setAt = -1;
+      c.nearbyAt = std::numeric_limits<int64_t>::max();
+      break;
+    case LoopCutRoute::COLLECTED_SET:
+      c.setAt = 0;
+      c.minPoints = 4;
+      break;
+    case LoopCutRoute::NEARBY:
+      c.setAt = -1;
+      c.nearbyAt = 0;
+      c.minPoints = 4;
+      break;
+    case LoopCutRoute::SWEPT_SET:
+      c.sweepTried = true;
+      return CutBySet(c, true);
+  }
+  return false;
 }
 
 }  // namespace
@@ -194,110 +281,21 @@ int64_t RemoveSelfIntersections(PointList& points) {
   return cuts;
 }
 
+LoopCutRoutes gLoopCutRoutes;
+
 int64_t RemoveSelfIntersections(std::vector<double>& x, std::vector<double>& y) {
-  int64_t n = static_cast<int64_t>(x.size());
-  if (n < 4) return 0;
-  CrossingSearch work;
-  int64_t cuts = 0, nearbyAt = NEARBY_AFTER_CUTS, retryAfter = NEARBY_RETRY_CUTS, settled = 0;
-  bool sweepTried = false;
-  // The shoelace terms of the ring, summed once a cut needs them.
-  RingArea area;
-  bool areaKnown = false;
-  std::vector<double> terms;
-  auto knowArea = [&] {
-    if (!areaKnown) StartRingArea(area, x.data(), y.data(), n);
-    areaKnown = true;
-  };
-  // Loops that lie apart from each other go back to the walk; the search
-  // near the cut tries again later, the later the less it settled.
-  auto retryLater = [&] {
-    retryAfter = settled >= NEARBY_RETRY_CUTS / 4 ? NEARBY_RETRY_CUTS : 2 * retryAfter;
-    nearbyAt = cuts + retryAfter;
-  };
-  while (cuts < MAX_LOOP_CUTS && n >= 4) {
-    if (cuts >= nearbyAt && n >= SWITCH_MIN_POINTS && !work.sideSetCell) {
-      knowArea();
-      if (CutNearLastCuts(x, y, n, cuts, work, settled, area)) break;
-      if (!sweepTried && ((settled < NEARBY_RETRY_CUTS / 4 && work.sweptEntries * CROWDED_SHARE >= n) ||
-                          work.sweptEntries >= CROWDED_RINGS * n)) {
-        sweepTried = true;
-        int64_t before = cuts;
-        if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), true, area)) break;
-        if (cuts != before) work = CrossingSearch{};
-      }
-      retryLater();
-      continue;
-    }
-    if (cuts == SET_AFTER_CUTS && n >= SWITCH_MIN_POINTS) {
-      int64_t before = cuts;
-      knowArea();
-      if (CutWithCrossingSet(x, y, n, cuts, KnownLengths(work), false, area)) break;
-      // The ring as the set left it.
-      if (cuts != before) work = CrossingSearch{};
-      if (CutNearLastCuts(x, y, n, cuts, work, settled, area)) break;
-      retryLater();
-      continue;
-    }
-    int64_t i = 0, j = 0;
-    OutlinePoint p;
-    if (!FindCrossing(work, x.data(), y.data(), n, i, j, p)) break;
-    int64_t inner = j - i;
-    int64_t outer = n - inner;
-    const int64_t j1 = j + 1 == n ? 0 : j + 1;
-    knowArea();
-    terms.clear();
-    if (inner <= outer) AppendShoelaceTerms(x.data(), y.data(), n, i + 1, inner - 1, terms);
-    else AppendShoelaceTerms(x.data(), y.data(), n, j1, outer - 1, terms);
-    const bool keepOuter = KeepOuterPart(area, terms, inner <= outer,
-                                         CutEnds{{x[i], y[i]}, {x[i + 1], y[i + 1]}, {x[j], y[j]}, {x[j1], y[j1]}, p});
-    // The box stays unless a removed point lay on it; the crossing is added
-    // as the full pass would.
-    auto onBox = [&](int64_t from, int64_t to) {
-      for (int64_t k = from; k < to; ++k)
-        if (x[k] == work.box.x0 || x[k] == work.box.x1 || y[k] == work.box.y0 || y[k] == work.box.y1) return true;
-      return false;
-    };
-    bool keepBox = keepOuter ? !onBox(i + 1, j + 1) : !onBox(0, i + 1) && !onBox(j + 1, n);
-    if (keepBox) work.box = SegmentBounds{std::min(work.box.x0, p.x), std::max(work.box.x1, p.x),
-                                       std::min(work.box.y0, p.y), std::max(work.box.y1, p.y)};
-    work.boxKept = keepBox;
-    KeepCoverThroughCut(work, i, j, keepOuter);
-    if (keepOuter) {
-      TakeAllFromExactSum(work.perimeter, work.length.data() + i, static_cast<size_t>(j - i + 1));
-      // Keep points 0..i, the crossing, then j+1..n-1.
-      size_t tail = static_cast<size_t>(n - 1 - j);
-      std::memmove(x.data() + i + 2, x.data() + j + 1, tail * sizeof(double));
-      std::memmove(y.data() + i + 2, y.data() + j + 1, tail * sizeof(double));
-      std::memmove(work.length.data() + i + 2, work.length.data() + j + 1, tail * sizeof(double));
-      x[i + 1] = p.x;
-      y[i + 1] = p.y;
-      n = n - inner + 1;
-      work.newSeg[0] = i;
-      work.newSeg[1] = i + 1;
-    } else {
-      // Keep the crossing, then points i+1..j.
-      TakeAllFromExactSum(work.perimeter, work.length.data(), static_cast<size_t>(i + 1));
-      TakeAllFromExactSum(work.perimeter, work.length.data() + j, static_cast<size_t>(n - j));
-      std::memmove(x.data() + 1, x.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
-      std::memmove(y.data() + 1, y.data() + i + 1, static_cast<size_t>(inner) * sizeof(double));
-      std::memmove(work.length.data() + 1, work.length.data() + i + 1,
-                   static_cast<size_t>(inner - 1) * sizeof(double));
-      x[0] = p.x;
-      y[0] = p.y;
-      n = inner + 1;
-      work.newSeg[0] = 0;
-      work.newSeg[1] = n - 1;
-    }
-    for (int64_t k : work.newSeg) {
-      work.length[k] = SegmentLength(x.data(), y.data(), n, k);
-      AddToExactSum(work.perimeter, work.length[k]);
-    }
-    // The other segments keep their ends, so their lengths stay as they were.
-    work.lengthsKept = true;
-    work.resume = true;
-    ++cuts;
+  if (x.size() < 4) return 0;
+  LoopCut c(x, y);
+  bool done = StartForcedRoute(c);
+  // The walk cuts one loop a turn. Large rings move on to the crossing set
+  // after a few cuts, and to the search near the last cuts after more;
+  // each cuts until the ring is done or hands it back to the walk.
+  while (!done && c.cuts < MAX_LOOP_CUTS && c.n >= 4) {
+    if (c.cuts >= c.nearbyAt && c.n >= c.minPoints && !c.work.sideSetCell) done = CutNearby(c);
+    else if (c.cuts == c.setAt && c.n >= c.minPoints) done = CutBySetThenNearby(c);
+    else done = !CutByWalk(c);
   }
-  x.resize(static_cast<size_t>(n));
-  y.resize(static_cast<size_t>(n));
-  return cuts;
+  x.resize(static_cast<size_t>(c.n));
+  y.resize(static_cast<size_t>(c.n));
+  return c.cuts;
 }

@@ -8,17 +8,13 @@
 #include <limits>
 #include <vector>
 
-#include "engine/crossing_bands.h"
-#include "engine/crossing_grid.h"
 #include "engine/design.h"
 #include "engine/exact_sum.h"
-#include "engine/loop_part.h"
+#include "engine/loop_cut/crossing_bands.h"
+#include "engine/loop_cut/crossing_grid.h"
+#include "engine/loop_cut/loop_part.h"
+#include "engine/loop_cut/ring_segments.h"
 #include "engine/segment_frame.h"
-
-// Two crossing segments s1 < s2 (by index).
-struct CrossingPair {
-  int64_t s1, s2;
-};
 
 struct SegmentStarts {
   double x0, y0;
@@ -75,12 +71,6 @@ struct CrossingSet {
   // points at a cut, which choose the part kept.
   RingArea area;
   std::vector<double> terms;
-};
-
-// Segment lengths and their sum already measured for a ring.
-struct RingLengths {
-  const std::vector<double>* length;
-  const ExactSum* sum;
 };
 
 // Takes over the ring with all of its crossing pairs (pairs as the segment

@@ -1,4 +1,4 @@
-#include "engine/loop_part.h"
+#include "engine/loop_cut/loop_part.h"
 
 #include <cmath>
 
