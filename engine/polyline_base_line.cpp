@@ -71,14 +71,31 @@ void SideNormals(const double* x, const double* y, int64_t n, double* nx, double
   }
 }
 
+// The side normals of a closed polyline of n >= 1 points, and the number of
+// points its corners hand on: one a corner, two a sharp one.
+struct PolylineSides {
+  std::vector<double> nx, ny;
+  int64_t corners = 0;
+};
+
+void MeasureSides(const double* x, const double* y, int64_t n, PolylineSides& sides) {
+  const size_t size = static_cast<size_t>(n);
+  sides.nx.resize(size);
+  sides.ny.resize(size);
+  SideNormals(x, y, n, sides.nx.data(), sides.ny.data());
+  sides.corners = n;
+  // The cosine as the corner visit works it out, so that the count is exact.
+  for (int64_t i = 0, p = n - 1; i < n; p = i++)
+    if (sides.nx[p] * sides.nx[i] + sides.ny[p] * sides.ny[i] < SHARP_CORNER_COS) ++sides.corners;
+}
+
 // Hands every corner of a closed polyline to visit with its unit normal, a
 // sharp corner twice (the normals of the side before and after it); true
 // when there was a sharp corner.
 template <typename Visit>
-bool VisitPolylineCorners(const double* x, const double* y, int64_t n, Visit visit) {
-  size_t size = static_cast<size_t>(n);
-  std::vector<double> sideNx(size), sideNy(size);
-  SideNormals(x, y, n, sideNx.data(), sideNy.data());
+bool VisitPolylineCorners(const double* x, const double* y, int64_t n, const PolylineSides& sides, Visit visit) {
+  const std::vector<double>& sideNx = sides.nx;
+  const std::vector<double>& sideNy = sides.ny;
   bool sharp = false;
   // Corner i between sides p and i: d is the cosine of its turn, (bx, by)
   // the sum of the two normals, scaled to unit length where it has one.
@@ -135,14 +152,15 @@ void BuildPolylineBaseLine(BaseLine& line, const double* x, const double* y, int
     line.length = 0;
     return;
   }
-  // One growth instead of one per doubling: a first pass counts the points
-  // that sharp corners add (growing a million-point line costs more than
-  // visiting its corners twice).
-  int64_t stored = 1;
-  VisitPolylineCorners(x, y, n, [&stored](double, double, double, double) { ++stored; });
-  ReserveBasePoints(line, stored);
-  bool sharp = VisitPolylineCorners(
-      x, y, n, [&line](double px, double py, double nx, double ny) { AppendBasePoint(line, px, py, nx, ny); });
+  // One growth, to the capacity the appends would reach, instead of one per
+  // doubling: growing a million-point line costs more than counting its
+  // sharp corners first.
+  PolylineSides sides;
+  MeasureSides(x, y, n, sides);
+  ReserveBasePoints(line, sides.corners + 1);
+  bool sharp = VisitPolylineCorners(x, y, n, sides, [&line](double px, double py, double nx, double ny) {
+    AppendBasePoint(line, px, py, nx, ny);
+  });
   line.hasSharpCorner = sharp ? 1 : 0;
   AppendBasePoint(line, x[0], y[0], line.nx[0], line.ny[0]);
   ComputeArcLengths(line);
@@ -173,10 +191,12 @@ int64_t BuildImportedBaseLine(BaseLine& line, const PointList& points, double sx
   }
 
   // The unmoved line is needed only for its normals, so it is not built.
+  PolylineSides sides;
+  MeasureSides(x.data(), y.data(), n, sides);
   std::vector<double> mx, my;
-  mx.reserve(x.size() + 1);
-  my.reserve(x.size() + 1);
-  VisitPolylineCorners(x.data(), y.data(), n, [&mx, &my, offset](double px, double py, double nx, double ny) {
+  mx.reserve(static_cast<size_t>(sides.corners) + 1);
+  my.reserve(static_cast<size_t>(sides.corners) + 1);
+  VisitPolylineCorners(x.data(), y.data(), n, sides, [&mx, &my, offset](double px, double py, double nx, double ny) {
     mx.push_back(px + offset * nx);
     my.push_back(py + offset * ny);
   });

@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
-#include <set>
-#include <utility>
 #include <vector>
 
 #include "engine/loop_cut/crossing_grid.h"
 #include "engine/loop_cut/crowded_cells.h"
-#include "engine/loop_cut/loop_cut.h"
 #include "engine/loop_cut/loop_part.h"
 #include "engine/loop_cut/meeting_sweep.h"
 #include "engine/loop_cut/ring_segments.h"
@@ -44,8 +40,6 @@ bool SweepForContact(const RingView& r, const int64_t* list, size_t m, int64_t& 
   sj = std::max(list[a], list[b]);
   return true;
 }
-
-int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
 
 // A chain of a cell: positions from .. to - 1 of its list, its box, and the
 // axis along which all its segments advance strictly (0 x, 1 y, -1 none)
@@ -216,16 +210,14 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj, ContactMemory*
   }
   std::vector<int64_t> chain;
   std::vector<ChainRun> runs;
-  // The lowest y that lies in row `at` or above: every y up to the value
-  // left lies in an earlier row.
+  // Every y below the lowest of row `at` lies in an earlier row.
   auto remember = [&](size_t c) {
     const int64_t at = static_cast<int64_t>(c) / gx;
     if (!memory || at == 0) return;
-    double below = minY + static_cast<double>(at) * cell;
-    for (int step = 0; step < 64 && row(below) >= at; ++step) below = std::nextafter(below, -INFINITY);
-    if (row(below) >= at) return;
+    const double lowest = LowestOfCell(CrossingGrid{minX, minY, cell, 1 / cell, gx, gy}, minY, at);
+    if (std::isnan(lowest)) return;
     memory->known = true;
-    memory->yAbove = below;
+    memory->yAbove = std::nextafter(lowest, -INFINITY);
   };
   for (size_t c = 0; c + 1 < start.size(); ++c) {
     int64_t from = start[c];
@@ -311,10 +303,8 @@ void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, Ri
       p = OutlinePoint{x[i] + t * rx, y[i] + t * ry};
     }
   }
-  int64_t inner = j - i, outer = n - inner;
   std::vector<double> terms;
-  if (inner <= outer) AppendShoelaceTerms(r.x, r.y, n, i1, inner - 1, terms);
-  else AppendShoelaceTerms(r.x, r.y, n, j1, outer - 1, terms);
+  const bool keepOuter = KeepOuterPartOfCut(area, r.x, r.y, n, i, j, p, terms);
   PointList kept;
   origin.clear();
   auto keep = [&](int64_t from, int64_t to) {
@@ -325,7 +315,7 @@ void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, Ri
     kept.push_back(p);
     origin.push_back(-1);
   };
-  if (KeepOuterPart(area, terms, inner <= outer, CutEnds{points[i], points[i1], points[j], points[j1], p})) {
+  if (keepOuter) {
     keep(0, i + 1);
     keepNew();
     keep(j + 1, n);

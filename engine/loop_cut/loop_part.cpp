@@ -50,3 +50,13 @@ bool KeepOuterPart(RingArea& ring, const std::vector<double>& dropped, bool inne
   ring.sum = keepFewer ? fewer : more;
   return innerFewer != keepFewer;
 }
+
+bool KeepOuterPartOfCut(RingArea& ring, const double* x, const double* y, int64_t n, int64_t i, int64_t j,
+                        const OutlinePoint& p, std::vector<double>& terms) {
+  const int64_t inner = j - i, outer = n - inner, j1 = j + 1 == n ? 0 : j + 1;
+  terms.clear();
+  if (inner <= outer) AppendShoelaceTerms(x, y, n, i + 1, inner - 1, terms);
+  else AppendShoelaceTerms(x, y, n, j1, outer - 1, terms);
+  return KeepOuterPart(ring, terms, inner <= outer,
+                       CutEnds{{x[i], y[i]}, {x[i + 1], y[i + 1]}, {x[j], y[j]}, {x[j1], y[j1]}, p});
+}

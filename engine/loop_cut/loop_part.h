@@ -40,3 +40,7 @@ void StartRingArea(RingArea& area, const double* x, const double* y, int64_t n);
 // segments wholly inside the part with fewer points (the inner one on a
 // tie); the ring's sum becomes that of the part kept.
 bool KeepOuterPart(RingArea& ring, const std::vector<double>& dropped, bool innerFewer, const CutEnds& ends);
+// KeepOuterPart for a ring of n points held as arrays, cut where its
+// segments i < j meet at p; terms is working space.
+bool KeepOuterPartOfCut(RingArea& ring, const double* x, const double* y, int64_t n, int64_t i, int64_t j,
+                        const OutlinePoint& p, std::vector<double>& terms);

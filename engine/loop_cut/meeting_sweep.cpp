@@ -220,8 +220,6 @@ bool FindMeetingSegments(const std::vector<ContactSegment>& list, std::vector<si
 
 namespace {
 
-int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
-
 // LabelChains with the signs of each segment's advance in x and y given by
 // signs(k) as {sx, sy}.
 template <typename Signs>

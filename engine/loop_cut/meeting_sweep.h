@@ -86,6 +86,9 @@ bool VisitPairsWithHot(size_t m, const std::vector<size_t>& hot, Visit visit, si
   return false;
 }
 
+// +1, -1 or 0 as d is positive, negative or neither.
+inline int Sign(double d) { return d > 0 ? 1 : (d < 0 ? -1 : 0); }
+
 // Splits segments of a ring of n points (given by index, in increasing
 // order) into chains: runs of consecutive segments that all advance
 // strictly the same way in x, or all strictly the same way in y. Two

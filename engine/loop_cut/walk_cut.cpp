@@ -87,15 +87,8 @@ void TakeRingFromSet(CrossingSearch& work, const SegmentBounds& box, const Exact
 
 void CutWalkRing(CrossingSearch& work, std::vector<double>& x, std::vector<double>& y, int64_t& n, int64_t i,
                  int64_t j, const OutlinePoint& p, RingArea& area) {
-  int64_t inner = j - i;
-  int64_t outer = n - inner;
-  const int64_t j1 = j + 1 == n ? 0 : j + 1;
-  std::vector<double>& terms = work.terms;
-  terms.clear();
-  if (inner <= outer) AppendShoelaceTerms(x.data(), y.data(), n, i + 1, inner - 1, terms);
-  else AppendShoelaceTerms(x.data(), y.data(), n, j1, outer - 1, terms);
-  const bool keepOuter = KeepOuterPart(area, terms, inner <= outer,
-                                       CutEnds{{x[i], y[i]}, {x[i + 1], y[i + 1]}, {x[j], y[j]}, {x[j1], y[j1]}, p});
+  const int64_t inner = j - i;
+  const bool keepOuter = KeepOuterPartOfCut(area, x.data(), y.data(), n, i, j, p, work.terms);
   // The box stays unless a removed point lay on it; the crossing is added
   // as the full pass would.
   auto onBox = [&](int64_t from, int64_t to) {
