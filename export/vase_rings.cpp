@@ -22,7 +22,10 @@ bool CrossesItself(const PointList& ring) {
 }  // namespace
 
 int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, const VaseParams& vase,
-                         double tolerance, PointList& outer, PointList& inner) {
+                         double tolerance, PointList& outer, PointList& inner, WallSplits* splits) {
+  WallSplits own;
+  WallSplits& s = splits ? *splits : own;
+  s = WallSplits{};
   outer.clear();
   inner.clear();
   int64_t steps = ValidateVaseParams(outline, vase);
@@ -41,6 +44,7 @@ int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, co
     gLastError = Tx(TX_EXPORT_OUTLINE_UNSOUND);
     return 0;
   }
+  SplitWall(vase, steps, outer, false, s);
   if (vase.hollow != 0) {
     PointList ring;
     if (CheckWallThickness(outer, baseLine, vase, ring) == 0) return 0;
@@ -50,16 +54,14 @@ int64_t PrepareVaseRings(const PointList& outline, const PointList& baseLine, co
     if (inner.size() >= 3 && CrossesItself(inner)) inner = ring;
     // The meshes are built from these rings; an inner wall that would leave
     // the outer one between the slices is refused here, for both writers.
-    if (inner.size() < 3 || InnerWallStaysInside(vase, steps, outer, inner) == 0) {
+    if (inner.size() >= 3) SplitWall(vase, steps, inner, true, s);
+    if (inner.size() < 3 || InnerWallStaysInside(vase, steps, outer, inner, s) == 0) {
       gLastError = Tx(TX_VASE_WALL_TOO_THICK);
       return 0;
     }
   }
   // A wall whose quads must fold into itself somewhere between two slices.
-  std::vector<uint8_t> flips;
-  double turn;
-  if (WallDiagonals(vase, steps, outer, false, flips, turn) == 0 ||
-      (vase.hollow != 0 && WallDiagonals(vase, steps, inner, true, flips, turn) == 0)) {
+  if (s.outerOk == 0 || (vase.hollow != 0 && s.innerOk == 0)) {
     gLastError = Tx(TX_VASE_TWIST_TOO_LARGE);
     return 0;
   }

@@ -100,7 +100,8 @@ void WriteWallQuad(ExportFile& file, char* buffer, const SliceTable& t, const Qu
 int64_t ExportVaseStl(const std::string& path, const PointList& outline, const PointList& baseLine,
                       const VaseParams& vase, double tolerance) {
   PointList outer, inner;
-  const int64_t S = PrepareVaseRings(outline, baseLine, vase, tolerance, outer, inner);
+  WallSplits splits;
+  const int64_t S = PrepareVaseRings(outline, baseLine, vase, tolerance, outer, inner, &splits);
   if (S == 0) return 0;
   const double H = vase.height;
   // The file holds 32-bit floats: a top beyond their range, or one that
@@ -119,9 +120,6 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
   BuildSliceTable(vase, outer, S, [&](int64_t i) { return static_cast<double>(i) / static_cast<double>(S); }, P);
   uint64_t count = 2 * static_cast<uint64_t>(N) * static_cast<uint64_t>(S) + 2 * static_cast<uint64_t>(TK);
 
-  std::vector<uint8_t> outerFlips, innerFlips;
-  double turn;
-  WallDiagonals(vase, S, outer, false, outerFlips, turn);
   const bool hollow = vase.hollow != 0;
   const double b = vase.bottomThickness;
   int64_t M = 0;
@@ -131,7 +129,6 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
     M = static_cast<int64_t>(inner.size());
     std::vector<double> IX, IY;
     RingToArrays(inner, IX, IY);
-    WallDiagonals(vase, S, inner, true, innerFlips, turn);
     TriangulateCap(IX.data(), IY.data(), M, F);
     BuildSliceTable(vase, inner, S, [&](int64_t i) { return InnerSliceZ(vase, i, S) / H; }, Q);
     // The top rows are the rings scaled and turned alike: the band is
@@ -165,7 +162,7 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
       int64_t j2 = (j + 1) % N;
       // The quad lower j, lower j2, upper j2, upper j faces out; it is cut on
       // one of its diagonals.
-      WriteWallQuad(file, record, P, WallQuadCorners(outerFlips[static_cast<size_t>(j)], false), i, j, j2, zL, zU);
+      WriteWallQuad(file, record, P, WallQuadCorners(splits.outerFlips[static_cast<size_t>(j)], false), i, j, j2, zL, zU);
     }
   }
   for (size_t k = 0; k + 2 < K.size(); k += 3) {
@@ -179,7 +176,7 @@ int64_t ExportVaseStl(const std::string& path, const PointList& outline, const P
       double zL = InnerSliceZ(vase, i, S), zU = InnerSliceZ(vase, i + 1, S);
       for (int64_t j = 0; j < M; ++j) {
         int64_t j2 = (j + 1) % M;
-        WriteWallQuad(file, record, Q, WallQuadCorners(innerFlips[static_cast<size_t>(j)], true), i, j, j2, zL, zU);
+        WriteWallQuad(file, record, Q, WallQuadCorners(splits.innerFlips[static_cast<size_t>(j)], true), i, j, j2, zL, zU);
       }
     }
     for (size_t k = 0; k + 2 < F.size(); k += 3)

@@ -152,7 +152,7 @@ double QuadBend(const std::vector<SliceFactor>& slices, double z0, double z1, do
 }  // namespace
 
 int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointList& outerRing,
-                             const PointList& innerRing) {
+                             const PointList& innerRing, const WallSplits& splits) {
   const double H = vase.height, b = vase.bottomThickness;
   double reach = 0;
   for (const OutlinePoint& q : innerRing) reach = MaxF(reach, std::hypot(q.x, q.y));
@@ -169,12 +169,8 @@ int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointL
   std::sort(heights.begin(), heights.end());
   // The quads fold towards the material only along the edges where the
   // other side had no room: the outer wall inward, the inner wall outward.
-  std::vector<uint8_t> outerFlips, innerFlips;
-  double outerTurn, innerTurn;
-  WallDiagonals(vase, steps, outerRing, false, outerFlips, outerTurn);
-  WallDiagonals(vase, steps, innerRing, true, innerFlips, innerTurn);
-  const double outerEdge = LongestEdgeFoldingTo(outerRing, outerTurn, outerFlips, true);
-  const double innerEdge = LongestEdgeFoldingTo(innerRing, innerTurn, innerFlips, false);
+  const double outerEdge = LongestEdgeFoldingTo(outerRing, splits.outerTurn, splits.outerFlips, true);
+  const double innerEdge = LongestEdgeFoldingTo(innerRing, splits.innerTurn, splits.innerFlips, false);
   // Both walls are straight on each piece between these heights, so the gap
   // of their factors is largest at a piece's ends; the outer factor may pass
   // closest to the axis inside it. An inner point q then lies at least

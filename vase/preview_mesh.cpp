@@ -177,18 +177,17 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
   gMeshSteps = steps;
 
   // The quads are cut as the STL writer cuts them.
-  std::vector<uint8_t> outerFlips, innerFlips;
-  double turn;
-  WallDiagonals(vase, steps, ring, false, outerFlips, turn);
+  WallSplits splits;
+  SplitWall(vase, steps, ring, false, splits);
   const PointList* inner = nullptr;
   bool hollow = false;
   if (vase.hollow != 0 && vase.wallThickness > 0 && vase.bottomThickness > 0 &&
       vase.height > vase.bottomThickness) {
     PointList* built = nullptr;
-    hollow = CachedInnerRing(rings, baseLine, vase, built) != 0 && InnerWallStaysInside(vase, steps, ring, *built) != 0;
-    inner = built;
     // Drawn solid where the export refuses the inner wall.
-    if (hollow) hollow = WallDiagonals(vase, steps, *inner, true, innerFlips, turn) != 0;
+    hollow = CachedInnerRing(rings, baseLine, vase, built) != 0 && SplitWall(vase, steps, *built, true, splits) != 0 &&
+             InnerWallStaysInside(vase, steps, ring, *built, splits) != 0;
+    inner = built;
   }
   int64_t m = hollow ? static_cast<int64_t>(inner->size()) : 0;
 
@@ -208,7 +207,7 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
     int64_t lo = i * n, up = (i + 1) * n;
     for (int64_t j = 0; j < n; ++j) {
       int64_t jn = j + 1 == n ? 0 : j + 1;
-      AddWallQuad(WallQuadCorners(outerFlips[static_cast<size_t>(j)], false), lo, up, j, jn);
+      AddWallQuad(WallQuadCorners(splits.outerFlips[static_cast<size_t>(j)], false), lo, up, j, jn);
     }
   }
   // A fan where the outline is star-shaped about the axis, else ear-clipped
@@ -228,7 +227,7 @@ void BuildPreviewMesh(const PointList& outline, const PointList& baseLine, const
       int64_t lo = i0 + i * m, up = i0 + (i + 1) * m;
       for (int64_t j = 0; j < m; ++j) {
         int64_t jn = j + 1 == m ? 0 : j + 1;
-        AddWallQuad(WallQuadCorners(innerFlips[static_cast<size_t>(j)], true), lo, up, j, jn);
+        AddWallQuad(WallQuadCorners(splits.innerFlips[static_cast<size_t>(j)], true), lo, up, j, jn);
       }
     }
     const std::vector<int64_t>& innerFloor = rings.innerFloor;

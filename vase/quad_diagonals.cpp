@@ -280,6 +280,11 @@ int64_t WallDiagonals(const VaseParams& vase, int64_t steps, const PointList& ri
   return ChooseQuadDiagonals(ring, turn, !inner, flips);
 }
 
+int64_t SplitWall(const VaseParams& vase, int64_t steps, const PointList& ring, bool inner, WallSplits& splits) {
+  if (inner) return splits.innerOk = WallDiagonals(vase, steps, ring, true, splits.innerFlips, splits.innerTurn);
+  return splits.outerOk = WallDiagonals(vase, steps, ring, false, splits.outerFlips, splits.outerTurn);
+}
+
 const QuadCorner* WallQuadCorners(uint8_t flip, bool inner) {
   static const QuadCorner corners[2][2][6] = {
       {{{0, 0}, {0, 1}, {1, 1}, {0, 0}, {1, 1}, {1, 0}}, {{0, 0}, {0, 1}, {1, 0}, {0, 1}, {1, 1}, {1, 0}}},

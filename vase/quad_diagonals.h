@@ -25,6 +25,16 @@ double LongestEdgeFoldingTo(const PointList& ring, double turn, const std::vecto
 int64_t WallDiagonals(const VaseParams& vase, int64_t steps, const PointList& ring, bool inner,
                       std::vector<uint8_t>& flips, double& turn);
 
+// The splits of a vase's two walls, worked out once for the checks and the
+// mesh that read them; ok as WallDiagonals returns it.
+struct WallSplits {
+  std::vector<uint8_t> outerFlips, innerFlips;
+  double outerTurn = 0, innerTurn = 0;
+  int64_t outerOk = 0, innerOk = 0;
+};
+// WallDiagonals of one wall into its side of splits; returns its ok.
+int64_t SplitWall(const VaseParams& vase, int64_t steps, const PointList& ring, bool inner, WallSplits& splits);
+
 // A corner of a wall quad: of the lower or the upper slice, at the edge's
 // first end j or its second end j2.
 struct QuadCorner {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/design.h"
+#include "vase/quad_diagonals.h"
 #include "vase/vase_params.h"
 
 // Turn of the slice at height fraction t, in radians.
@@ -31,9 +32,9 @@ int64_t BuildInnerWallRing(const PointList& outline, const PointList& baseLine, 
                            PointList& innerRing);
 // Whether the inner wall stays inside the outer wall at every height, both
 // meshed from S + 1 slices of their rings as the preview and the STL mesh
-// them (straight between slices, quads split as ChooseQuadDiagonals says).
+// them (straight between slices, quads split as splits holds for both).
 int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointList& outerRing,
-                             const PointList& innerRing);
+                             const PointList& innerRing, const WallSplits& splits);
 // The source ring moved inward by d, cleaned and tested; destination is
 // cleared first and holds the ring only on success.
 int64_t OffsetRingInward(const PointList& source, PointList& destination, double d);
