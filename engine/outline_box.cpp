@@ -13,8 +13,7 @@ PointBox LaidOutBox(const PointList& outline) {
     // The tip of a spike: its neighbours meet.
     const OutlinePoint& a = outline[k == 0 ? n - 1 : k - 1];
     const OutlinePoint& c = outline[k + 1 == n ? 0 : k + 1];
-    const double dx = a.x - c.x, dy = a.y - c.y;
-    if (n > 2 && dx * dx + dy * dy < MIN_POINT_DISTANCE * MIN_POINT_DISTANCE) continue;
+    if (n > 2 && TooClose(a, c)) continue;
     const OutlinePoint& p = outline[k];
     box.x0 = std::min(box.x0, p.x);
     box.x1 = std::max(box.x1, p.x);

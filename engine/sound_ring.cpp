@@ -251,11 +251,6 @@ bool AllFinite(const PointList& points) {
   return true;
 }
 
-bool TooClose(const OutlinePoint& a, const OutlinePoint& b) {
-  double dx = a.x - b.x, dy = a.y - b.y;
-  return dx * dx + dy * dy < MIN_POINT_DISTANCE * MIN_POINT_DISTANCE;
-}
-
 // The ring turns straight back at b: a -> b -> c along one line.
 bool FoldsBack(const OutlinePoint& a, const OutlinePoint& b, const OutlinePoint& c) {
   return OrientExact(a.x, a.y, b.x, b.y, c.x, c.y) == 0 && (a.x - b.x) * (c.x - b.x) + (a.y - b.y) * (c.y - b.y) > 0;

@@ -11,6 +11,12 @@
 // Consecutive points closer than this are one point.
 constexpr double MIN_POINT_DISTANCE = 1e-9;
 
+// Two points closer than MIN_POINT_DISTANCE.
+inline bool TooClose(const OutlinePoint& a, const OutlinePoint& b) {
+  double dx = a.x - b.x, dy = a.y - b.y;
+  return dx * dx + dy * dy < MIN_POINT_DISTANCE * MIN_POINT_DISTANCE;
+}
+
 // Drops every point closer than MIN_POINT_DISTANCE to the point kept before
 // it (the first point repeated at the end included) and every point where
 // the ring folds straight back onto the segment it came along.

@@ -175,8 +175,8 @@ int64_t InnerWallStaysInside(const VaseParams& vase, int64_t steps, const PointL
   // of their factors is largest at a piece's ends; the outer factor may pass
   // closest to the axis inside it. An inner point q then lies at least
   // |outer|·(offset) - |inner - outer|·|q| inside the outer wall, less the
-  // folds of the quads where they close the gap. The offset's clearance is 0.9 of it; some of
-  // that is kept back for where the clearance was not sampled.
+  // folds of the quads where they close the gap. The offset's clearance is
+  // 0.9 of it; some of that is kept back for where it was not sampled.
   for (size_t k = 0; k + 1 < heights.size(); ++k) {
     const double za = heights[k], zb = heights[k + 1], zm = (za + zb) / 2;
     SliceFactor oa = MeshedFactorAt(outer, 0, H, za), ob = MeshedFactorAt(outer, 0, H, zb);

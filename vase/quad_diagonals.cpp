@@ -239,7 +239,7 @@ int64_t ChooseQuadDiagonals(const PointList& ring, double turn, bool materialLef
     const OutlinePoint& b = ring[static_cast<size_t>((k + 1) % n)];
     flips[static_cast<size_t>(k)] = away;
     if (!(std::hypot(b.x - a.x, b.y - a.y) > 0)) continue;
-    const Region there = FoldRegion(a, b, turn, awayLeft), back = FoldRegion(a, b, turn, !awayLeft);
+    const Region there = FoldRegion(a, b, turn, awayLeft);
     // The corners this edge closes: its start, and for the last edge the
     // ring's first corner as well.
     auto cornersHold = [&](uint8_t flip) {
@@ -247,14 +247,19 @@ int64_t ChooseQuadDiagonals(const PointList& ring, double turn, bool materialLef
       return k + 1 < n || CornerKeepsItsWay(ring, 0, turn, flip, flips[0]);
     };
     const uint8_t other = static_cast<uint8_t>(1 - away);
-    if (cornersHold(away) && FoldHasRoom(ring, grid, seen, stamp, chosen, seenFold, k, there)) {
+    bool folded = cornersHold(away) && FoldHasRoom(ring, grid, seen, stamp, chosen, seenFold, k, there);
+    if (folded) {
       AddFold(grid, there, k, chosen);
-    } else if (cornersHold(other) && FoldHasRoom(ring, grid, seen, stamp, chosen, seenFold, k, back)) {
-      flips[static_cast<size_t>(k)] = other;
-      AddFold(grid, back, k, chosen);
-    } else {
-      sound = 0;
+    } else if (cornersHold(other)) {
+      // The fold towards the material, only where the one away has no room.
+      const Region back = FoldRegion(a, b, turn, !awayLeft);
+      folded = FoldHasRoom(ring, grid, seen, stamp, chosen, seenFold, k, back);
+      if (folded) {
+        flips[static_cast<size_t>(k)] = other;
+        AddFold(grid, back, k, chosen);
+      }
     }
+    if (!folded) sound = 0;
   }
   return sound;
 }

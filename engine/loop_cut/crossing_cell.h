@@ -28,8 +28,8 @@ struct PairResult {
 
 inline SegmentBounds BoxOf(const Ring& ring, int64_t k) {
   int64_t k1 = NextPoint(ring, k);
-  return SegmentBounds{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]), std::min(ring.y[k], ring.y[k1]),
-                    std::max(ring.y[k], ring.y[k1])};
+  return SegmentBounds{std::min(ring.x[k], ring.x[k1]), std::max(ring.x[k], ring.x[k1]),
+                       std::min(ring.y[k], ring.y[k1]), std::max(ring.y[k], ring.y[k1])};
 }
 
 // Tests segment s1 against s2 (s1 < s2) unless they are neighbours on the ring.
@@ -55,7 +55,7 @@ inline void LoadCellBoxes(const Ring& ring, CrossingSearch& work, const int64_t*
 // cannot; the segment test could only claim them through rounding on
 // (nearly) collinear segments, so they are never tested.
 inline bool CellPairCrosses(const Ring& ring, const CrossingSearch& work, const int64_t* segs, size_t a, size_t b,
-                     OutlinePoint& p) {
+                            OutlinePoint& p) {
   return work.chain[a] != work.chain[b] && BoundsMeet(work.cellBox[a], work.cellBox[b]) &&
          TestPair(ring, segs[a], segs[b], p);
 }
