@@ -47,15 +47,6 @@ std::string PreviewMessage() {
   return gPreviewRefusal;
 }
 
-// Rows y0 up to y1 of the frame get their background back, so that no
-// part of the model lies under a text.
-void ClearFrameRows(int64_t y0, int64_t y1) {
-  y0 = std::max<int64_t>(y0, 0);
-  y1 = std::min(y1, gFrameH);
-  for (int64_t y = y0; y < y1; ++y)
-    std::fill_n(gFrameColour.begin() + y * gFrameW, gFrameW, BackgroundColour(y, gFrameH));
-}
-
 }  // namespace
 
 void DrawPreview3D() {
@@ -82,8 +73,9 @@ void DrawPreview3D() {
 
   RenderPreviewMesh(w, h, gYaw3D, gPitch3D, gZoom3D);
   if (gFrameW == w && gFrameH == h) {
-    if (!message.empty()) ClearFrameRows(0, static_cast<int64_t>((MESSAGE_Y_PX + textHeight + BAND_GAP_PX) * scale));
-    if (!hint.empty()) ClearFrameRows(static_cast<int64_t>((hintY - BAND_GAP_PX) * scale), h);
+    // No part of the model lies under a text.
+    if (!message.empty()) FillBackgroundRows(0, static_cast<int64_t>((MESSAGE_Y_PX + textHeight + BAND_GAP_PX) * scale));
+    if (!hint.empty()) FillBackgroundRows(static_cast<int64_t>((hintY - BAND_GAP_PX) * scale), h);
   }
   // The canvas image is 32-bit native-endian ARGB: bytes B, G, R, A here.
   BlitFrameBuffer(cairo_image_surface_get_data(surface), w, h, cairo_image_surface_get_stride(surface),

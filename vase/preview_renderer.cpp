@@ -22,6 +22,13 @@ uint32_t BackgroundColour(int64_t y, int64_t h) {
                     static_cast<uint32_t>(252 - (22 * y) / h));
 }
 
+void FillBackgroundRows(int64_t y0, int64_t y1) {
+  y0 = std::max<int64_t>(y0, 0);
+  y1 = std::min(y1, gFrameH);
+  for (int64_t y = y0; y < y1; ++y)
+    std::fill_n(gFrameColour.data() + y * gFrameW, gFrameW, BackgroundColour(y, gFrameH));
+}
+
 void RenderPreviewMesh(int64_t width, int64_t height, double yawDegrees, double pitchDegrees, double zoom) {
   if (width < 1 || height < 1) return;
   if (width != gFrameW || height != gFrameH) {
@@ -33,10 +40,7 @@ void RenderPreviewMesh(int64_t width, int64_t height, double yawDegrees, double 
     gFrameW = width;
     gFrameH = height;
   }
-  for (int64_t y = 0; y < height; ++y) {
-    uint32_t colour = BackgroundColour(y, height);
-    std::fill_n(gFrameColour.data() + y * width, width, colour);
-  }
+  FillBackgroundRows(0, height);
   std::fill(gDepthBuffer.begin(), gDepthBuffer.end(), 0.0f);
   if (gVertexCount < 4) return;
 

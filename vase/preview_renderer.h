@@ -24,6 +24,8 @@ uint32_t BackgroundColour(int64_t y, int64_t h);
 // Renders the preview mesh for a canvas of width x height pixels; the camera
 // is the view's yaw and pitch in degrees and its zoom factor.
 void RenderPreviewMesh(int64_t width, int64_t height, double yawDegrees, double pitchDegrees, double zoom);
+// Rows y0 up to y1 of the frame (kept within it) get their background back.
+void FillBackgroundRows(int64_t y0, int64_t y1);
 // Shades and draws one triangle given by three vertex indices (after the
 // vertices were projected by RenderPreviewMesh).
 void RasterizeTriangle(int64_t a, int64_t b, int64_t c, uint32_t front, uint32_t back);
