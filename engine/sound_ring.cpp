@@ -13,25 +13,21 @@
 
 namespace {
 
-using RingView = RingArrays;
-
-int64_t NextOf(const RingView& r, int64_t k) { return k + 1 == r.n ? 0 : k + 1; }
-
-bool Adjacent(const RingView& r, int64_t s, int64_t t) {
+bool Adjacent(const RingArrays& r, int64_t s, int64_t t) {
   int64_t d = s > t ? s - t : t - s;
   return d == 1 || d == r.n - 1;
 }
 
-int MeetKind(const RingView& r, int64_t s, int64_t t) {
-  int64_t s1 = NextOf(r, s), t1 = NextOf(r, t);
+int MeetKind(const RingArrays& r, int64_t s, int64_t t) {
+  int64_t s1 = NextPoint(r, s), t1 = NextPoint(r, t);
   return ::MeetKind(r.x[s], r.y[s], r.x[s1], r.y[s1], r.x[t], r.y[t], r.x[t1], r.y[t1]);
 }
 
 // The segments of the ring as the sweep takes them.
-bool SweepForContact(const RingView& r, const int64_t* list, size_t m, int64_t& si, int64_t& sj) {
+bool SweepForContact(const RingArrays& r, const int64_t* list, size_t m, int64_t& si, int64_t& sj) {
   std::vector<ContactSegment> segs(m);
   for (size_t a = 0; a < m; ++a) {
-    int64_t s = list[a], s1 = NextOf(r, s);
+    int64_t s = list[a], s1 = NextPoint(r, s);
     segs[a] = ContactSegment{r.x[s], r.y[s], r.x[s1], r.y[s1], s, s1};
   }
   size_t a = 0, b = 0;
@@ -50,7 +46,8 @@ struct ChainRun {
   int axis, sign;
 };
 
-void ChainRuns(const RingView& r, const int64_t* segs, const std::vector<int64_t>& chain, std::vector<ChainRun>& runs) {
+void ChainRuns(const RingArrays& r, const int64_t* segs, const std::vector<int64_t>& chain,
+               std::vector<ChainRun>& runs) {
   runs.clear();
   size_t m = chain.size();
   for (size_t a = 0; a < m;) {
@@ -58,7 +55,7 @@ void ChainRuns(const RingView& r, const int64_t* segs, const std::vector<int64_t
     ChainRun run{a, a, r.x[segs[a]], r.x[segs[a]], r.y[segs[a]], r.y[segs[a]], -1, 0};
     int sx = 2, sy = 2;
     for (; b < m && chain[b] == chain[a]; ++b) {
-      int64_t k = segs[b], k1 = NextOf(r, k);
+      int64_t k = segs[b], k1 = NextPoint(r, k);
       run.x0 = std::min({run.x0, r.x[k], r.x[k1]});
       run.x1 = std::max({run.x1, r.x[k], r.x[k1]});
       run.y0 = std::min({run.y0, r.y[k], r.y[k1]});
@@ -82,7 +79,7 @@ void ChainRuns(const RingView& r, const int64_t* segs, const std::vector<int64_t
 
 // Whether two chains of a cell meet. Chains that advance along the same
 // axis are merged like sorted intervals; others are tested pair by pair.
-bool ChainsMeet(const RingView& r, const int64_t* segs, const ChainRun& A, const ChainRun& B, int64_t& si,
+bool ChainsMeet(const RingArrays& r, const int64_t* segs, const ChainRun& A, const ChainRun& B, int64_t& si,
                 int64_t& sj) {
   if (A.x1 < B.x0 || B.x1 < A.x0 || A.y1 < B.y0 || B.y1 < A.y0) return false;
   auto test = [&](int64_t s, int64_t t) {
@@ -101,8 +98,8 @@ bool ChainsMeet(const RingView& r, const int64_t* segs, const ChainRun& A, const
   // The k-th segment of a chain in increasing order along the axis, and its
   // interval there.
   auto at = [&](const ChainRun& run, size_t k) { return segs[run.sign > 0 ? run.from + k : run.to - 1 - k]; };
-  auto low = [&](int64_t s) { return std::min(v[s], v[NextOf(r, s)]); };
-  auto high = [&](int64_t s) { return std::max(v[s], v[NextOf(r, s)]); };
+  auto low = [&](int64_t s) { return std::min(v[s], v[NextPoint(r, s)]); };
+  auto high = [&](int64_t s) { return std::max(v[s], v[NextPoint(r, s)]); };
   size_t i = 0, j = 0, na = A.to - A.from, nb = B.to - B.from;
   while (i < na && j < nb) {
     int64_t s = at(A, i), t = at(B, j);
@@ -145,7 +142,7 @@ bool ChangedSegment(const ContactMemory& memory, int64_t k, int64_t k1) {
 // cell's segments tested pair by pair or, when crowded, swept. With a
 // memory, cells it proves free are passed, and what this search proves is
 // left in it (yAbove and known; the caller fills in origin).
-bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj, ContactMemory* memory = nullptr) {
+bool FindRingContact(const RingArrays& r, int64_t& si, int64_t& sj, ContactMemory* memory = nullptr) {
   int64_t n = r.n;
   double minX = r.x[0], maxX = r.x[0], minY = r.y[0], maxY = r.y[0], perimeter = 0;
   for (int64_t k = 0; k < n; ++k) {
@@ -153,7 +150,7 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj, ContactMemory*
     maxX = std::max(maxX, r.x[k]);
     minY = std::min(minY, r.y[k]);
     maxY = std::max(maxY, r.y[k]);
-    int64_t k1 = NextOf(r, k);
+    int64_t k1 = NextPoint(r, k);
     double dx = r.x[k1] - r.x[k], dy = r.y[k1] - r.y[k];
     perimeter += std::sqrt(dx * dx + dy * dy);
   }
@@ -187,7 +184,7 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj, ContactMemory*
   };
   std::vector<CellSpan> spans(static_cast<size_t>(n));
   for (int64_t k = 0; k < n; ++k) {
-    int64_t k1 = NextOf(r, k);
+    int64_t k1 = NextPoint(r, k);
     int64_t c0 = column(std::min(r.x[k], r.x[k1])), c1 = column(std::max(r.x[k], r.x[k1]));
     int64_t r0 = row(std::min(r.y[k], r.y[k1])), r1 = row(std::max(r.y[k], r.y[k1]));
     spans[static_cast<size_t>(k)] = CellSpan{static_cast<int32_t>(c0), static_cast<int32_t>(c1),
@@ -206,7 +203,8 @@ bool FindRingContact(const RingView& r, int64_t& si, int64_t& sj, ContactMemory*
   for (int64_t k = 0; k < n; ++k) {
     const CellSpan& span = spans[static_cast<size_t>(k)];
     for (int64_t cy = span.r0; cy <= span.r1; ++cy)
-      for (int64_t cx = span.c0; cx <= span.c1; ++cx) all[static_cast<size_t>(fill[static_cast<size_t>(cy * gx + cx)]++)] = k;
+      for (int64_t cx = span.c0; cx <= span.c1; ++cx)
+        all[static_cast<size_t>(fill[static_cast<size_t>(cy * gx + cx)]++)] = k;
   }
   std::vector<int64_t> chain;
   std::vector<ChainRun> runs;
@@ -257,24 +255,24 @@ bool FoldsBack(const OutlinePoint& a, const OutlinePoint& b, const OutlinePoint&
 }
 
 // The ring's coordinates as the two arrays the contact search reads.
-RingView ViewRing(const PointList& points, std::vector<double>& x, std::vector<double>& y) {
+RingArrays ViewRing(const PointList& points, std::vector<double>& x, std::vector<double>& y) {
   x.resize(points.size());
   y.resize(points.size());
   for (size_t k = 0; k < points.size(); ++k) {
     x[k] = points[k].x;
     y[k] = points[k].y;
   }
-  return RingView{x.data(), y.data(), static_cast<int64_t>(points.size())};
+  return RingArrays{x.data(), y.data(), static_cast<int64_t>(points.size())};
 }
 
 // The point where segments i < j meet and the cut that joins them there,
 // as the loop cut makes it; r views the same points, and area holds the
 // ring's shoelace terms summed exactly (left as those of the part kept).
 // origin gets each kept point's index in the ring cut, -1 for the new point.
-void CutAtContact(PointList& points, const RingView& r, int64_t i, int64_t j, RingArea& area,
+void CutAtContact(PointList& points, const RingArrays& r, int64_t i, int64_t j, RingArea& area,
                   std::vector<int64_t>& origin) {
   int64_t n = r.n;
-  int64_t i1 = i + 1, j1 = NextOf(r, j);
+  int64_t i1 = i + 1, j1 = NextPoint(r, j);
   OutlinePoint p;
   switch (MeetKind(r, i, j)) {
     case 2:
@@ -436,7 +434,7 @@ int64_t CutRingContacts(PointList& points, int64_t limit, bool& simple, bool rem
     DropRepeatedTagged(points, remember && cuts > 0 ? &memory.origin : nullptr, &before);
     if (cuts > 0) FollowDroppedPoints(area.sum, before, points);
     if (points.size() < 3) return cuts;
-    const RingView r = ViewRing(points, x, y);
+    const RingArrays r = ViewRing(points, x, y);
     int64_t i = 0, j = 0;
     if (!FindRingContact(r, i, j, remember ? &memory : nullptr)) {
       simple = true;

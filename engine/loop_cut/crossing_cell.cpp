@@ -16,7 +16,7 @@ constexpr int64_t PAIR_COST = 16;
 
 }  // namespace
 
-CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
+CellOutcome WalkCellPairs(const RingArrays& ring, CrossingSearch& work, const int64_t* segs, size_t m, size_t budget,
                           PairResult& found) {
   LoadCellBoxes(ring, work, segs, m);
   size_t chainEnd = 0;
@@ -37,7 +37,7 @@ CellOutcome WalkCellPairs(const Ring& ring, CrossingSearch& work, const int64_t*
   return CellOutcome::NONE;
 }
 
-bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found,
+bool SweepCell(const RingArrays& ring, CrossingSearch& work, const int64_t* segs, size_t m, PairResult& found,
                std::vector<CrossingPair>* all) {
   LoadCellBoxes(ring, work, segs, m);
   double spreadX = 0, spreadY = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
@@ -100,14 +100,14 @@ bool SweepCell(const Ring& ring, CrossingSearch& work, const int64_t* segs, size
   return true;
 }
 
-bool CellIsClear(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
+bool CellIsClear(const RingArrays& ring, CrossingSearch& work, const int64_t* segs, size_t m) {
   ListContactSegments(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); }, work.meeting,
                       work.hotAt);
   size_t a = 0, b = 0;
   return work.hotAt.empty() && !FindSegmentContact(work.meeting.contact, a, b);
 }
 
-bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
+bool FindHotPair(const RingArrays& ring, const int64_t* segs, size_t m, const std::vector<size_t>& hotAt,
                  PairResult& found, size_t firstEnd) {
   size_t boxAt = m;
   SegmentBounds box{};
@@ -125,7 +125,7 @@ bool FindHotPair(const Ring& ring, const int64_t* segs, size_t m, const std::vec
   }, firstEnd);
 }
 
-CellOutcome CrowdedCellPair(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
+CellOutcome CrowdedCellPair(const RingArrays& ring, CrossingSearch& work, const int64_t* segs, size_t m,
                             PairResult& found) {
   work.coverCold.clear();
   if (!FindHotPositions(ring.x, ring.y, segs, m, [&ring](int64_t k) { return NextPoint(ring, k); },
@@ -157,7 +157,7 @@ bool HotBesideCover(CrossingSearch& work, const int64_t* segs, size_t m) {
   return true;
 }
 
-bool CollectCellPairs(const Ring& ring, CrossingSearch& work, const int64_t* segs, size_t m,
+bool CollectCellPairs(const RingArrays& ring, CrossingSearch& work, const int64_t* segs, size_t m,
                       std::vector<CrossingPair>& all) {
   if (m > COLLECT_WALK_MAX) {
     PairResult unused;

@@ -39,7 +39,7 @@ constexpr double COLLECT_MOST_DIVISIONS = 16384;
 constexpr int64_t COLLECT_MOST_ENTRIES = 4;
 
 // Last row and columns of segment k.
-void ActivateSegment(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t k) {
+void ActivateSegment(CrossingSearch& work, const CrossingGrid& grid, const RingArrays& ring, int64_t k) {
   SegmentBounds b = BoxOf(ring, k);
   work.cy1[k] = static_cast<int32_t>(std::min(GridCell(grid, b.y1, grid.minY), grid.gy - 1));
   work.cx0[k] = static_cast<int32_t>(GridCell(grid, b.x0, grid.minX));
@@ -142,7 +142,7 @@ void PlaceRows(CrossingSearch& work, const CrossingGrid& grid, int64_t& firstRow
 
 // Step 3, resume position: the first row to search, and in boundRow the row
 // of clearBelow (-1 when the search starts afresh).
-int64_t ResumeRow(const CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t& boundRow) {
+int64_t ResumeRow(const CrossingSearch& work, const CrossingGrid& grid, const RingArrays& ring, int64_t& boundRow) {
   const int64_t n = ring.n, gy = grid.gy;
   const double* y = ring.y;
   const double minY = grid.minY;
@@ -165,7 +165,7 @@ int64_t ResumeRow(const CrossingSearch& work, const CrossingGrid& grid, const Ri
 }
 
 // Step 3, resume position, within the first row: the first column to search.
-int64_t ResumeColumn(const CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t firstRow,
+int64_t ResumeColumn(const CrossingSearch& work, const CrossingGrid& grid, const RingArrays& ring, int64_t firstRow,
                      int64_t boundRow) {
   const int64_t n = ring.n, gx = grid.gx;
   const double* x = ring.x;
@@ -215,7 +215,7 @@ int64_t SkipToBand(const double* y, int64_t k, int64_t n, double fromLow, double
 // rows fromRow .. toRow - 1. The first call of a search (fromRow its first
 // row) also makes the segments that start below it and reach into it active;
 // a later one leaves the active segments to the scan that goes on.
-void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, int64_t fromRow, int64_t toRow,
+void BucketRuns(CrossingSearch& work, const CrossingGrid& grid, const RingArrays& ring, int64_t fromRow, int64_t toRow,
                 bool first) {
   const int64_t n = ring.n, gy = grid.gy;
   const double* y = ring.y;
@@ -296,7 +296,7 @@ struct ScanStart {
 
 // The first crossing pair of a cell by the walk, the hot pairs or the
 // sweep, whichever costs least.
-CellOutcome SearchCell(const Ring& ring, CrossingSearch& work, const ScanStart& start, const int64_t* segs,
+CellOutcome SearchCell(const RingArrays& ring, CrossingSearch& work, const ScanStart& start, const int64_t* segs,
                        size_t size, PairResult& found) {
   const int64_t n = ring.n;
   const double* y = ring.y;
@@ -328,8 +328,8 @@ CellOutcome SearchCell(const Ring& ring, CrossingSearch& work, const ScanStart& 
 // of those pairs only the ones with a fresh segment (made since, or with
 // its box bottom or left side past the passed region) can cross. GAVE_UP
 // where the fresh ones are too many.
-CellOutcome FreshPairBefore(const Ring& ring, CrossingSearch& work, const PassedPairs& passed, const int64_t* segs,
-                            size_t m, size_t split, PairResult& found) {
+CellOutcome FreshPairBefore(const RingArrays& ring, CrossingSearch& work, const PassedPairs& passed,
+                            const int64_t* segs, size_t m, size_t split, PairResult& found) {
   work.hotAt.clear();
   for (int64_t k : passed.made) {
     const int64_t* at = std::lower_bound(segs, segs + m, k);
@@ -349,8 +349,8 @@ CellOutcome FreshPairBefore(const Ring& ring, CrossingSearch& work, const Passed
 
 // Step 5, scan: the rows from the first on, cell by cell, up to the first
 // cell with a crossing.
-int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& ring, const ScanStart& start, int64_t& i,
-                 int64_t& j, OutlinePoint& crossing) {
+int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const RingArrays& ring, const ScanStart& start,
+                 int64_t& i, int64_t& j, OutlinePoint& crossing) {
   const int64_t gx = grid.gx, firstRow = start.row, firstCol = start.col;
   const double minX = grid.minX;
   // Counts are kept at zero between rows.
@@ -445,7 +445,7 @@ int64_t ScanRows(CrossingSearch& work, const CrossingGrid& grid, const Ring& rin
 // Every cell each segment's box covers, as (cell << 32 | segment), in
 // segment order, on a grid of this cell over the box; false when that
 // would be more than COLLECT_MOST_ENTRIES per segment.
-bool ListCellEntries(const Ring& ring, const SegmentBounds& box, double cell, std::vector<uint64_t>& entries) {
+bool ListCellEntries(const RingArrays& ring, const SegmentBounds& box, double cell, std::vector<uint64_t>& entries) {
   const double inverse = 1 / cell;
   // The same rounding for a box's two sides keeps the cells in order, so
   // boxes that meet share a cell.
@@ -477,7 +477,7 @@ int64_t FindCrossing(CrossingSearch& work, const double* x, const double* y, int
   work.coverKept = false;
   CrossingGrid grid;
   if (!MeasureRing(work, x, y, n, grid)) return 0;
-  Ring ring{x, y, n};
+  RingArrays ring{x, y, n};
   int64_t boundRow = -1;
   start.row = ResumeRow(work, grid, ring, boundRow);
   size_t count = static_cast<size_t>(n);
@@ -529,7 +529,7 @@ bool CollectCrossings(const double* x, const double* y, int64_t n, std::vector<C
   const double side = std::max(work.box.x1 - work.box.x0, work.box.y1 - work.box.y0);
   const double mean = RoundedExactSum(work.perimeter) / static_cast<double>(n);
   double cell = std::min(grid.cell, std::max(COLLECT_CELL_LENGTHS * mean, side / COLLECT_MOST_DIVISIONS));
-  const Ring ring{x, y, n};
+  const RingArrays ring{x, y, n};
   std::vector<uint64_t>& entries = work.entries;
   while (!ListCellEntries(ring, work.box, cell, entries)) {
     // Too many cells per segment: coarser, up to the walk's own grid.

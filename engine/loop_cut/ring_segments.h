@@ -17,6 +17,9 @@ struct RingArrays {
   int64_t n;
 };
 
+// The point after point k, round the ring.
+inline int64_t NextPoint(const RingArrays& ring, int64_t k) { return k + 1 == ring.n ? 0 : k + 1; }
+
 // Two crossing segments s1 < s2 (by index).
 struct CrossingPair {
   int64_t s1, s2;
