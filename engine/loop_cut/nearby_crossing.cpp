@@ -129,12 +129,8 @@ void FindStarts(const CrossingSet& set, LastCrossing& last, StartSide side, doub
   }
 }
 
-// A crowded core is swept as the walk sweeps a crowded cell: every pair of
-// its segments that meets by exact predicates is taken out, so that a
-// crossing pair has one of those (or a segment of no length); only their
-// pairs are tested, in key order. Where the sweep takes out more than
-// 1 / CORE_HOT_SHARE of them, the core is left to the walk.
-
+// A crowded core swept as crowded_cells.h says; only the pairs with a hot
+// segment are tested, in key order.
 template <typename Crosses>
 bool SweepCore(const CrossingSet& set, LastCrossing& last, size_t kept, Crosses crosses, int64_t& work,
                int64_t allowed) {
