@@ -10,6 +10,7 @@
 #include "engine/polyline.h"
 #include "engine/recompute.h"
 #include "tests/support/default_design.h"
+#include "tests/support/dense_rings.h"
 
 namespace {
 
@@ -52,28 +53,19 @@ const char* const SIMPLIFY_RINGS[] = {"circle", "zigzag", "comb", "growing zigza
                                       "turned zigzag"};
 
 PointList SimplifyBenchRing(int64_t kind) {
-  PointList ring;
   const int n = 200000;
-  std::mt19937_64 random(5);
-  std::uniform_real_distribution<double> noise(-0.01, 0.01);
+  switch (kind) {
+    case 0: return CleanCircle(n, 50, RING_FROM_TOP);
+    case 1: return WideZigzag(n, 0.0005);
+    case 2: return Comb(n / 2, 0.001, 1, true);
+    case 3: return GrowingZigzag(n, -1000);
+    case 4: return NoisyCircle(n, 50, 0.01, std::mt19937_64(5), RING_FROM_TOP);
+  }
+  PointList ring;
   for (int i = 0; i < n; i++) {
-    double t = 2 * std::numbers::pi * i / n;
     double side = i % 2 ? 1 : -1;
-    if (kind == 0) ring.push_back({-50 * std::sin(t), 50 * std::cos(t)});
-    if (kind == 1) ring.push_back({20 * side, i * 0.0005});
-    if (kind == 2) ring.push_back({20.5 + 0.5 * side, i * 0.001});
-    if (kind == 3) ring.push_back({i * 0.01, side * (0.001 + i * 0.0005)});
-    if (kind == 4) ring.push_back({-(50 + noise(random)) * std::sin(t), (50 + noise(random)) * std::cos(t)});
-    if (kind == 5) ring.push_back({20 * side * std::cos(0.5236) - i * 0.0005 * std::sin(0.5236),
-                                   20 * side * std::sin(0.5236) + i * 0.0005 * std::cos(0.5236)});
-  }
-  if (kind == 2) {
-    ring.push_back({-20, n * 0.001});
-    ring.push_back({-20, 0});
-  }
-  if (kind == 3) {
-    ring.push_back({n * 0.01, -1000});
-    ring.push_back({0, -1000});
+    ring.push_back({20 * side * std::cos(0.5236) - i * 0.0005 * std::sin(0.5236),
+                    20 * side * std::sin(0.5236) + i * 0.0005 * std::cos(0.5236)});
   }
   return ring;
 }

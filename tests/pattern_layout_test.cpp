@@ -16,6 +16,7 @@
 #include "import/dxf_reader.h"
 #include "import/import_pieces.h"
 #include "tests/support/default_design.h"
+#include "tests/support/dense_rings.h"
 #include "tests/support/import_files.h"
 #include "tests/support/ring_checks.h"
 #include "tests/support/temp_folder.h"
@@ -362,22 +363,12 @@ TEST(FinalChecks, NoSliverOfTheLoopCutIsValid) {
   DesignParams deeper = deep;
   deeper.depth = 1e9;
   // One side of 5000 teeth 1 mm deep, 0.002 mm apart; the other straight.
-  PointList comb;
-  for (int k = 0; k < 10000; ++k) AddListPoint(comb, k % 2 ? 21 : 20, 0.001 * k);
-  AddListPoint(comb, -20, 9.999);
-  AddListPoint(comb, -20, 0);
+  PointList comb = Comb(5000, 0.001, 1, false);
   // A circle of radius 50 with a uniform noise of 0.01 mm.
-  std::mt19937 random(1);
-  std::uniform_real_distribution<double> noise(-0.01, 0.01);
-  PointList noisy;
-  for (int k = 0; k < 100000; ++k) {
-    double a = 2 * std::numbers::pi * k / 100000, r = 50 + noise(random);
-    AddListPoint(noisy, r * std::cos(a), r * std::sin(a));
-  }
+  PointList noisy = NoisyCircle(100000, 50, 0.01, std::mt19937(1), RING_FROM_RIGHT);
   // A project's outline: 200000 points zigzagging from x = -20 to 20 and
   // back, climbing 0.0005 mm a point.
-  PointList zigzag;
-  for (int k = 0; k < 200000; ++k) AddListPoint(zigzag, k % 2 ? 20 : -20, 0.0005 * k);
+  PointList zigzag = WideZigzag(200000, 0.0005);
   DesignParams project = DefaultDesign();
   project.shapeKind = SHAPE_IMPORTED;
   NormalizeImportedOutline(zigzag, project.importWidth, project.importHeight);

@@ -18,6 +18,7 @@
 #include "export/vase_step.h"
 #include "export/vase_stl.h"
 #include "tests/support/default_design.h"
+#include "tests/support/dense_rings.h"
 #include "tests/support/export_files.h"
 #include "tests/support/ring_checks.h"
 #include "text/texts.h"
@@ -62,18 +63,6 @@ PointList Star(int tips, double r, double ri) {
 // sharp corners.
 PointList Peanut() {
   return {{0, 3}, {-8, 12}, {-20, 12}, {-20, -12}, {-8, -12}, {0, -3}, {8, -12}, {20, -12}, {20, 12}, {8, 12}};
-}
-
-PointList NoisyCircle(int count, double radius, double noise, unsigned seed) {
-  std::mt19937 random(seed);
-  std::uniform_real_distribution<double> jitter(-noise, noise);
-  PointList ring;
-  for (int k = 0; k < count; ++k) {
-    double a = std::numbers::pi / 2 + 2 * std::numbers::pi * k / count;
-    double r = radius + jitter(random);
-    ring.push_back({r * std::cos(a), r * std::sin(a)});
-  }
-  return ring;
 }
 
 std::string ErrorTexts(const DesignResult& r) { return r.valid ? "" : r.message; }
@@ -301,7 +290,7 @@ TEST(SoundOutline, DesignsOnceReportedValidButUnsound) {
   DesignParams peanut = ImportedDesign(Peanut());
   peanut.figureKind = FIGURE_TRAPEZOID;
   peanut.count = 70;
-  DesignParams noisy = ImportedDesign(NoisyCircle(5000, 40, 0.4, 3));
+  DesignParams noisy = ImportedDesign(NoisyCircle(5000, 40, 0.4, std::mt19937(3), RING_FROM_TOP_ANGLE));
   noisy.figureKind = FIGURE_TRIANGLE;
   noisy.direction = DIRECTION_INWARD;
   noisy.count = 300;
@@ -332,7 +321,7 @@ TEST(SoundOutline, GeneratedDesignsAreSoundByShapely) {
   DesignParams rounded = sharp;
   rounded.cornerRadius = 4;
   shapes = {circle, ellipse, sharp, rounded, ImportedDesign(Star(6, 30, 14)), ImportedDesign(Peanut()),
-            ImportedDesign(NoisyCircle(600, 25, 0.3, 5))};
+            ImportedDesign(NoisyCircle(600, 25, 0.3, std::mt19937(5), RING_FROM_TOP_ANGLE))};
   struct Variant {
     double shift;
     int64_t count;
