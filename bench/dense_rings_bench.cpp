@@ -3,11 +3,13 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <utility>
 
 #include "engine/recompute.h"
 #include "import/import_pieces.h"
 #include "tests/support/default_design.h"
 #include "tests/support/dense_rings.h"
+#include "tests/support/imported_design.h"
 
 // Imported outlines that come from real work rather than from the pattern:
 // very fine tessellations, combs, zigzags and noisy scans. Each is recomputed
@@ -20,13 +22,7 @@
 namespace {
 
 void RunImported(benchmark::State& state, PointList outline) {
-  DesignParams p = DefaultDesign();
-  double w = 0, h = 0;
-  NormalizeImportedOutline(outline, w, h);
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importPoints = outline;
-  p.importWidth = p.width = w;
-  p.importHeight = p.height = h;
+  const DesignParams p = NormalizedImportedDesign(std::move(outline));
   DesignResult result;
   for (auto _ : state) {
     RecomputeOutline(p, result);

@@ -11,6 +11,7 @@
 #include "engine/recompute.h"
 #include "tests/support/default_design.h"
 #include "tests/support/dense_rings.h"
+#include "tests/support/imported_design.h"
 
 namespace {
 
@@ -187,17 +188,14 @@ BENCHMARK(BM_RecomputeDenseTrapezoids)->Unit(benchmark::kMillisecond);
 // An imported wavy circle of 2,000,000 points with the default pattern: the
 // imported base line is built from every point.
 void BM_RecomputeImported2M(benchmark::State& state) {
-  DesignParams p = DefaultDesign();
+  PointList ring;
   const int n = 2000000;
   for (int i = 0; i < n; i++) {
     double t = 2 * std::numbers::pi * i / n;
     double r = 25 + 0.3 * std::sin(200 * t);
-    p.importPoints.push_back({-r * std::sin(t), r * std::cos(t)});
+    ring.push_back({-r * std::sin(t), r * std::cos(t)});
   }
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importWidth = p.importHeight = 50.6;
-  p.width = p.height = 50.6;
-  RunRecompute(state, p);
+  RunRecompute(state, ImportedDesign(ring, 50.6, 50.6));
 }
 BENCHMARK(BM_RecomputeImported2M)->Unit(benchmark::kMillisecond);
 
@@ -224,7 +222,7 @@ BENCHMARK(BM_RecomputeCornerTriangles)->Arg(60000)->Arg(99999)->Unit(benchmark::
 // it back (nine decimals): the offset of the rounded ring has thousands of
 // micro-loops for the imported base line to cut.
 void BM_RecomputeImportedProjectRing(benchmark::State& state) {
-  DesignParams p = DefaultDesign();
+  PointList ring;
   const int n = 2000000;
   auto nineDecimals = [](double v) {
     char text[64];
@@ -234,12 +232,9 @@ void BM_RecomputeImportedProjectRing(benchmark::State& state) {
   for (int i = 0; i < n; i++) {
     double a = std::numbers::pi / 2 + 2 * std::numbers::pi * i / n;
     double r = 50 + 0.5 * std::sin(60 * a);
-    p.importPoints.push_back({nineDecimals(r * std::cos(a)), nineDecimals(r * std::sin(a))});
+    ring.push_back({nineDecimals(r * std::cos(a)), nineDecimals(r * std::sin(a))});
   }
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importWidth = p.importHeight = 101;
-  p.width = p.height = 101;
-  RunRecompute(state, p);
+  RunRecompute(state, ImportedDesign(ring, 101, 101));
 }
 BENCHMARK(BM_RecomputeImportedProjectRing)->Unit(benchmark::kMillisecond);
 

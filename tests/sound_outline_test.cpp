@@ -20,6 +20,7 @@
 #include "tests/support/default_design.h"
 #include "tests/support/dense_rings.h"
 #include "tests/support/export_files.h"
+#include "tests/support/imported_design.h"
 #include "tests/support/ring_checks.h"
 #include "text/texts.h"
 
@@ -29,23 +30,6 @@ DesignResult Recompute(const DesignParams& params) {
   DesignResult result;
   RecomputeOutline(params, result);
   return result;
-}
-
-// An imported outline as the import leaves it: centred, its own size.
-DesignParams ImportedDesign(const PointList& points) {
-  DesignParams p = DefaultDesign();
-  double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (const OutlinePoint& q : points) {
-    minX = std::min(minX, q.x);
-    maxX = std::max(maxX, q.x);
-    minY = std::min(minY, q.y);
-    maxY = std::max(maxY, q.y);
-  }
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importPoints = points;
-  p.importWidth = p.width = maxX - minX;
-  p.importHeight = p.height = maxY - minY;
-  return p;
 }
 
 // Star of `tips` sharp tips, outer radius r, inner radius ri.
@@ -284,13 +268,13 @@ TEST(SoundOutline, DesignsOnceReportedValidButUnsound) {
 
   // Imported outlines with sharp corners and a noisy circle that needs
   // hundreds of cuts.
-  DesignParams star = ImportedDesign(Star(5, 30, 12));
+  DesignParams star = ImportedDesignInBox(Star(5, 30, 12));
   star.figureKind = FIGURE_TRAPEZOID;
   star.count = 60;
-  DesignParams peanut = ImportedDesign(Peanut());
+  DesignParams peanut = ImportedDesignInBox(Peanut());
   peanut.figureKind = FIGURE_TRAPEZOID;
   peanut.count = 70;
-  DesignParams noisy = ImportedDesign(NoisyCircle(5000, 40, 0.4, std::mt19937(3), RING_FROM_TOP_ANGLE));
+  DesignParams noisy = ImportedDesignInBox(NoisyCircle(5000, 40, 0.4, std::mt19937(3), RING_FROM_TOP_ANGLE));
   noisy.figureKind = FIGURE_TRIANGLE;
   noisy.direction = DIRECTION_INWARD;
   noisy.count = 300;
@@ -320,8 +304,8 @@ TEST(SoundOutline, GeneratedDesignsAreSoundByShapely) {
   sharp.cornerRadius = 0;
   DesignParams rounded = sharp;
   rounded.cornerRadius = 4;
-  shapes = {circle, ellipse, sharp, rounded, ImportedDesign(Star(6, 30, 14)), ImportedDesign(Peanut()),
-            ImportedDesign(NoisyCircle(600, 25, 0.3, std::mt19937(5), RING_FROM_TOP_ANGLE))};
+  shapes = {circle, ellipse, sharp, rounded, ImportedDesignInBox(Star(6, 30, 14)), ImportedDesignInBox(Peanut()),
+            ImportedDesignInBox(NoisyCircle(600, 25, 0.3, std::mt19937(5), RING_FROM_TOP_ANGLE))};
   struct Variant {
     double shift;
     int64_t count;
