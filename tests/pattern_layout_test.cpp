@@ -339,9 +339,9 @@ DesignParams ImportedPolyline(const std::string& name, const PointList& points) 
   return ImportedDesign(imported, width, height);
 }
 
-// Outlines that crossed themselves all over once came out of the loop cut
-// as a valid sliver or wedge of the shape: each now gives an error or an
-// outline of the full size.
+// Outlines that cross themselves all over, where the loop cut could keep
+// only a sliver or wedge of the shape: each gives an error or an outline of
+// the full size, never a valid sliver.
 TEST(FinalChecks, NoSliverOfTheLoopCutIsValid) {
   DesignParams deep = DefaultDesign();
   deep.width = 60;
