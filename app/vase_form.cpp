@@ -1,6 +1,5 @@
 #include "app/vase_form.h"
 
-#include <cstring>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -33,15 +32,6 @@ size_t Fingerprint(const PointList& points) {
   return std::hash<std::string_view>{}(bytes) ^ points.size();
 }
 
-bool SameVase(const VaseParams& a, const VaseParams& b) {
-  const double da[] = {a.height, a.twist, a.topScale, a.bulge, a.wallThickness, a.bottomThickness,
-                       a.patternDepth, a.inwardDepth};
-  const double db[] = {b.height, b.twist, b.topScale, b.bulge, b.wallThickness, b.bottomThickness,
-                       b.patternDepth, b.inwardDepth};
-  return std::memcmp(da, db, sizeof da) == 0 && a.steps == b.steps && a.hollow == b.hollow &&
-         a.innerWallMode == b.innerWallMode;
-}
-
 // The writers' own preparation, so the preview says what an export would
 // say; the mesh writer's tolerance, as the preview is a mesh too. The
 // export's last reason stays for the export.
@@ -53,7 +43,7 @@ void CheckPreviewExportable() {
   }
   RefusalCheck& c = gRefusalCheck;
   const size_t outline = Fingerprint(gResult.outlinePoints), baseLine = Fingerprint(gResult.baseLinePoints);
-  if (c.filled && SameVase(c.vase, gVase) && c.outline == outline && c.baseLine == baseLine) return;
+  if (c.filled && c.vase == gVase && c.outline == outline && c.baseLine == baseLine) return;
   c.filled = false;
   const std::string lastError = gLastError;
   PointList outer, inner;

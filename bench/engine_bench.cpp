@@ -10,6 +10,8 @@
 #include "engine/polyline.h"
 #include "engine/recompute.h"
 #include "tests/support/default_design.h"
+#include "tests/support/dense_rings.h"
+#include "tests/support/imported_design.h"
 
 namespace {
 
@@ -52,28 +54,19 @@ const char* const SIMPLIFY_RINGS[] = {"circle", "zigzag", "comb", "growing zigza
                                       "turned zigzag"};
 
 PointList SimplifyBenchRing(int64_t kind) {
-  PointList ring;
   const int n = 200000;
-  std::mt19937_64 random(5);
-  std::uniform_real_distribution<double> noise(-0.01, 0.01);
+  switch (kind) {
+    case 0: return CleanCircle(n, 50, RING_FROM_TOP);
+    case 1: return WideZigzag(n, 0.0005);
+    case 2: return Comb(n / 2, 0.001, 1, true);
+    case 3: return GrowingZigzag(n, -1000);
+    case 4: return NoisyCircle(n, 50, 0.01, std::mt19937_64(5), RING_FROM_TOP);
+  }
+  PointList ring;
   for (int i = 0; i < n; i++) {
-    double t = 2 * std::numbers::pi * i / n;
     double side = i % 2 ? 1 : -1;
-    if (kind == 0) ring.push_back({-50 * std::sin(t), 50 * std::cos(t)});
-    if (kind == 1) ring.push_back({20 * side, i * 0.0005});
-    if (kind == 2) ring.push_back({20.5 + 0.5 * side, i * 0.001});
-    if (kind == 3) ring.push_back({i * 0.01, side * (0.001 + i * 0.0005)});
-    if (kind == 4) ring.push_back({-(50 + noise(random)) * std::sin(t), (50 + noise(random)) * std::cos(t)});
-    if (kind == 5) ring.push_back({20 * side * std::cos(0.5236) - i * 0.0005 * std::sin(0.5236),
-                                   20 * side * std::sin(0.5236) + i * 0.0005 * std::cos(0.5236)});
-  }
-  if (kind == 2) {
-    ring.push_back({-20, n * 0.001});
-    ring.push_back({-20, 0});
-  }
-  if (kind == 3) {
-    ring.push_back({n * 0.01, -1000});
-    ring.push_back({0, -1000});
+    ring.push_back({20 * side * std::cos(0.5236) - i * 0.0005 * std::sin(0.5236),
+                    20 * side * std::sin(0.5236) + i * 0.0005 * std::cos(0.5236)});
   }
   return ring;
 }
@@ -195,17 +188,14 @@ BENCHMARK(BM_RecomputeDenseTrapezoids)->Unit(benchmark::kMillisecond);
 // An imported wavy circle of 2,000,000 points with the default pattern: the
 // imported base line is built from every point.
 void BM_RecomputeImported2M(benchmark::State& state) {
-  DesignParams p = DefaultDesign();
+  PointList ring;
   const int n = 2000000;
   for (int i = 0; i < n; i++) {
     double t = 2 * std::numbers::pi * i / n;
     double r = 25 + 0.3 * std::sin(200 * t);
-    p.importPoints.push_back({-r * std::sin(t), r * std::cos(t)});
+    ring.push_back({-r * std::sin(t), r * std::cos(t)});
   }
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importWidth = p.importHeight = 50.6;
-  p.width = p.height = 50.6;
-  RunRecompute(state, p);
+  RunRecompute(state, ImportedDesign(ring, 50.6, 50.6));
 }
 BENCHMARK(BM_RecomputeImported2M)->Unit(benchmark::kMillisecond);
 
@@ -232,7 +222,7 @@ BENCHMARK(BM_RecomputeCornerTriangles)->Arg(60000)->Arg(99999)->Unit(benchmark::
 // it back (nine decimals): the offset of the rounded ring has thousands of
 // micro-loops for the imported base line to cut.
 void BM_RecomputeImportedProjectRing(benchmark::State& state) {
-  DesignParams p = DefaultDesign();
+  PointList ring;
   const int n = 2000000;
   auto nineDecimals = [](double v) {
     char text[64];
@@ -242,12 +232,9 @@ void BM_RecomputeImportedProjectRing(benchmark::State& state) {
   for (int i = 0; i < n; i++) {
     double a = std::numbers::pi / 2 + 2 * std::numbers::pi * i / n;
     double r = 50 + 0.5 * std::sin(60 * a);
-    p.importPoints.push_back({nineDecimals(r * std::cos(a)), nineDecimals(r * std::sin(a))});
+    ring.push_back({nineDecimals(r * std::cos(a)), nineDecimals(r * std::sin(a))});
   }
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importWidth = p.importHeight = 101;
-  p.width = p.height = 101;
-  RunRecompute(state, p);
+  RunRecompute(state, ImportedDesign(ring, 101, 101));
 }
 BENCHMARK(BM_RecomputeImportedProjectRing)->Unit(benchmark::kMillisecond);
 

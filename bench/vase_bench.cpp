@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/recompute.h"
+#include "tests/support/default_design.h"
 #include "vase/cap_triangulation.h"
 #include "vase/preview_mesh.h"
 #include "vase/preview_renderer.h"
@@ -45,30 +46,12 @@ DesignResult Result(const PointList& outline, const PointList& baseLine) {
 }
 
 // A full fine mesh: 120 mm, 60 steps, 1500 points a slice (~180,000 triangles).
-DesignResult DefaultDesign() { return Result(Zigzag(1500, 25, 0.5), Circle(1570, 25)); }
-
-// The program's default design: a 50 mm circle, 40 outward rectangles.
-DesignParams DefaultDesignParams() {
-  DesignParams p;
-  p.width = 50;
-  p.height = 30;
-  p.cornerRadius = 5;
-  p.figureKind = FIGURE_RECTANGLE;
-  p.direction = DIRECTION_OUTWARD;
-  p.count = 40;
-  p.figureWidth = 2;
-  p.gap = 2;
-  p.depth = 2;
-  p.topWidth = 1;
-  p.smallestSize = DEFAULT_SMALLEST_SIZE;
-  p.pointSpacing = DEFAULT_POINT_SPACING;
-  return p;
-}
+DesignResult FineZigzagResult() { return Result(Zigzag(1500, 25, 0.5), Circle(1570, 25)); }
 
 // As a 120 mm, 60-step solid vase: its outline thins to a few hundred points.
 void BM_RenderDefaultDesign800x750(benchmark::State& state) {
   DesignResult r;
-  RecomputeOutline(DefaultDesignParams(), r);
+  RecomputeOutline(DefaultDesign(), r);
   VaseParams v;
   RebuildPreviewMeshFor(r, v, 0);
   for (auto _ : state) RenderPreviewMesh(800, 750, 35, 28, 1);
@@ -78,7 +61,7 @@ BENCHMARK(BM_RenderDefaultDesign800x750)->Unit(benchmark::kMillisecond);
 
 void BM_RenderFine800x750(benchmark::State& state) {
   VaseParams v;
-  RebuildPreviewMeshFor(DefaultDesign(), v, 0);
+  RebuildPreviewMeshFor(FineZigzagResult(), v, 0);
   for (auto _ : state) RenderPreviewMesh(800, 750, 35, 28, 1);
   state.counters["triangles"] = static_cast<double>(gTriangleCount);
 }
@@ -86,7 +69,7 @@ BENCHMARK(BM_RenderFine800x750)->Unit(benchmark::kMillisecond);
 
 void BM_RebuildFineWithoutThinning(benchmark::State& state) {
   VaseParams v;
-  DesignResult r = DefaultDesign();
+  DesignResult r = FineZigzagResult();
   RebuildPreviewMeshFor(r, v, 0);
   for (auto _ : state) {
     RebuildPreviewMeshFor(r, v, 0);
@@ -125,7 +108,7 @@ void BM_HollowHeavy(benchmark::State& state) {
   VaseParams v;
   v.hollow = 1;
   v.steps = 400;
-  DesignResult r = DefaultDesign();
+  DesignResult r = FineZigzagResult();
   RebuildPreviewMeshFor(r, v, 0);
   for (auto _ : state) {
     if (state.range(0)) RebuildPreviewMeshFor(r, v, 0);
@@ -153,7 +136,7 @@ BENCHMARK(BM_ThinDenseOutline)->Unit(benchmark::kMillisecond);
 // clean circle of as many points: the thinning runs anew for each.
 void BM_PreviewAtLargestCount(benchmark::State& state) {
   DesignResult r;
-  DesignParams p = DefaultDesignParams();
+  DesignParams p = DefaultDesign();
   p.count = 100000;
   RecomputeOutline(p, r);
   if (state.range(0) == 0) {

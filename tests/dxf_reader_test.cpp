@@ -11,6 +11,7 @@
 #include "import/import_pieces.h"
 #include "import/import_state.h"
 #include "tests/support/comma_locale.h"
+#include "tests/support/default_design.h"
 #include "tests/support/import_files.h"
 #include "text/texts.h"
 
@@ -248,9 +249,10 @@ TEST(DxfImport, FailuresAndTheirMessages) {
   const char binary[] = "AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION\0\2\0ENTITIES\0\0\0ENDSEC\0\0\0EOF\0";
   EXPECT_EQ(ImportText("binary.dxf", std::string(binary, sizeof binary - 1)).result, 0);
   EXPECT_EQ(gImportMessage, "Binary DXF is not supported; save the drawing as ASCII DXF.");
-  gTexts = gTextsNl;
-  ImportFile(ImportTestPath("binary.dxf"));
-  gTexts = gTextsEn;
+  {
+    DutchTexts dutch;
+    ImportFile(ImportTestPath("binary.dxf"));
+  }
   EXPECT_EQ(gImportMessage, "Binaire DXF wordt niet ondersteund; sla de tekening op als ASCII-DXF.");
 }
 

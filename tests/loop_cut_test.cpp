@@ -15,6 +15,7 @@
 #include "engine/loop_cut/loop_cut_routes.h"
 #include "engine/loop_cut/loop_part.h"
 #include "engine/loop_cut/walk_cut.h"
+#include "tests/support/dense_rings.h"
 
 namespace {
 
@@ -463,32 +464,15 @@ PointList OffsetBySegments(const PointList& outline, double d) {
   return ring;
 }
 
-// Teeth (x alternating 20 / 20 + depth, y rising by `step`) on one side,
-// a straight side on the other.
-PointList Comb(int teeth, double step, double depth) {
-  PointList ring;
-  for (int k = 0; k < 2 * teeth; ++k) AddListPoint(ring, k % 2 ? 20 + depth : 20, step * k);
-  AddListPoint(ring, -20, step * (2 * teeth - 1));
-  AddListPoint(ring, -20, 0);
-  return ring;
-}
-
 TEST(LoopCut, MatchesThePlainSearchOnCombsAndZigzags) {
   // Each search meets the crossing in the crowded cell of the last one, a
   // little further along the ring: the pairs before it there were passed.
   // A zigzag whose swing grows along it, over a base far below.
-  PointList zigzag;
-  for (int k = 0; k < 3000; ++k) AddListPoint(zigzag, 0.01 * k, (k % 2 ? 1 : -1) * (0.001 + 0.0005 * k));
-  AddListPoint(zigzag, 30, -100);
-  AddListPoint(zigzag, 0, -100);
-  ExpectSameAsPlainSearch(OffsetBySegments(zigzag, 0.3), 1000);
+  ExpectSameAsPlainSearch(OffsetBySegments(GrowingZigzag(3000, -100), 0.3), 1000);
   // A zigzag of even swing on a flat base.
-  PointList flat;
-  for (int k = 0; k < 3000; ++k) AddListPoint(flat, 0.005 * k, k % 2 ? 2.0 : 0.0);
-  AddListPoint(flat, 15, -10);
-  AddListPoint(flat, 0, -10);
-  ExpectSameAsPlainSearch(OffsetBySegments(flat, -1.5), 300);
-  ExpectSameAsPlainSearch(OffsetBySegments(Comb(1200, 0.001, 1), 0.5), 1);
+  ExpectSameAsPlainSearch(OffsetBySegments(FlatZigzag(3000, 0.005, 15), -1.5), 300);
+  // A comb of 1200 teeth 1 mm deep against a straight back.
+  ExpectSameAsPlainSearch(OffsetBySegments(Comb(1200, 0.001, 1, false), 0.5), 1);
 }
 
 // Every route of the loop cut, and every hand-over between routes, gives

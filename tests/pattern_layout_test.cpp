@@ -16,7 +16,9 @@
 #include "import/dxf_reader.h"
 #include "import/import_pieces.h"
 #include "tests/support/default_design.h"
+#include "tests/support/dense_rings.h"
 #include "tests/support/import_files.h"
+#include "tests/support/imported_design.h"
 #include "tests/support/ring_checks.h"
 #include "tests/support/temp_folder.h"
 
@@ -285,19 +287,8 @@ PointList ImportedSquare(double half) {
   return {{0, half}, {-half, half}, {-half, -half}, {half, -half}, {half, half}};
 }
 
-DesignParams ImportedDesign(const PointList& points) {
-  DesignParams p = DefaultDesign();
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importPoints = points;
-  p.importWidth = 20;
-  p.importHeight = 20;
-  p.width = 20;
-  p.height = 20;
-  return p;
-}
-
 TEST(ImportedOutline, SquareOffsetByOneKeepsItsSharpCorners) {
-  DesignParams p = ImportedDesign(ImportedSquare(10));
+  DesignParams p = ImportedDesign(ImportedSquare(10), 20, 20);
   p.depth = 1;  // outward figures on the outer size: the base line moves 1 mm in
   p.count = 18;
   DesignResult r = Recompute(p);
@@ -322,7 +313,7 @@ TEST(ImportedOutline, SquareOffsetByOneKeepsItsSharpCorners) {
 TEST(FinalChecks, ClockwiseOutlineIsRefused) {
   PointList clockwise = ImportedSquare(10);
   std::reverse(clockwise.begin() + 1, clockwise.end());
-  DesignParams p = ImportedDesign(clockwise);
+  DesignParams p = ImportedDesign(clockwise, 20, 20);
   p.figureKind = FIGURE_NONE;
   DesignResult r = Recompute(p);
   EXPECT_EQ(r.valid, 0);
@@ -342,18 +333,15 @@ DesignParams ImportedPolyline(const std::string& name, const PointList& points) 
   }
   const std::string path = ImportTestPath(name);
   WriteTestFile(path, DxfEntities(pairs));
-  DesignParams p = DefaultDesign();
+  PointList imported;
   double width = 0, height = 0;
-  EXPECT_EQ(ImportDxfOutline(path, p.importPoints, width, height), 1);
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importWidth = p.width = width;
-  p.importHeight = p.height = height;
-  return p;
+  EXPECT_EQ(ImportDxfOutline(path, imported, width, height), 1);
+  return ImportedDesign(imported, width, height);
 }
 
-// Outlines that crossed themselves all over once came out of the loop cut
-// as a valid sliver or wedge of the shape: each now gives an error or an
-// outline of the full size.
+// Outlines that cross themselves all over, where the loop cut could keep
+// only a sliver or wedge of the shape: each gives an error or an outline of
+// the full size, never a valid sliver.
 TEST(FinalChecks, NoSliverOfTheLoopCutIsValid) {
   DesignParams deep = DefaultDesign();
   deep.width = 60;
@@ -362,28 +350,12 @@ TEST(FinalChecks, NoSliverOfTheLoopCutIsValid) {
   DesignParams deeper = deep;
   deeper.depth = 1e9;
   // One side of 5000 teeth 1 mm deep, 0.002 mm apart; the other straight.
-  PointList comb;
-  for (int k = 0; k < 10000; ++k) AddListPoint(comb, k % 2 ? 21 : 20, 0.001 * k);
-  AddListPoint(comb, -20, 9.999);
-  AddListPoint(comb, -20, 0);
+  PointList comb = Comb(5000, 0.001, 1, false);
   // A circle of radius 50 with a uniform noise of 0.01 mm.
-  std::mt19937 random(1);
-  std::uniform_real_distribution<double> noise(-0.01, 0.01);
-  PointList noisy;
-  for (int k = 0; k < 100000; ++k) {
-    double a = 2 * std::numbers::pi * k / 100000, r = 50 + noise(random);
-    AddListPoint(noisy, r * std::cos(a), r * std::sin(a));
-  }
+  PointList noisy = NoisyCircle(100000, 50, 0.01, std::mt19937(1), RING_FROM_RIGHT);
   // A project's outline: 200000 points zigzagging from x = -20 to 20 and
   // back, climbing 0.0005 mm a point.
-  PointList zigzag;
-  for (int k = 0; k < 200000; ++k) AddListPoint(zigzag, k % 2 ? 20 : -20, 0.0005 * k);
-  DesignParams project = DefaultDesign();
-  project.shapeKind = SHAPE_IMPORTED;
-  NormalizeImportedOutline(zigzag, project.importWidth, project.importHeight);
-  project.importPoints = zigzag;
-  project.width = project.importWidth;
-  project.height = project.importHeight;
+  DesignParams project = NormalizedImportedDesign(WideZigzag(200000, 0.0005));
   struct Case {
     const char* name;
     DesignParams params;

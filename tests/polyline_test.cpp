@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/polyline.h"
+#include "tests/support/dense_rings.h"
 
 namespace {
 
@@ -179,28 +180,14 @@ PointList PlainSimplify(const PointList& ring, double tol) {
 enum RingShape { GROWING_ZIGZAG, ZIGZAG, COMB, NOISY_CIRCLE, RANDOM };
 
 PointList TestRing(RingShape shape, int n) {
-  PointList ring;
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> unit(0, 1);
-  if (shape == GROWING_ZIGZAG) {
-    for (int i = 0; i < n; i++) ring.push_back({i * 0.01, (i % 2 ? 1 : -1) * (0.001 + i * 0.0005)});
-    ring.push_back({n * 0.01, -1000});
-    ring.push_back({0, -1000});
-  } else if (shape == ZIGZAG) {
-    for (int i = 0; i < n; i++) ring.push_back({i % 2 ? 20.0 : -20.0, i * 0.0005});
-  } else if (shape == COMB) {
-    for (int i = 0; i < 2 * n; i++) ring.push_back({i % 2 ? 21.0 : 20.0, i * 0.001});
-    ring.push_back({-20, 2 * n * 0.001});
-    ring.push_back({-20, 0});
-  } else if (shape == NOISY_CIRCLE) {
-    for (int i = 0; i < n; i++) {
-      double t = 2 * std::numbers::pi * i / n;
-      double r = 50 + 0.01 * (2 * unit(random) - 1);
-      ring.push_back({-r * std::sin(t), r * std::cos(t)});
-    }
-  } else {
-    for (int i = 0; i < n; i++) ring.push_back({100 * unit(random), 100 * unit(random)});
-  }
+  if (shape == GROWING_ZIGZAG) return GrowingZigzag(n, -1000);
+  if (shape == ZIGZAG) return WideZigzag(n, 0.0005);
+  if (shape == COMB) return Comb(n, 0.001, 1, true);
+  if (shape == NOISY_CIRCLE) return RoundRing(n, RING_FROM_TOP, [&] { return 50 + 0.01 * (2 * unit(random) - 1); });
+  PointList ring;
+  for (int i = 0; i < n; i++) ring.push_back({100 * unit(random), 100 * unit(random)});
   return ring;
 }
 

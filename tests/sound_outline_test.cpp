@@ -18,7 +18,9 @@
 #include "export/vase_step.h"
 #include "export/vase_stl.h"
 #include "tests/support/default_design.h"
+#include "tests/support/dense_rings.h"
 #include "tests/support/export_files.h"
+#include "tests/support/imported_design.h"
 #include "tests/support/ring_checks.h"
 #include "text/texts.h"
 
@@ -28,23 +30,6 @@ DesignResult Recompute(const DesignParams& params) {
   DesignResult result;
   RecomputeOutline(params, result);
   return result;
-}
-
-// An imported outline as the import leaves it: centred, its own size.
-DesignParams ImportedDesign(const PointList& points) {
-  DesignParams p = DefaultDesign();
-  double minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (const OutlinePoint& q : points) {
-    minX = std::min(minX, q.x);
-    maxX = std::max(maxX, q.x);
-    minY = std::min(minY, q.y);
-    maxY = std::max(maxY, q.y);
-  }
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importPoints = points;
-  p.importWidth = p.width = maxX - minX;
-  p.importHeight = p.height = maxY - minY;
-  return p;
 }
 
 // Star of `tips` sharp tips, outer radius r, inner radius ri.
@@ -62,18 +47,6 @@ PointList Star(int tips, double r, double ri) {
 // sharp corners.
 PointList Peanut() {
   return {{0, 3}, {-8, 12}, {-20, 12}, {-20, -12}, {-8, -12}, {0, -3}, {8, -12}, {20, -12}, {20, 12}, {8, 12}};
-}
-
-PointList NoisyCircle(int count, double radius, double noise, unsigned seed) {
-  std::mt19937 random(seed);
-  std::uniform_real_distribution<double> jitter(-noise, noise);
-  PointList ring;
-  for (int k = 0; k < count; ++k) {
-    double a = std::numbers::pi / 2 + 2 * std::numbers::pi * k / count;
-    double r = radius + jitter(random);
-    ring.push_back({r * std::cos(a), r * std::sin(a)});
-  }
-  return ring;
 }
 
 std::string ErrorTexts(const DesignResult& r) { return r.valid ? "" : r.message; }
@@ -295,13 +268,13 @@ TEST(SoundOutline, DesignsOnceReportedValidButUnsound) {
 
   // Imported outlines with sharp corners and a noisy circle that needs
   // hundreds of cuts.
-  DesignParams star = ImportedDesign(Star(5, 30, 12));
+  DesignParams star = ImportedDesignInBox(Star(5, 30, 12));
   star.figureKind = FIGURE_TRAPEZOID;
   star.count = 60;
-  DesignParams peanut = ImportedDesign(Peanut());
+  DesignParams peanut = ImportedDesignInBox(Peanut());
   peanut.figureKind = FIGURE_TRAPEZOID;
   peanut.count = 70;
-  DesignParams noisy = ImportedDesign(NoisyCircle(5000, 40, 0.4, 3));
+  DesignParams noisy = ImportedDesignInBox(NoisyCircle(5000, 40, 0.4, std::mt19937(3), RING_FROM_TOP_ANGLE));
   noisy.figureKind = FIGURE_TRIANGLE;
   noisy.direction = DIRECTION_INWARD;
   noisy.count = 300;
@@ -331,8 +304,8 @@ TEST(SoundOutline, GeneratedDesignsAreSoundByShapely) {
   sharp.cornerRadius = 0;
   DesignParams rounded = sharp;
   rounded.cornerRadius = 4;
-  shapes = {circle, ellipse, sharp, rounded, ImportedDesign(Star(6, 30, 14)), ImportedDesign(Peanut()),
-            ImportedDesign(NoisyCircle(600, 25, 0.3, 5))};
+  shapes = {circle, ellipse, sharp, rounded, ImportedDesignInBox(Star(6, 30, 14)), ImportedDesignInBox(Peanut()),
+            ImportedDesignInBox(NoisyCircle(600, 25, 0.3, std::mt19937(5), RING_FROM_TOP_ANGLE))};
   struct Variant {
     double shift;
     int64_t count;

@@ -14,6 +14,7 @@
 #include "import/import_state.h"
 #include "import/stl_model.h"
 #include "import/stl_section.h"
+#include "tests/support/default_design.h"
 #include "tests/support/import_files.h"
 #include "text/texts.h"
 
@@ -124,9 +125,10 @@ TEST_F(StlImport, TrailingBytesDecideBetweenBinaryAndAscii) {
     EXPECT_EQ(Load("count.stl", BinaryStl(records, c.count, c.trailing)), 0);
     EXPECT_EQ(gImportMessage, c.en) << c.count;
     EXPECT_EQ(gStlTriangleCount, 0);
-    gTexts = gTextsNl;
-    EXPECT_EQ(LoadStlModel(ImportTestPath("count.stl")), 0);
-    gTexts = gTextsEn;
+    {
+      DutchTexts dutch;
+      EXPECT_EQ(LoadStlModel(ImportTestPath("count.stl")), 0);
+    }
     EXPECT_EQ(gImportMessage, c.nl) << c.count;
   }
 }

@@ -223,8 +223,8 @@ TEST_F(VaseStepReader, HollowVasesHoldTheVolumeOfTheirStl) {
   }
 }
 
-// The designs whose meshes once crossed themselves give valid solids too,
-// from the same rings.
+// The designs whose walls come near to folding through themselves give
+// valid solids too, from the same rings.
 TEST_F(VaseStepReader, FoldingDesignsAreValidSolids) {
   for (const VaseDesign& d : FoldingTestDesigns()) {
     std::string path = ExportTestPath("folding.stp");

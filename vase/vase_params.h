@@ -33,6 +33,8 @@ struct VaseParams {
   int64_t innerWallMode = INNER_WALL_AUTOMATIC;
   double patternDepth = 0;   // derived from the design result, never stored
   double inwardDepth = 0;
+
+  bool operator==(const VaseParams&) const = default;
 };
 
 extern VaseParams gVase;

@@ -54,7 +54,6 @@ class CanvasTest : public ShellTest {
     gResult.baseLinePoints = {{0, 50}, {-50, 50}, {-50, -50}, {50, -50}, {50, 50}};
     gResult.pitch = 40;
   }
-  std::string Status() { return GetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE); }
 };
 
 TEST_F(CanvasTest, WheelZoomsAboutThePointerAndRedraws) {

@@ -18,8 +18,6 @@
 
 namespace {
 
-std::string Status() { return GetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE); }
-
 class ExportCommandTest : public ShellTest {
  protected:
   void SetUp() override {

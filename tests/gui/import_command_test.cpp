@@ -26,20 +26,6 @@ class ImportCommandTest : public ShellTest {
     ResetImportState();
     ShellTest::TearDown();
   }
-  static void ResetImportState() {
-    UnloadStlModel();
-    gImportFromStl = 0;
-    gImportFileName.clear();
-    gImportMessage.clear();
-    gLastFolder.clear();
-    ClearCannedDialogs();
-  }
-  // Runs the command with the open dialog answering path.
-  static void ImportPath(const std::string& path) {
-    ClearCannedDialogs();
-    AddCannedFileAnswer(path);
-    ImportBaseOutline();
-  }
 };
 
 const std::string kCircleDxf = DxfEntities("0\nCIRCLE\n10\n3\n20\n4\n40\n5\n");

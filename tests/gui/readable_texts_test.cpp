@@ -46,27 +46,18 @@ bool IsErrorInk(Rgb p) { return p.r > 150 && p.g < 110 && p.b < 110; }
 // The model's clay colours, lit or in shade; background and grey text lean blue.
 bool IsModel(Rgb p) { return p.r > p.b + 20; }
 
-std::string Status() { return GetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE); }
-
 class ReadableTexts : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    ResetState();
+    ResetImportState();
+    gModified = 0;
   }
   void TearDown() override {
-    ResetState();
+    ResetImportState();
+    gModified = 0;
     ShellTest::TearDown();
     gTexts = gTextsEn;
-  }
-  static void ResetState() {
-    UnloadStlModel();
-    gImportFromStl = 0;
-    gImportFileName.clear();
-    gImportMessage.clear();
-    gLastFolder.clear();
-    gModified = 0;
-    ClearCannedDialogs();
   }
   // The window built anew in the language, laid out by the toolkit.
   static void BuildIn(const char* const* texts) {
@@ -79,12 +70,6 @@ class ReadableTexts : public ShellTest {
   static void Resize(int64_t w, int64_t h) {
     ResizeWindow(WINDOW_MAIN, w, h);
     ASSERT_TRUE(WaitUntil([&] { return WindowInnerWidth(WINDOW_MAIN) == w && WindowInnerHeight(WINDOW_MAIN) == h; }));
-    SettleToolkit();
-  }
-  static void Import(const std::string& path) {
-    ClearCannedDialogs();
-    AddCannedFileAnswer(path);
-    ImportBaseOutline();
     SettleToolkit();
   }
   // Screen box of the outline, in canvas pixels.
@@ -115,7 +100,8 @@ TEST_F(ReadableTexts, TheImportMessageIsShownWholeInBothBuildsAndSizes) {
     for (int size = 0; size < 2; ++size) {
       if (size == 1) Resize(1024, 768);
       for (const std::string& path : {dxf, stl}) {
-        Import(path);
+        ImportPath(path);
+        SettleToolkit();
         const std::string shown = Field(GADGET_IMPORT_INFO);
         ASSERT_EQ(shown.rfind(FilePart(path) + ": ", 0), 0u) << shown;
         EXPECT_NE(shown.find(Tx(TX_IMPORT_POINTS_END)), std::string::npos) << shown;
@@ -291,7 +277,8 @@ TEST_F(ReadableTexts, StatusTextsGoWhenWhatTheyDescribeIsGone) {
   PostMenuEvent(MENU_TOGGLE_3D);
   const std::string dxf = ImportTestPath("status_circle.dxf");
   WriteTestFile(dxf, DxfEntities("0\nCIRCLE\n10\n0\n20\n0\n40\n20\n"));
-  Import(dxf);
+  ImportPath(dxf);
+  SettleToolkit();
   ASSERT_EQ(GetGadgetState(WINDOW_MAIN, GADGET_SHAPE), SHAPE_IMPORTED);
   EXPECT_EQ(Status(), "");
 

@@ -5,6 +5,7 @@
 
 #include "engine/recompute.h"
 #include "tests/support/default_design.h"
+#include "tests/support/imported_design.h"
 
 VaseDesign MakeVaseDesign(const std::string& name, const DesignParams& params, VaseParams vase) {
   VaseDesign d;
@@ -22,15 +23,6 @@ PointList CShapeOutline() {
 PointList LShapeOutline() { return {{0, 40}, {-20, 40}, {-20, -20}, {30, -20}, {30, 0}, {0, 0}}; }
 
 namespace {
-
-DesignParams Imported(const PointList& points, double width, double height) {
-  DesignParams p = DefaultDesign();
-  p.shapeKind = SHAPE_IMPORTED;
-  p.importPoints = points;
-  p.importWidth = p.width = width;
-  p.importHeight = p.height = height;
-  return p;
-}
 
 PointList StarOutline() {
   PointList star;
@@ -50,7 +42,7 @@ std::vector<VaseDesign> HollowTestDesigns() {
   std::vector<VaseDesign> designs;
   designs.push_back(MakeVaseDesign("default", DefaultDesign(), hollow));
 
-  DesignParams star = Imported(StarOutline(), 57.06, 54.27);
+  DesignParams star = ImportedDesign(StarOutline(), 57.06, 54.27);
   star.figureKind = FIGURE_SINE;
   star.count = 36;
   star.depth = 1.5;
@@ -68,7 +60,7 @@ std::vector<VaseDesign> HollowTestDesigns() {
   following.bulge = 0.2;
   designs.push_back(MakeVaseDesign("inward, following the pattern", inward, following));
 
-  DesignParams c = Imported(CShapeOutline(), 40, 40);
+  DesignParams c = ImportedDesign(CShapeOutline(), 40, 40);
   c.figureKind = FIGURE_NONE;
   designs.push_back(MakeVaseDesign("C shape", c, hollow));
   return designs;
@@ -111,7 +103,7 @@ std::vector<VaseDesign> FoldingTestDesigns() {
   designs.push_back(MakeVaseDesign("sharp rectangle, coarse twist", rectangle, coarse));
 
   // The L's points span 50 by 60 mm; the design stretches it to 60 by 60.
-  DesignParams l = Imported(LShapeOutline(), 50, 60);
+  DesignParams l = ImportedDesign(LShapeOutline(), 50, 60);
   l.width = 60;
   l.figureKind = FIGURE_TRAPEZOID;
   l.direction = DIRECTION_INWARD;
@@ -152,7 +144,7 @@ VaseDesign SweepVaseDesign(uint32_t seed) {
     const PointList shapes[3] = {CShapeOutline(), LShapeOutline(), StarOutline()};
     const double sizes[3][2] = {{40, 40}, {50, 60}, {57.06, 54.27}};
     int k = pick(3);
-    p = Imported(shapes[k], sizes[k][0], sizes[k][1]);
+    p = ImportedDesign(shapes[k], sizes[k][0], sizes[k][1]);
     p.width = sizes[k][0] * uniform(0.8, 1.5);
     p.height = sizes[k][1] * uniform(0.8, 1.5);
   }

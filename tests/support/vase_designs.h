@@ -24,7 +24,7 @@ std::vector<VaseDesign> HollowTestDesigns();
 // An imported C: a 40 mm square open to the right, centred on the origin,
 // which lies in the opening.
 PointList CShapeOutline();
-// Hollow vases whose meshes once crossed themselves: a thin wall following
+// Hollow vases whose walls come near to folding through themselves: a thin wall following
 // dense figures on a twisted, bulging ellipse; a sharp rectangle and an
 // imported L stretched to 60 by 60 mm (with and without figures) twisted 7.5 degrees a step; all
 // four can be built.

@@ -9,8 +9,12 @@
 #include <cstdlib>
 
 #include "app/gadgets.h"
+#include "app/import_command.h"
+#include "app/loop_state.h"
 #include "app/main_program.h"
 #include "app/main_window.h"
+#include "import/import_state.h"
+#include "import/stl_model.h"
 #include "tests/gui/support/temp_folder.h"
 
 extern char** environ;
@@ -94,6 +98,23 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
     if (waited >= milliseconds) return false;
     usleep(10000);
   }
+}
+
+std::string Status() { return GetStatusBarText(STATUS_BAR_MAIN, STATUS_MESSAGE); }
+
+void ResetImportState() {
+  UnloadStlModel();
+  gImportFromStl = 0;
+  gImportFileName.clear();
+  gImportMessage.clear();
+  gLastFolder.clear();
+  ClearCannedDialogs();
+}
+
+void ImportPath(const std::string& path) {
+  ClearCannedDialogs();
+  AddCannedFileAnswer(path);
+  ImportBaseOutline();
 }
 
 // Lets the toolkit run until the window's inner size differs from the given

@@ -37,6 +37,13 @@ void Retype(int64_t gadget, const std::string& text);
 void Choose(int64_t gadget, int64_t index);
 // Text of a field of the main window.
 std::string Field(int64_t gadget);
+// The message field of the main window's status bar.
+std::string Status();
+// Forgets the imported model, file, message and last folder, and the
+// canned dialogs.
+void ResetImportState();
+// Runs the import command with the open dialog answering path.
+void ImportPath(const std::string& path);
 // Lets the toolkit run until condition holds or about the given time has
 // passed; returns whether it held.
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000);
